@@ -1,0 +1,43 @@
+// The per-user settings store (named values of a key), kept as a small
+// key=value file under the config folder.
+#pragma once
+#include <map>
+#include <string>
+
+namespace gravik {
+
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  virtual bool ValueExists(const std::string& name) = 0;
+  virtual std::string ReadString(const std::string& name) = 0;
+  virtual int ReadInteger(const std::string& name) = 0;
+  virtual bool ReadBool(const std::string& name) = 0;
+  virtual void WriteString(const std::string& name, const std::string& value) = 0;
+  virtual void WriteInteger(const std::string& name, int value) = 0;
+  virtual void WriteBool(const std::string& name, bool value) = 0;
+  virtual void DeleteValue(const std::string& name) = 0;
+};
+
+// File-backed store; every write is saved atomically.
+class FileSettingsStore : public SettingsStore {
+ public:
+  explicit FileSettingsStore(std::string path);
+  bool ValueExists(const std::string& name) override;
+  std::string ReadString(const std::string& name) override;
+  int ReadInteger(const std::string& name) override;
+  bool ReadBool(const std::string& name) override;
+  void WriteString(const std::string& name, const std::string& value) override;
+  void WriteInteger(const std::string& name, int value) override;
+  void WriteBool(const std::string& name, bool value) override;
+  void DeleteValue(const std::string& name) override;
+  const std::string& Path() const { return path_; }
+
+ private:
+  void Load();
+  bool Save();
+  std::string path_;
+  std::map<std::string, std::string> values_;
+};
+
+}  // namespace gravik
