@@ -22,6 +22,14 @@ class ESpriteError : public GameError {
   using GameError::GameError;
 };
 
+// An unrecoverable condition found by a module below the frame (damaged data,
+// an impossible internal state). Carries the game's exact message; the frame
+// catches it and reports it through FatalError, which ends the program.
+class FatalMessage : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Thrown by FatalError after the message has been shown: unwinds to main, which
 // ends the process with the given status. Never caught anywhere else.
 class GameHalt : public std::exception {
