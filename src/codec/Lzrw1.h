@@ -1,0 +1,83 @@
+// The compression component: stream-mode Compress / Decompress over memory
+// streams, with the LZRW1/KH block coder (TLZR) and the LZHUF coder (TLZH).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace gravik {
+
+class ELzrw1Exception : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class TCompressMode : uint8_t { Good = 0, Fast = 1, Auto = 2 };
+
+// A memory stream as the codec sees it: the bytes and a current position.
+// Reads run from Position to the end; writes go at Position (growing Data).
+struct TCodecStream {
+  std::vector<uint8_t> Data;
+  size_t Position = 0;
+};
+
+// Largest chunk one "WAXF" block codes; a block holds at most one more byte.
+constexpr size_t kLzrwChunk = 32768;
+constexpr size_t kLzrwMaxBlock = kLzrwChunk + 1;
+
+// LZRW1/KH block coder (one chunk of at most 32,768 bytes per block).
+class TLZR {
+ public:
+  TLZR();
+  // Codes `n` (<= 32,768) bytes into `out`, which must hold n + 1 bytes.
+  // Returns the block length: a coded block (flag 0x40) or, when coding would
+  // not be shorter than n + 1... the stored block (flag 0x80, n + 1 bytes).
+  size_t CompressBlock(const uint8_t* in, size_t n, uint8_t* out);
+  // Decodes one block of `len` bytes into `out` (room for 32,768 bytes).
+  // Returns the bytes produced, or -1 when the block is damaged (a copy
+  // reaching before the block's start, output past 32,768 bytes, an item cut
+  // off by the block end); `produced` then holds the bytes written so far.
+  static long DecompressBlock(const uint8_t* in, size_t len, uint8_t* out, size_t& produced);
+
+ private:
+  std::vector<uint16_t> hash_;  // 4096 candidate positions, 0xFFFF = empty
+};
+
+// LZHUF coder: LZSS over a 4096-byte ring with adaptive Huffman coding.
+class TLZH {
+ public:
+  // Appends the LZHUF bit stream of `in` to `out`.
+  static void Encode(const uint8_t* in, size_t n, std::vector<uint8_t>& out);
+  // Decodes a bit stream into at most `length` bytes, appended to `out`.
+  // Returns true when exactly `length` bytes came out; false when the stream
+  // ran dry, or a copy would pass `length` (decoding stops there).
+  static bool Decode(const uint8_t* in, size_t n, size_t length, std::vector<uint8_t>& out);
+};
+
+class Tlzrw1 {
+ public:
+  bool UseStream = false;
+  TCodecStream* InputStream = nullptr;
+  TCodecStream* OutputStream = nullptr;
+  TCompressMode CompressMode = TCompressMode::Good;
+  int Threshold = 40;
+  // Cap on the bytes Decompress produces (callers set what they can hold).
+  size_t MaxOutput = SIZE_MAX;
+
+  // Stream mode only (file mode is not used by the game). Errors are caught
+  // inside; the result is the number of bytes written to OutputStream.
+  size_t Compress();
+  size_t Decompress();
+  // Fast or Good for the current input stream (samples it with TLZR).
+  TCompressMode Advise();
+  // Bytes read from the input stream by the last call.
+  size_t Progress() const { return read_; }
+
+ private:
+  size_t read_ = 0;
+  TLZR lzr_;
+};
+
+}  // namespace gravik
