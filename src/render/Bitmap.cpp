@@ -58,24 +58,33 @@ void Bitmap::Line(int x0, int y0, int x1, int y1, uint16_t p) {
 }
 
 void Blit(Bitmap& dst, int x, int y, const Bitmap& src, const TRect& srcRect, bool keyed, uint16_t key) {
-  TRect s = Intersect(srcRect, src.Rect());
-  if (s.Empty()) return;
-  // Keep the destination offset of a clipped source corner.
-  x += s.Left - srcRect.Left;
-  y += s.Top - srcRect.Top;
-  if (x < 0) { s.Left -= x; x = 0; }
-  if (y < 0) { s.Top -= y; y = 0; }
-  const int w = std::min(s.Width(), dst.Width() - x);
-  const int h = std::min(s.Height(), dst.Height() - y);
+  const TRect s = Intersect(srcRect, src.Rect());
+  if (s.Empty() || dst.Empty()) return;
+  // Destination of the clipped source corner, in 64 bits so that far-off
+  // positions cannot overflow.
+  int64_t dx = int64_t(x) + s.Left - srcRect.Left;
+  int64_t dy = int64_t(y) + s.Top - srcRect.Top;
+  int64_t sx = s.Left, sy = s.Top;
+  int64_t w = s.Width(), h = s.Height();
+  if (dx < 0) { sx -= dx; w += dx; dx = 0; }
+  if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+  w = std::min<int64_t>(w, dst.Width() - dx);
+  h = std::min<int64_t>(h, dst.Height() - dy);
   if (w <= 0 || h <= 0) return;
-  for (int row = 0; row < h; ++row) {
-    const uint16_t* sp = src.Row(s.Top + row) + s.Left;
-    uint16_t* dp = dst.Row(y + row) + x;
+  const size_t n = size_t(w);
+  // Copying within one bitmap downwards must run bottom-up.
+  const bool upwards = &src == &dst && dy > sy;
+  for (int64_t i = 0; i < h; ++i) {
+    const int64_t row = upwards ? h - 1 - i : i;
+    const uint16_t* sp = src.Row(int(sy + row)) + sx;
+    uint16_t* dp = dst.Row(int(dy + row)) + dx;
     if (!keyed) {
-      std::memcpy(dp, sp, size_t(w) * sizeof(uint16_t));
+      std::memmove(dp, sp, n * sizeof(uint16_t));  // src may be dst
     } else {
-      for (int i = 0; i < w; ++i)
-        if (sp[i] != key) dp[i] = sp[i];
+      for (size_t k = 0; k < n; ++k) {
+        const uint16_t p = sp[k];
+        if (p != key) dp[k] = p;
+      }
     }
   }
 }

@@ -31,10 +31,14 @@ class ImageList {
  public:
   // Case-insensitive lookup; throws EPictureCollectionError "Image '%s' not found".
   ImageEntry& FindImage(const std::string& name);
+  const ImageEntry& FindImage(const std::string& name) const;
   ImageEntry* TryFindImage(const std::string& name);
+  const ImageEntry* TryFindImage(const std::string& name) const;
   // Appends an entry with the defaults and the given name.
   ImageEntry& AddImage(const std::string& name);
   // Destroys the entry of that name (if any) and appends a fresh one of the same name.
+  // The fresh entry reuses the old one's storage, so a sprite still pointing at the
+  // old entry sees an unprepared entry (draws nothing) instead of freed memory.
   ImageEntry& ReplaceImage(const std::string& name);
   int Count() const { return int(entries_.size()); }
   ImageEntry& At(int index) { return *entries_.at(size_t(index)); }
@@ -52,6 +56,7 @@ int ImageWidth(const ImageEntry& e);
 int ImageHeight(const ImageEntry& e);
 int PatternCount(const ImageEntry& e);
 // Rectangle of pattern n of the prepared surfaces; empty when n is out of range.
+// PatternCount is the number of prepared patterns (0 for an unprepared entry).
 TRect PatternRect(const ImageEntry& e, int n);
 // Recut the picture into patterns (copies the picture into the prepared surface).
 void RebuildSurfaces(ImageEntry& e);
@@ -64,5 +69,8 @@ void DrawPattern(const ImageEntry& e, Bitmap& surface, int x, int y, int n);
 // lies beyond the destination's width or height.
 void DrawSurface(Bitmap& dest, int x, int y, const TRect& srcRect, const Bitmap& source,
                  bool transparent, uint16_t key = 0);
+
+// Resizes the scratch surface to the bitmap and copies the bitmap in.
+inline void LoadSurfaceFromBitmap(Bitmap& surface, const Bitmap& bitmap) { surface = bitmap; }
 
 }  // namespace gravik
