@@ -1,0 +1,41 @@
+// The screen states of the per-frame state machine.
+#pragma once
+#include <cstdint>
+
+namespace gravik {
+
+enum : uint8_t {
+  gsMainMenu = 0,
+  gsPrepareScenario = 1,
+  gsPlaying = 2,
+  gsMapView = 3,
+  gsLosingLife = 4,
+  gsGameOver = 5,
+  gsStatusScreen = 6,
+  gsNewProfile = 7,
+  gsConfirmExit = 9,
+  gsProfiles = 10,
+  gsConfirmDeleteProfile = 11,
+  gsConfirmQuitScenario = 13,
+  gsLevelIntro = 15,
+  gsOptions = 17,
+  gsLifeLost = 18,
+  gsEnterMenus = 20,
+  gsHelp = 21,
+  gsPaused = 23,
+  gsIntroLogo = 27,
+  gsScenarioComplete = 42,
+  gsEasterEgg = 69,
+  gsConfirmRestart = 91,
+  gsPuzzleView = 95,
+  gsShowWindow = 100,
+  gsTransportOut = 200,
+  gsTransportIn = 201,
+  gsTransportArrive = 202,
+};
+
+// Display name of a state, for diagnostics ("gsPlaying"); "state N" for values
+// without a name.
+const char* GameStateName(uint8_t state);
+
+}  // namespace gravik
