@@ -1,6 +1,8 @@
 // Where the game's files live on this machine. When GRAVIK_HOME is set every
-// per-user folder is placed under it, so tests never touch a real home.
+// per-user folder is placed under it (as if it were $HOME with no XDG variables
+// set), so tests never touch a real home.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,37 +11,61 @@ namespace gravik {
 
 class Folders {
  public:
-  // Reads the environment once. `exePath` is argv[0] or /proc/self/exe.
+  // Reads the environment once. The program folder comes from /proc/self/exe;
+  // `exePath` (argv[0]) is used when that cannot be read.
   explicit Folders(const std::string& exePath = "");
 
-  const std::string& Home() const { return home_; }          // $GRAVIK_HOME or $HOME
-  std::string Documents() const;       // $XDG_DOCUMENTS_DIR / user-dirs.dirs / ~/Documents
-  std::string AppData() const;         // $XDG_DATA_HOME or ~/.local/share
-  std::string Config() const;          // $XDG_CONFIG_HOME or ~/.config
-  std::string Temp() const;            // ends with '/', or empty
+  // Folders below are returned without a trailing slash unless noted.
+  const std::string& Home() const { return home_; }  // $GRAVIK_HOME or $HOME
+  bool UnderGravikHome() const { return underGravikHome_; }
+  std::string Documents() const;  // $XDG_DOCUMENTS_DIR / user-dirs.dirs / ~/Documents
+  std::string AppData() const;    // $XDG_DATA_HOME or ~/.local/share
+  std::string Config() const;     // $XDG_CONFIG_HOME or ~/.config
+  // Ends with '/'; empty when there is none. Under GRAVIK_HOME it is
+  // $GRAVIK_HOME/tmp/, created when first asked for.
+  std::string Temp() const;
   const std::string& ProgramFolder() const { return programFolder_; }  // ends with '/'
-  std::string InstallDataFolder() const;  // e.g. /usr/local/share/gravik2/
+  // Ends with '/': <prefix>/share/gravik2/ beside a <prefix>/bin/ program folder
+  // when that exists, else /usr/local/share/gravik2/ or /usr/share/gravik2/
+  // (the first that exists; /usr/local/... when none does).
+  std::string InstallDataFolder() const;
+  // Folder of the single-instance lock: $GRAVIK_HOME, else $XDG_RUNTIME_DIR, else /tmp.
   std::string LockDir() const;
-  // Free bytes on the drive of `path` (max value when unknown).
+  // The per-user settings store file: <Config>/Vantorix/Gravik 2/settings.conf.
+  std::string SettingsStoreFile() const;
+  // Free bytes for an unprivileged user on the file system holding `path` (or its
+  // nearest existing parent); UINT64_MAX when unknown.
   static uint64_t FreeSpace(const std::string& path);
 
  private:
   std::string home_;
   bool underGravikHome_ = false;
   std::string programFolder_;
+  std::string documents_, appData_, config_, temp_, lockDir_;
 };
 
-// Plain file helpers.
-bool FileExists(const std::string& path);
+// Plain file helpers. Paths are byte strings (UTF-8 on this system).
+bool FileExists(const std::string& path);       // a regular file (symlinks followed)
 bool DirectoryExists(const std::string& path);
 bool CreateDirectory(const std::string& path);  // one level; true when it exists afterwards
 bool CreateDirectories(const std::string& path);
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
-// Atomic save: temporary file in the same folder, flushed, renamed over the old one.
+// Reads the whole file. False when it cannot be opened or read, is not a regular
+// file, or holds more than `maxBytes` bytes (out is then empty).
+constexpr size_t kNoSizeLimit = SIZE_MAX;
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out,
+                   size_t maxBytes = kNoSizeLimit);
+// Atomic save: temporary file in the same folder, flushed to disk, renamed over
+// the old one. On any failure the old file is left as it was and false returned.
 bool WriteWholeFileAtomic(const std::string& path, const void* data, size_t size);
 bool DeleteFile(const std::string& path);
-// File names (not paths) in `dir` matching a '*'/'?' pattern, letter case ignored.
+// Names (not paths) of the regular files in `dir` matching a '*'/'?' pattern,
+// letter case ignored (ASCII); names beginning with '.' are included. Sorted
+// without regard to case.
 std::vector<std::string> FindFiles(const std::string& dir, const std::string& pattern);
+// '*' matches any run of bytes, '?' exactly one; ASCII letter case ignored.
+bool MatchesWildcard(const std::string& name, const std::string& pattern);
 std::string IncludeTrailingSlash(const std::string& dir);
+std::string ExtractFileName(const std::string& path);  // after the last '/' or '\'
+std::string ExtractFileDir(const std::string& path);   // before the last '/', no slash
 
 }  // namespace gravik

@@ -19,7 +19,12 @@ class SettingsStore {
   virtual void DeleteValue(const std::string& name) = 0;
 };
 
-// File-backed store; every write is saved atomically.
+// File-backed store: one "name=value" line per value (a line holding only a name
+// is a value with empty text; lines without a usable name are ignored). Names
+// are matched without regard to letter case, as registry value names are.
+// Backslash, CR and LF in values are written as \\, \r and \n. Every write is
+// saved atomically (the folder is created when needed); a failed save keeps the
+// value in memory and leaves the file as it was.
 class FileSettingsStore : public SettingsStore {
  public:
   explicit FileSettingsStore(std::string path);
@@ -32,12 +37,17 @@ class FileSettingsStore : public SettingsStore {
   void WriteBool(const std::string& name, bool value) override;
   void DeleteValue(const std::string& name) override;
   const std::string& Path() const { return path_; }
+  bool LastSaveFailed() const { return lastSaveFailed_; }
 
  private:
+  struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
   void Load();
   bool Save();
   std::string path_;
-  std::map<std::string, std::string> values_;
+  std::map<std::string, std::string, NoCase> values_;
+  bool lastSaveFailed_ = false;
 };
 
 }  // namespace gravik

@@ -23,10 +23,16 @@ class InstanceLock {
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
   bool Acquired() const { return fd_ >= 0; }
+  // True when another process holds the lock (as opposed to the lock file being
+  // impossible to create).
+  bool HeldElsewhere() const { return heldElsewhere_; }
   const std::string& Path() const { return path_; }
+  // The lock file name for an executable name: folder stripped, upper-cased.
+  static std::string LockFileName(const std::string& exeName);
 
  private:
   int fd_ = -1;
+  bool heldElsewhere_ = false;
   std::string path_;
 };
 
