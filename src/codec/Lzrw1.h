@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,20 +27,22 @@ struct TCodecStream {
 // Largest chunk one "WAXF" block codes; a block holds at most one more byte.
 constexpr size_t kLzrwChunk = 32768;
 constexpr size_t kLzrwMaxBlock = kLzrwChunk + 1;
+// Room CompressBlock needs past the chunk length while it codes.
+constexpr size_t kLzrwSlack = 8;
 
 // LZRW1/KH block coder (one chunk of at most 32,768 bytes per block).
 class TLZR {
  public:
   TLZR();
-  // Codes `n` (<= 32,768) bytes into `out`, which must hold n + 1 bytes.
-  // Returns the block length: a coded block (flag 0x40) or, when coding would
-  // not be shorter than n + 1... the stored block (flag 0x80, n + 1 bytes).
+  // Codes `n` (<= 32,768) bytes into `out`, which must hold n + kLzrwSlack
+  // bytes. Returns the block length: a coded block (flag 0x40), or the stored
+  // block (flag 0x80 and the n bytes) when coding would make it longer than n.
   size_t CompressBlock(const uint8_t* in, size_t n, uint8_t* out);
   // Decodes one block of `len` bytes into `out` (room for 32,768 bytes).
-  // Returns the bytes produced, or -1 when the block is damaged (a copy
-  // reaching before the block's start, output past 32,768 bytes, an item cut
-  // off by the block end); `produced` then holds the bytes written so far.
-  static long DecompressBlock(const uint8_t* in, size_t len, uint8_t* out, size_t& produced);
+  // Returns the bytes produced, or -1 when the block is damaged: a copy
+  // reaching before the block's start, output past 32,768 bytes, an item or
+  // control word cut off by the block end.
+  static long DecompressBlock(const uint8_t* in, size_t len, uint8_t* out);
 
  private:
   std::vector<uint16_t> hash_;  // 4096 candidate positions, 0xFFFF = empty
@@ -64,7 +67,7 @@ class Tlzrw1 {
   TCompressMode CompressMode = TCompressMode::Good;
   int Threshold = 40;
   // Cap on the bytes Decompress produces (callers set what they can hold).
-  size_t MaxOutput = SIZE_MAX;
+  size_t MaxOutput = std::numeric_limits<size_t>::max();
 
   // Stream mode only (file mode is not used by the game). Errors are caught
   // inside; the result is the number of bytes written to OutputStream.

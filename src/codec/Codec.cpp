@@ -1,0 +1,88 @@
+#include "codec/Codec.h"
+
+#include <cstring>
+
+#include "codec/Container.h"
+#include "codec/Lzrw1.h"
+
+namespace gravik {
+namespace {
+
+void PutHeader(std::vector<uint8_t>& out, const char* tag, size_t length) {
+  out.insert(out.end(), tag, tag + 4);
+  const uint32_t n = uint32_t(length);
+  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(n >> (8 * i)));
+}
+
+uint32_t ReadLe32(const uint8_t* p) {
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+// Decodes "WAXF" blocks from data[pos..size); returns the input position reached.
+size_t DecodeWaxf(const uint8_t* data, size_t size, size_t pos, size_t length, std::vector<uint8_t>& out) {
+  const size_t base = out.size();
+  size_t total = 0;
+  for (;;) {
+    if (size - pos < 2) break;
+    const size_t len = size_t(data[pos]) | (size_t(data[pos + 1]) << 8);
+    if (len > kLzrwMaxBlock || size - pos - 2 < len) break;
+    pos += 2;
+    out.resize(base + total + kLzrwChunk);
+    const long got = TLZR::DecompressBlock(data + pos, len, out.data() + base + total);
+    if (got < 0 || total + size_t(got) > length) break;
+    pos += len;
+    total += size_t(got);
+    if (size_t(got) != kLzrwChunk) break;
+  }
+  out.resize(base + total);
+  return pos;
+}
+
+}  // namespace
+
+size_t DecodeContainer(const uint8_t* data, size_t size, size_t maxOut, std::vector<uint8_t>& out) {
+  if (size < 8) return size;
+  const bool fast = std::memcmp(data, "WAXF", 4) == 0;
+  if (!fast && std::memcmp(data, "WAXS", 4) != 0) return 4;
+  const size_t length = ReadLe32(data + 4);
+  if (length > maxOut) return 8;
+  if (fast) return DecodeWaxf(data, size, 8, length, out);
+  out.reserve(out.size() + length);
+  TLZH::Decode(data + 8, size - 8, length, out);
+  return size;
+}
+
+std::vector<uint8_t> DecompressContainer(const uint8_t* data, size_t size, size_t maxOut) {
+  std::vector<uint8_t> out;
+  if (data) DecodeContainer(data, size, maxOut, out);
+  return out;
+}
+
+std::vector<uint8_t> CompressWaxf(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> out;
+  out.reserve(8 + size + (size / kLzrwChunk + 1) * 3 + kLzrwSlack);
+  PutHeader(out, "WAXF", size);
+  TLZR lzr;
+  size_t p = 0;
+  size_t n;
+  do {
+    n = std::min(kLzrwChunk, size - p);
+    const size_t at = out.size();
+    out.resize(at + 2 + n + kLzrwSlack);
+    const size_t len = lzr.CompressBlock(data + p, n, out.data() + at + 2);
+    out[at] = uint8_t(len);
+    out[at + 1] = uint8_t(len >> 8);
+    out.resize(at + 2 + len);
+    p += n;
+  } while (n == kLzrwChunk);
+  return out;
+}
+
+std::vector<uint8_t> CompressWaxs(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> out;
+  PutHeader(out, "WAXS", size);
+  TLZH::Encode(data, size, out);
+  return out;
+}
+
+}  // namespace gravik

@@ -1,0 +1,202 @@
+#include "codec/Lzrw1.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "codec/Codec.h"
+#include "codec/Container.h"
+
+namespace gravik {
+
+namespace {
+constexpr uint16_t kEmpty = 0xFFFF;
+constexpr size_t kMaxRun = 4095;
+constexpr size_t kMaxCopy = 18;
+constexpr size_t kMaxDistance = 4095;
+}  // namespace
+
+TLZR::TLZR() : hash_(4096, kEmpty) {}
+
+size_t TLZR::CompressBlock(const uint8_t* in, size_t n, uint8_t* out) {
+  std::fill(hash_.begin(), hash_.end(), kEmpty);
+  uint16_t* table = hash_.data();
+  out[0] = 0x40;
+  size_t ctrlPos = 1;
+  size_t op = 3;
+  unsigned items = 0;
+  uint32_t ctrl = 0;
+  size_t p = 0;
+  while (p < n && op <= n) {
+    if (items == 16) {
+      out[ctrlPos] = uint8_t(ctrl >> 8);
+      out[ctrlPos + 1] = uint8_t(ctrl);
+      ctrlPos = op;
+      op += 2;
+      items = 0;
+      ctrl = 0;
+    }
+    ++items;
+    const uint8_t b = in[p];
+    // Runs of 16 or more equal bytes become one run item.
+    if (p + 1 < n && in[p + 1] == b) {
+      const size_t limit = std::min(n, p + kMaxRun);
+      size_t q = p + 2;
+      while (q < limit && in[q] == b) ++q;
+      const size_t r = q - p;
+      if (r >= 16) {
+        const size_t c = r - 16;
+        out[op] = 0;
+        out[op + 1] = uint8_t(c >> 8);
+        out[op + 2] = uint8_t(c);
+        out[op + 3] = b;
+        op += 4;
+        ctrl = (ctrl << 1) | 1;
+        p = q;
+        continue;
+      }
+    }
+    // Fewer than three bytes left: no copy can start here.
+    if (p + 2 < n) {
+      const unsigned h = (((((unsigned(b) << 4) ^ in[p + 1]) << 4) ^ in[p + 2]) * 40543u >> 4) & 0xFFF;
+      const size_t c = table[h];
+      table[h] = uint16_t(p);
+      if (c != kEmpty && p - c <= kMaxDistance) {
+        const size_t maxLen = std::min(kMaxCopy, n - p);
+        size_t m = 0;
+        while (m < maxLen && in[p + m] == in[c + m]) ++m;
+        if (m >= 3) {
+          const unsigned w = unsigned((p - c) << 4) + unsigned(m - 3);
+          out[op] = uint8_t(w >> 8);
+          out[op + 1] = uint8_t(w);
+          op += 2;
+          ctrl = (ctrl << 1) | 1;
+          p += m;
+          continue;
+        }
+      }
+    }
+    out[op++] = b;
+    ctrl <<= 1;
+    ++p;
+  }
+  ctrl <<= (16 - items);
+  out[ctrlPos] = uint8_t(ctrl >> 8);
+  out[ctrlPos + 1] = uint8_t(ctrl);
+  if (op > n) {
+    out[0] = 0x80;
+    if (n) std::memcpy(out + 1, in, n);
+    return n + 1;
+  }
+  return op;
+}
+
+long TLZR::DecompressBlock(const uint8_t* in, size_t len, uint8_t* out) {
+  if (len < 2) return 0;
+  if (in[0] == 0x80) {
+    const size_t m = len - 1;
+    if (m > kLzrwChunk) return -1;
+    std::memcpy(out, in + 1, m);
+    return long(m);
+  }
+  size_t ip = 1;
+  size_t op = 0;
+  while (ip < len) {
+    if (ip + 2 > len) return -1;
+    uint32_t ctrl = (uint32_t(in[ip]) << 8) | in[ip + 1];
+    ip += 2;
+    // A group of sixteen literals, the common case in poorly compressible data.
+    if (ctrl == 0 && ip + 16 <= len && op + 16 <= kLzrwChunk) {
+      std::memcpy(out + op, in + ip, 16);
+      ip += 16;
+      op += 16;
+      continue;
+    }
+    for (int bit = 0; bit < 16 && ip < len; ++bit, ctrl <<= 1) {
+      if (!(ctrl & 0x8000)) {
+        if (op >= kLzrwChunk) return -1;
+        out[op++] = in[ip++];
+        continue;
+      }
+      if (ip + 2 > len) return -1;
+      const unsigned w = (unsigned(in[ip]) << 8) | in[ip + 1];
+      const size_t d = w >> 4;
+      if (d == 0) {
+        if (ip + 4 > len) return -1;
+        const size_t count = ((size_t(in[ip + 1]) << 8) | in[ip + 2]) + 16;
+        if (op + count > kLzrwChunk) return -1;
+        std::memset(out + op, in[ip + 3], count);
+        op += count;
+        ip += 4;
+        continue;
+      }
+      const size_t count = (w & 15) + 3;
+      if (d > op || op + count > kLzrwChunk) return -1;
+      uint8_t* dst = out + op;
+      const uint8_t* src = dst - d;
+      if (d >= count) {
+        std::memcpy(dst, src, count);
+      } else {
+        for (size_t k = 0; k < count; ++k) dst[k] = src[k];
+      }
+      op += count;
+      ip += 2;
+    }
+  }
+  return long(op);
+}
+
+size_t Tlzrw1::Compress() {
+  read_ = 0;
+  if (!UseStream || !InputStream || !OutputStream) return 0;
+  const TCodecStream& in = *InputStream;
+  const size_t start = std::min(in.Position, in.Data.size());
+  const uint8_t* data = in.Data.data() + start;
+  const size_t size = in.Data.size() - start;
+  TCompressMode mode = CompressMode;
+  if (mode == TCompressMode::Auto) mode = Advise();
+  std::vector<uint8_t> packed =
+      mode == TCompressMode::Fast ? CompressWaxf(data, size) : CompressWaxs(data, size);
+  read_ = size;
+  TCodecStream& out = *OutputStream;
+  if (out.Position > out.Data.size()) out.Position = out.Data.size();
+  if (out.Data.size() < out.Position + packed.size()) out.Data.resize(out.Position + packed.size());
+  std::copy(packed.begin(), packed.end(), out.Data.begin() + long(out.Position));
+  out.Position += packed.size();
+  return packed.size();
+}
+
+size_t Tlzrw1::Decompress() {
+  read_ = 0;
+  if (!UseStream || !InputStream || !OutputStream) return 0;
+  const TCodecStream& in = *InputStream;
+  const size_t start = std::min(in.Position, in.Data.size());
+  std::vector<uint8_t> plain;
+  read_ = DecodeContainer(in.Data.data() + start, in.Data.size() - start, MaxOutput, plain);
+  InputStream->Position = start + read_;
+  TCodecStream& out = *OutputStream;
+  if (out.Position > out.Data.size()) out.Position = out.Data.size();
+  if (out.Data.size() < out.Position + plain.size()) out.Data.resize(out.Position + plain.size());
+  std::copy(plain.begin(), plain.end(), out.Data.begin() + long(out.Position));
+  out.Position += plain.size();
+  return plain.size();
+}
+
+TCompressMode Tlzrw1::Advise() {
+  if (!InputStream) return TCompressMode::Good;
+  const TCodecStream& in = *InputStream;
+  const size_t start = std::min(in.Position, in.Data.size());
+  const size_t size = in.Data.size() - start;
+  if (size <= 98303) {
+    CompressMode = TCompressMode::Good;
+    return TCompressMode::Good;
+  }
+  std::vector<uint8_t> scratch(kLzrwChunk + kLzrwSlack);
+  size_t coded = 0;
+  for (size_t third : {size / 3, size * 2 / 3}) {
+    const size_t offset = third / kLzrwChunk * kLzrwChunk;
+    coded += lzr_.CompressBlock(in.Data.data() + start + offset, kLzrwChunk, scratch.data());
+  }
+  return coded * 100 < size_t(Threshold) * 2 * kLzrwChunk ? TCompressMode::Fast : TCompressMode::Good;
+}
+
+}  // namespace gravik

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "codec/Codec.h"
+#include "codec/Lzrw1.h"
+
+namespace gravik {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Decode(const Bytes& c, size_t cap = 1u << 24) { return DecompressContainer(c.data(), c.size(), cap); }
+
+Bytes Header(const char* tag, uint32_t n) {
+  Bytes h(tag, tag + 4);
+  for (int i = 0; i < 4; ++i) h.push_back(uint8_t(n >> (8 * i)));
+  return h;
+}
+
+Bytes Cat(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Bytes RandomBytes(size_t n, uint32_t seed) {
+  std::mt19937 gen(seed);
+  Bytes b(n);
+  for (auto& x : b) x = uint8_t(gen());
+  return b;
+}
+
+// Text of a few hundred words in varying order: compressible but not trivially.
+Bytes TextLike(size_t n) {
+  const char* words[] = {"rock ", "diamond ", "the ", "Gravik ", "falls ", "egg ", "monster ", "level ",
+                         "key\n", "safe, ", "transporter ", "spirit ", "wall ", "earth ", "meteor. "};
+  std::mt19937 gen(7);
+  Bytes b;
+  while (b.size() < n) {
+    const char* w = words[gen() % 15];
+    b.insert(b.end(), w, w + std::char_traits<char>::length(w));
+  }
+  b.resize(n);
+  return b;
+}
+
+// A 16-bit picture in a bitmap file layout: header, then rows of gradients and tiles.
+Bytes PictureLike(int w, int h) {
+  Bytes b(54, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      uint16_t p = ((x / 16 + y / 16) % 3 == 0) ? uint16_t(0xF800 | (y & 31)) : uint16_t((x * 31 / w) << 11 | (y * 63 / h) << 5);
+      b.push_back(uint8_t(p));
+      b.push_back(uint8_t(p >> 8));
+    }
+  }
+  return b;
+}
+
+TEST(Waxf, EmptyInputIsElevenByteStream) {
+  const Bytes c = CompressWaxf(nullptr, 0);
+  EXPECT_EQ(c, Cat(Header("WAXF", 0), {1, 0, 0x80}));
+  EXPECT_TRUE(Decode(c).empty());
+}
+
+TEST(Waxf, KnownBlocksCompressAndDecodeExactly) {
+  // Three literals then a self-overlapping copy (distance 3, length 6).
+  const std::string s = "abcabcabc";
+  const Bytes abc = Cat(Header("WAXF", 9), {8, 0, 0x40, 0x10, 0x00, 'a', 'b', 'c', 0x00, 0x33});
+  EXPECT_EQ(CompressWaxf(reinterpret_cast<const uint8_t*>(s.data()), s.size()), abc);
+  EXPECT_EQ(Decode(abc), Bytes(s.begin(), s.end()));
+
+  // A chunk of 100 equal bytes is one run item with count 100.
+  const Bytes hundred(100, 'A');
+  const Bytes run = Cat(Header("WAXF", 100), {7, 0, 0x40, 0x80, 0x00, 0x00, 0x00, 84, 'A'});
+  EXPECT_EQ(CompressWaxf(hundred.data(), hundred.size()), run);
+  EXPECT_EQ(Decode(run), hundred);
+
+  // Runs are at most 4095 long: 10,000 bytes give runs of 4095, 4095 and 1810.
+  const Bytes tenk(10000, 0x5A);
+  const Bytes runs = Cat(Header("WAXF", 10000), {15, 0, 0x40, 0xE0, 0x00, 0x00, 0x0F, 0xEF, 0x5A, 0x00,
+                                                0x0F, 0xEF, 0x5A, 0x00, 0x07, 0x02, 0x5A});
+  EXPECT_EQ(CompressWaxf(tenk.data(), tenk.size()), runs);
+  EXPECT_EQ(Decode(runs), tenk);
+}
+
+TEST(Waxf, ChunkBoundaries) {
+  // Exactly 32,768 bytes: one full block, then the empty-chunk block 0x80.
+  const Bytes full = RandomBytes(32768, 1);
+  const Bytes c = CompressWaxf(full.data(), full.size());
+  ASSERT_EQ(c.size(), 8 + 2 + 32769 + 3u);
+  EXPECT_EQ(c[8] | c[9] << 8, 32769);
+  EXPECT_EQ(c[10], 0x80);
+  EXPECT_EQ(Bytes(c.end() - 3, c.end()), (Bytes{1, 0, 0x80}));
+  EXPECT_EQ(Decode(c), full);
+
+  // Random data is stored and grows by exactly one flag byte per block.
+  const Bytes odd = RandomBytes(1000, 2);
+  const Bytes s = CompressWaxf(odd.data(), odd.size());
+  EXPECT_EQ(s.size(), 8 + 2 + 1001u);
+  EXPECT_EQ(s[10], 0x80);
+}
+
+TEST(Waxf, RoundTrips) {
+  std::vector<Bytes> inputs = {Bytes{42}, Bytes{1, 2}, Bytes(3, 9), RandomBytes(17, 3), Bytes(32767, 0),
+                               Bytes(32768, 7), Bytes(32769, 7), RandomBytes(32769, 4), RandomBytes(65536, 5),
+                               TextLike(100000), PictureLike(320, 200)};
+  Bytes mixed = TextLike(40000);
+  const Bytes pic = PictureLike(128, 128);
+  mixed.insert(mixed.end(), pic.begin(), pic.end());
+  const Bytes rnd = RandomBytes(5000, 6);
+  mixed.insert(mixed.end(), rnd.begin(), rnd.end());
+  inputs.push_back(mixed);
+  for (const Bytes& in : inputs) {
+    const Bytes c = CompressWaxf(in.data(), in.size());
+    EXPECT_EQ(Decode(c), in) << "size " << in.size();
+  }
+  // Compressible data really gets smaller.
+  const Bytes text = TextLike(100000);
+  EXPECT_LT(CompressWaxf(text.data(), text.size()).size(), text.size() / 2);
+  const Bytes p = PictureLike(320, 200);
+  EXPECT_LT(CompressWaxf(p.data(), p.size()).size(), p.size() / 4);
+}
+
+TEST(Waxf, CopiesAndRunsStayInRange) {
+  // Walk the items of every coded block: distances 1..4095, copies 3..18, runs 16..4095.
+  Bytes in = TextLike(60000);
+  const Bytes pic = PictureLike(200, 100);
+  in.insert(in.end(), pic.begin(), pic.end());
+  in.insert(in.end(), 9000, 0);
+  const Bytes c = CompressWaxf(in.data(), in.size());
+  size_t pos = 8, copies = 0, runs = 0;
+  while (pos + 2 <= c.size()) {
+    const size_t len = c[pos] | c[pos + 1] << 8;
+    const uint8_t* b = &c[pos + 2];
+    pos += 2 + len;
+    if (len < 2 || b[0] == 0x80) continue;
+    size_t ip = 1;
+    while (ip < len) {
+      unsigned ctrl = b[ip] << 8 | b[ip + 1];
+      ip += 2;
+      for (int i = 0; i < 16 && ip < len; ++i, ctrl <<= 1) {
+        if (!(ctrl & 0x8000)) {
+          ++ip;
+          continue;
+        }
+        const unsigned w = b[ip] << 8 | b[ip + 1];
+        if ((w >> 4) == 0) {
+          const unsigned count = (b[ip + 1] << 8 | b[ip + 2]) + 16;
+          EXPECT_GE(count, 16u);
+          EXPECT_LE(count, 4095u);
+          ++runs;
+          ip += 4;
+        } else {
+          EXPECT_LE(w >> 4, 4095u);
+          ++copies;
+          ip += 2;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(pos, c.size());
+  EXPECT_GT(copies, 1000u);
+  EXPECT_GE(runs, 3u);
+}
+
+TEST(Waxf, DamagedStreamsGiveShortOutputWithoutThrowing) {
+  const Bytes in = TextLike(80000);
+  const Bytes c = CompressWaxf(in.data(), in.size());
+  EXPECT_TRUE(Decode(Cat(Header("WAXQ", 3), {1, 0, 0x80})).empty());
+  EXPECT_TRUE(Decode(Bytes{'W', 'A', 'X'}).empty());
+  // Every truncation yields a prefix made of whole blocks, never the whole text.
+  for (size_t cut = 0; cut < c.size(); cut += 97) {
+    const Bytes part(c.begin(), c.begin() + long(cut));
+    const Bytes out = Decode(part);
+    ASSERT_LT(out.size(), in.size());
+    EXPECT_EQ(out.size() % 32768, 0u);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), in.begin()));
+  }
+  // A declared length above the caller's cap is refused.
+  EXPECT_TRUE(Decode(c, in.size() - 1).empty());
+  EXPECT_EQ(Decode(c, in.size()), in);
+}
+
+TEST(Waxf, DecoderRefusesImpossibleBlocks) {
+  // A copy reaching before the first byte produced.
+  EXPECT_TRUE(Decode(Cat(Header("WAXF", 4), {5, 0, 0x40, 0x80, 0x00, 0x01, 0x01})).empty());
+  // A stored block of 32,770 bytes (over the 32,769 limit).
+  Bytes big = Cat(Header("WAXF", 32769), {0x02, 0x80, 0x80});
+  big.resize(big.size() + 32769, 1);
+  EXPECT_TRUE(Decode(big).empty());
+  // Nine runs of 4095 bytes: more than 32,768 bytes from one block.
+  Bytes runs = Header("WAXF", 36855);
+  Bytes block = {0x40, 0xFF, 0x80};
+  for (int i = 0; i < 9; ++i) block.insert(block.end(), {0x00, 0x0F, 0xEF, 0x11});
+  runs.push_back(uint8_t(block.size()));
+  runs.push_back(0);
+  EXPECT_TRUE(Decode(Cat(runs, block)).empty());
+  // A copy item cut off by the block end.
+  EXPECT_TRUE(Decode(Cat(Header("WAXF", 4), {4, 0, 0x40, 0x00, 0x00, 'x'})).size() <= 1);
+  // A block taking the output past the declared length is dropped.
+  Bytes over = Cat(Header("WAXF", 10), {0x01, 0x80, 0x80});
+  over.resize(over.size() + 32768, 'z');
+  EXPECT_TRUE(Decode(over).empty());
+}
+
+TEST(Waxf, CorruptedContainersNeverExceedTheCap) {
+  const Bytes in = TextLike(70000);
+  const Bytes good = CompressWaxf(in.data(), in.size());
+  std::mt19937 gen(11);
+  for (int round = 0; round < 300; ++round) {
+    Bytes c = good;
+    for (int k = 0; k < 1 + round % 5; ++k) c[8 + gen() % (c.size() - 8)] = uint8_t(gen());
+    const Bytes out = Decode(c, in.size());
+    ASSERT_LE(out.size(), in.size());
+  }
+}
+
+TEST(Tlzrw1, StreamModeCompressAndDecompress) {
+  const Bytes in = TextLike(50000);
+  TCodecStream src{in, 0}, packed, plain;
+  Tlzrw1 codec;
+  codec.UseStream = true;
+  codec.InputStream = &src;
+  codec.OutputStream = &packed;
+  codec.CompressMode = TCompressMode::Fast;
+  const size_t written = codec.Compress();
+  EXPECT_EQ(written, packed.Data.size());
+  EXPECT_EQ(Bytes(packed.Data.begin(), packed.Data.begin() + 4), (Bytes{'W', 'A', 'X', 'F'}));
+  EXPECT_EQ(codec.Progress(), in.size());
+
+  // The tag decides the coding, whatever the mode.
+  packed.Position = 0;
+  codec.InputStream = &packed;
+  codec.OutputStream = &plain;
+  codec.CompressMode = TCompressMode::Good;
+  EXPECT_EQ(codec.Decompress(), in.size());
+  EXPECT_EQ(plain.Data, in);
+
+  // A truncated container: returns normally with the bytes produced.
+  TCodecStream cut{Bytes(packed.Data.begin(), packed.Data.begin() + long(packed.Data.size() / 2)), 0}, partial;
+  codec.InputStream = &cut;
+  codec.OutputStream = &partial;
+  const size_t got = codec.Decompress();
+  EXPECT_EQ(got, partial.Data.size());
+  EXPECT_LT(got, in.size());
+
+  // The cap applies to the declared length.
+  TCodecStream again;
+  packed.Position = 0;
+  codec.InputStream = &packed;
+  codec.OutputStream = &again;
+  codec.MaxOutput = 1000;
+  EXPECT_EQ(codec.Decompress(), 0u);
+}
+
+TEST(Tlzrw1, AdviseAndAutoMode) {
+  Tlzrw1 codec;
+  codec.UseStream = true;
+  TCodecStream small{TextLike(1000), 0}, text{TextLike(200000), 0}, noise{RandomBytes(200000, 9), 0};
+  codec.CompressMode = TCompressMode::Fast;
+  codec.InputStream = &small;
+  EXPECT_EQ(codec.Advise(), TCompressMode::Good);
+  EXPECT_EQ(codec.CompressMode, TCompressMode::Good);
+  codec.InputStream = &noise;
+  EXPECT_EQ(codec.Advise(), TCompressMode::Good);
+  const Bytes pic = PictureLike(400, 300);
+  TCodecStream picture{pic, 0}, out;
+  codec.InputStream = &picture;
+  EXPECT_EQ(codec.Advise(), TCompressMode::Fast);
+  codec.CompressMode = TCompressMode::Auto;
+  codec.OutputStream = &out;
+  codec.Compress();
+  EXPECT_EQ(out.Data[3], 'F');
+}
+
+}  // namespace
+}  // namespace gravik
