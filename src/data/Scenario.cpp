@@ -1,0 +1,518 @@
+#include "data/Scenario.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "base/Crc.h"
+#include "base/Errors.h"
+#include "base/Text.h"
+#include "base/XorKey.h"
+#include "codec/Codec.h"
+#include "data/Archive.h"
+#include "platform/Folders.h"
+
+namespace gravik {
+
+namespace {
+
+constexpr size_t kHeadFixed = 33;    // version, marker, CRC, A, B, C, info key
+constexpr size_t kInfoKeySize = 16;
+constexpr size_t kBodyKeySize = 1024;
+constexpr size_t kLevelRecordsSize = sizeof(TLevelRecord) * LevelCount;
+constexpr size_t kPictureCap = size_t(64) << 20;    // far beyond any puzzle picture
+constexpr size_t kExtraDataCap = size_t(256) << 20;
+constexpr size_t kScenarioFileCap = size_t(512) << 20;
+constexpr int kWorldColumns = 42;
+constexpr int kLevelOriginX = 5;
+
+static_assert(kLevelRecordsSize + 3096 == LevelBlockSize);
+
+uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
+void Put16(std::vector<uint8_t>& v, uint16_t x) {
+  v.push_back(uint8_t(x));
+  v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
+}
+void PutBytes(std::vector<uint8_t>& v, const void* p, size_t n) {
+  const auto* b = static_cast<const uint8_t*>(p);
+  v.insert(v.end(), b, b + n);
+}
+
+size_t InfoSizeOf(uint16_t version) { return version == ScenarioVersionNoInfo ? 80 : 88; }
+
+// Bounded reader over region 1: every read fails rather than run past the end.
+class RegionReader {
+ public:
+  RegionReader(const uint8_t* data, size_t pos, size_t end) : data_(data), pos_(pos), end_(end) {}
+  size_t Pos() const { return pos_; }
+  size_t Left() const { return end_ - pos_; }
+  bool Bytes(void* out, size_t n) {
+    if (n > Left()) return false;
+    std::memcpy(out, data_ + pos_, n);
+    pos_ += n;
+    return true;
+  }
+  bool View(size_t n, const uint8_t*& p) {
+    if (n > Left()) return false;
+    p = data_ + pos_;
+    pos_ += n;
+    return true;
+  }
+  bool U8(uint8_t& v) { return Bytes(&v, 1); }
+  bool U32(uint32_t& v) {
+    uint8_t b[4];
+    if (!Bytes(b, 4)) return false;
+    v = Get32(b);
+    return true;
+  }
+
+ private:
+  const uint8_t* data_;
+  size_t pos_, end_;
+};
+
+// Declared uncompressed length of a container, or false when the header is short.
+bool ContainerLength(const uint8_t* p, size_t n, uint32_t& len) {
+  if (n < 8) return false;
+  len = Get32(p + 4);
+  return true;
+}
+
+int TransporterCount(const std::array<TLevelRecord, LevelCount>& levels) {
+  int n = 0;
+  for (const auto& lv : levels)
+    for (const auto& col : lv.Cells)
+      for (uint8_t c : col) n += c == BlockTransporterCode;
+  return n;
+}
+
+// The checks that keep a damaged file from reaching the world: level sizes,
+// transporter destinations and count, and the puzzle grid below level 1.
+bool LevelsAndPuzzleSound(const std::array<TLevelRecord, LevelCount>& levels, const TScenarioExtras& extras) {
+  for (const auto& lv : levels) {
+    if (lv.Width < 1 || lv.Width > LevelCells || lv.Height < 1 || lv.Height > LevelCells) return false;
+    for (int x = 1; x <= LevelCells; ++x)
+      for (int y = 1; y <= LevelCells; ++y)
+        if (lv.Cell(x, y) == BlockTransporterCode && DecodeTransporterParam(lv.Param(x, y)).Level > LevelCount)
+          return false;
+  }
+  if (TransporterCount(levels) > MaxTransporters) return false;
+
+  int32_t cols = extras.PuzzleColumns, rows = extras.PuzzleRows;
+  if (extras.DefaultPuzzle != 0) cols = 10, rows = 4;
+  if (cols < 0 || rows < 0 || rows > PuzzleMaxRows) return false;
+  if (cols > 0 && rows > 0) {
+    // The puzzle area lies in level columns PuzzleLeft .. PuzzleLeft + cols - 1
+    // below level 1; it must stay inside the 42 map columns.
+    const int w = levels[0].Width;
+    int left = w / 2 - cols / 2 + 1;
+    if (left < 1) left = 1;
+    if (extras.DefaultPuzzle != 0 && (w == 16 || w == 24 || w == 32)) left = w == 16 ? 3 : w == 24 ? 7 : 11;
+    if (int64_t(left) + cols - 1 + kLevelOriginX > kWorldColumns) return false;
+  }
+  return true;
+}
+
+void ShowMessage(const ScenarioMessageFn& show, const std::string& text) {
+  if (show) show(text);
+}
+
+}  // namespace
+
+TransporterDestination DecodeTransporterParam(int16_t param) {
+  const uint16_t p = uint16_t(param);
+  return {((p >> 10) & 31) + 1, ((p >> 5) & 31) + 1, (p & 31) + 1};
+}
+
+int16_t EncodeTransporterParam(int level, int column, int row) {
+  return int16_t((((level - 1) & 31) << 10) | (((column - 1) & 31) << 5) | ((row - 1) & 31));
+}
+
+void MakeScenarioKeys(ScenarioFileForm& form, uint32_t seed) {
+  uint32_t x = seed ? seed : 0x2545F491u;
+  auto next = [&x] {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    return uint8_t(x >> 24);
+  };
+  for (auto& b : form.InfoKey) b = next();
+  for (auto& b : form.BodyKey) b = next();
+}
+
+std::vector<std::string> SplitNotes(const uint8_t* data, size_t size) {
+  std::vector<std::string> lines;
+  size_t start = 0, i = 0;
+  while (i < size) {
+    const uint8_t c = data[i];
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back(reinterpret_cast<const char*>(data + start), i - start);
+      i += (c == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < size) lines.emplace_back(reinterpret_cast<const char*>(data + start), size - start);
+  return lines;
+}
+
+int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessageFn& show) {
+  s.CrcCorrect = false;
+  const size_t size = stream.size();
+  uint8_t* d = stream.data();
+
+  // 1-2: version and marker.
+  if (size < 2) return ScenarioWrongVersion;
+  const uint16_t version = Get16(d);
+  if (version == ScenarioVersionOld) {
+    ShowMessage(show, "Unable to load old format.");
+    return ScenarioWrongVersion;
+  }
+  if (version != ScenarioVersion && version != ScenarioVersionNoInfo) return ScenarioWrongVersion;
+  if (size < 3) return ScenarioDamaged;
+  if (d[2] != 1) return ScenarioWrongMarker;
+
+  const size_t infoSize = InfoSizeOf(version);
+  const size_t bodyKeyAt = kHeadFixed + infoSize;
+  const size_t firstRegion = bodyKeyAt + kBodyKeySize;
+  if (size < firstRegion) return ScenarioDamaged;
+  const uint16_t storedCrc = Get16(d + 3);
+  const uint64_t a = Get32(d + 5), b = Get32(d + 9), c = Get32(d + 13);
+  if (a < firstRegion || b < a + sizeof(TScenarioHeader) || c < b || c > size) return ScenarioDamaged;
+
+  ScenarioFileForm form;
+  form.Version = version;
+  std::memcpy(form.InfoKey.data(), d + 17, kInfoKeySize);
+  std::memcpy(form.BodyKey.data(), d + bodyKeyAt, kBodyKeySize);
+  form.HeaderSpan = uint32_t(b - a);
+
+  // 3: descramble both regions in place, each from key byte 0.
+  XorWithKey(d + a, size_t(c - a), form.BodyKey.data(), kBodyKeySize);
+  XorWithKey(d + c, size_t(size - c), form.BodyKey.data(), kBodyKeySize);
+
+  // 4-9 into locals: nothing of the current scenario changes unless the whole
+  // of region 1 reads cleanly.
+  RegionReader r(d, size_t(a), size_t(c));
+  TScenarioHeader header;
+  if (!r.Bytes(&header, sizeof header)) return ScenarioDamaged;
+
+  auto levels = std::make_unique<std::array<TLevelRecord, LevelCount>>();
+  std::array<uint8_t, 3096> tail{};
+  if (!r.U8(form.LevelCoding)) return ScenarioDamaged;
+  if (form.LevelCoding == 0) {
+    if (!r.Bytes(levels->data(), kLevelRecordsSize) || !r.Bytes(tail.data(), tail.size())) return ScenarioDamaged;
+  } else {
+    uint32_t n = 0, declared = 0;
+    const uint8_t* packed = nullptr;
+    if (!r.U32(n) || !r.View(n, packed)) return ScenarioDamaged;
+    if (!ContainerLength(packed, n, declared) || declared != LevelBlockSize) return ScenarioDamaged;
+    std::vector<uint8_t> block = DecompressContainer(packed, n, LevelBlockSize);
+    if (block.size() != LevelBlockSize) return ScenarioDamaged;
+    std::memcpy(levels->data(), block.data(), kLevelRecordsSize);
+    std::memcpy(tail.data(), block.data() + kLevelRecordsSize, tail.size());
+    form.UseLzh = packed[3] == 'S';
+  }
+
+  auto extras = std::make_unique<TScenarioExtras>();
+  if (!r.Bytes(extras.get(), sizeof(TScenarioExtras))) return ScenarioDamaged;
+
+  uint8_t pictureMarker = 0;
+  bool hasPicture = false;
+  std::vector<uint8_t> picture;
+  if (!r.U8(pictureMarker)) return ScenarioDamaged;
+  if (pictureMarker != 1) {
+    uint32_t n = 0;
+    const uint8_t* p = nullptr;
+    if (!r.U8(form.PictureCoding) || !r.U32(n) || !r.View(n, p)) return ScenarioDamaged;
+    if (form.PictureCoding == 0) {
+      picture.assign(p, p + n);
+    } else {
+      uint32_t declared = 0;
+      if (!ContainerLength(p, n, declared) || declared > kPictureCap) return ScenarioDamaged;
+      picture = DecompressContainer(p, n, declared);
+      if (picture.size() != declared) return ScenarioDamaged;
+    }
+    form.PictureMarker = pictureMarker;
+    hasPicture = true;
+  }
+
+  uint8_t extraMarker = 0;
+  std::vector<uint8_t> extraData;
+  if (!r.U8(extraMarker)) return ScenarioDamaged;
+  if (extraMarker != 0) {
+    uint32_t n = 0;
+    const uint8_t* p = nullptr;
+    if (!r.U32(n) || n > kExtraDataCap || !r.View(n, p)) return ScenarioDamaged;
+    extraData.assign(p, p + n);
+    form.ExtraDataMarker = extraMarker;
+  }
+
+  if (!LevelsAndPuzzleSound(*levels, *extras)) return ScenarioDamaged;
+
+  // 10: the reader never passes C, so a mismatch means region 1 has bytes to spare.
+  if (r.Pos() != c) ShowMessage(show, "WARNING: Incorrect notes position");
+
+  s.Header = header;
+  s.Levels = *levels;
+  s.LevelTail = tail;
+  s.Extras = *extras;
+  if (hasPicture) s.PuzzlePicture = std::move(picture);
+  s.HasExtraData = extraMarker != 0;
+  s.ExtraData = std::move(extraData);
+  s.Form = form;
+  CountLevelsInUse(s);
+
+  // 11: notes.
+  s.Notes.clear();
+  s.OtherNotes.clear();
+  s.Notes = SplitNotes(d + c, size_t(size - c));
+
+  // 12: CRC over A..end of the descrambled stream.
+  s.CrcCorrect = Crc16Xmodem(d + a, size_t(size - a)) == storedCrc;
+  return ScenarioLoaded;
+}
+
+bool ReadScenarioInfo(const uint8_t* data, size_t size, TScenarioInfo& info) {
+  if (size < kHeadFixed + sizeof(TScenarioInfo)) return false;
+  if (Get16(data) != ScenarioVersion || data[2] != 1) return false;
+  uint8_t raw[sizeof(TScenarioInfo)];
+  std::memcpy(raw, data + kHeadFixed, sizeof raw);
+  XorWithKey(raw, sizeof raw, data + 17, kInfoKeySize);
+  std::memcpy(&info, raw, sizeof raw);
+  return true;
+}
+
+void ReadScenarioNotes(Scenario& s, const std::string& path) {
+  std::vector<uint8_t> file;
+  if (!FileExists(path) || !ReadWholeFile(path, file, kScenarioFileCap)) return;
+  if (file.size() <= 500) return;
+  if (Get16(file.data()) != ScenarioVersion || file[2] != 1) return;
+  const size_t keyAt = kHeadFixed + sizeof(TScenarioInfo);
+  const uint64_t c = Get32(file.data() + 13);
+  if (c < keyAt + kBodyKeySize || c > file.size()) return;
+  uint8_t* notes = file.data() + c;
+  const size_t n = size_t(file.size() - c);
+  XorWithKey(notes, n, file.data() + keyAt, kBodyKeySize);
+  s.OtherNotes = SplitNotes(notes, n);
+}
+
+void CountLevelsInUse(Scenario& s) {
+  int count = 0;
+  for (auto& lv : s.Levels) {
+    bool used = false;
+    for (const auto& col : lv.Cells)
+      for (uint8_t code : col) used = used || code > 1;
+    lv.InUse = used ? 1 : 0;
+    count += used;
+  }
+  s.Header.LevelsInUse = uint8_t(count);
+}
+
+void ComputeLevelSeeds(Scenario& s) {
+  s.MapSeed1 = s.MapSeed2 = 0;
+  for (int level = 1; level <= LevelCount; ++level) {
+    const TLevelRecord& lv = s.Level(level);
+    int32_t seedA = 0, seedB = 0;
+    for (int x = 1; x <= LevelCells; ++x) {
+      const int32_t diag = lv.Cell(x, x), anti = lv.Cell(33 - x, x);
+      seedA += diag;
+      seedB += anti;
+      if (level == 1) {
+        s.MapSeed1 += seedA + diag;
+        s.MapSeed2 += seedA + anti;
+      }
+    }
+    s.LevelSeeds[size_t(level - 1)] = {seedA, seedB};
+  }
+}
+
+void BuildTransporterTable(Scenario& s) {
+  s.Transporters.clear();
+  for (int level = 1; level <= LevelCount; ++level) {
+    const TLevelRecord& lv = s.Level(level);
+    for (int x = 1; x <= LevelCells; ++x)
+      for (int y = 1; y <= LevelCells; ++y) {
+        if (lv.Cell(x, y) != BlockTransporterCode) continue;
+        if (s.Transporters.size() >= size_t(MaxTransporters)) return;  // the loader refuses more
+        const TransporterDestination dest = DecodeTransporterParam(lv.Param(x, y));
+        TTransporterLink link;
+        link.Column = uint8_t(x);
+        link.Row = uint8_t(y);
+        link.Level = uint8_t(level);
+        link.DestColumn = uint8_t(dest.Column);
+        link.DestRow = uint8_t(dest.Row);
+        link.DestLevel = uint8_t(dest.Level);
+        s.Transporters.push_back(link);
+      }
+  }
+}
+
+void LoadCurrentScenario(Scenario& s, Archive& archive, const ScenarioMessageFn& show) {
+  {
+    const std::vector<uint8_t>& item = archive.TakeItem(BuiltInScenarioName);
+    ReadScenarioInfo(item.data(), item.size(), s.Info);
+    archive.ReleaseItem();
+  }
+  std::vector<uint8_t> stream = archive.TakeItem(BuiltInScenarioName);
+  archive.ReleaseItem();
+  const int result = LoadScenario(s, stream, show);
+
+  if (result == ScenarioLoaded && s.Extras.DefaultPuzzle != 0) {
+    const std::vector<uint8_t>& pic = archive.TakeItem("defaultpuzzle.bmp");
+    s.PuzzlePicture = pic;
+    archive.ReleaseItem();
+    s.Extras.PuzzleColumns = 10;
+    s.Extras.PuzzleRows = 4;
+  }
+  s.Extras.PuzzlePieces = s.Extras.PuzzleColumns * s.Extras.PuzzleRows;
+
+  if (result != ScenarioLoaded || !s.CrcCorrect || s.Header.CheckWord != s.Info.CheckWord)
+    throw FatalMessage(s.FileName + " CRC incorrect.");
+
+  ComputeLevelSeeds(s);
+  BuildTransporterTable(s);
+}
+
+std::vector<uint8_t> WriteScenario(const Scenario& s) {
+  const ScenarioFileForm& f = s.Form;
+  const uint16_t version = f.Version == ScenarioVersionNoInfo ? ScenarioVersionNoInfo : ScenarioVersion;
+  const size_t infoSize = InfoSizeOf(version);
+  const uint32_t a = uint32_t(kHeadFixed + infoSize + kBodyKeySize);
+  auto compress = [&f](const uint8_t* p, size_t n) { return f.UseLzh ? CompressWaxs(p, n) : CompressWaxf(p, n); };
+
+  // Region 1.
+  std::vector<uint8_t> r1;
+  PutBytes(r1, &s.Header, sizeof s.Header);
+  std::vector<uint8_t> block(LevelBlockSize);
+  std::memcpy(block.data(), s.Levels.data(), kLevelRecordsSize);
+  std::memcpy(block.data() + kLevelRecordsSize, s.LevelTail.data(), s.LevelTail.size());
+  r1.push_back(f.LevelCoding);
+  if (f.LevelCoding == 0) {
+    PutBytes(r1, block.data(), block.size());
+  } else {
+    const std::vector<uint8_t> packed = compress(block.data(), block.size());
+    Put32(r1, uint32_t(packed.size()));
+    PutBytes(r1, packed.data(), packed.size());
+  }
+  PutBytes(r1, &s.Extras, sizeof s.Extras);
+  if (s.PuzzlePicture.empty()) {
+    r1.push_back(1);
+  } else {
+    r1.push_back(f.PictureMarker == 1 ? 0 : f.PictureMarker);
+    r1.push_back(f.PictureCoding);
+    const std::vector<uint8_t> pic =
+        f.PictureCoding == 0 ? s.PuzzlePicture : compress(s.PuzzlePicture.data(), s.PuzzlePicture.size());
+    Put32(r1, uint32_t(pic.size()));
+    PutBytes(r1, pic.data(), pic.size());
+  }
+  if (s.HasExtraData) {
+    r1.push_back(f.ExtraDataMarker == 0 ? 1 : f.ExtraDataMarker);
+    Put32(r1, uint32_t(s.ExtraData.size()));
+    PutBytes(r1, s.ExtraData.data(), s.ExtraData.size());
+  } else {
+    r1.push_back(0);
+  }
+
+  // Region 2: the notes, each line ended by CR LF.
+  std::vector<uint8_t> r2;
+  for (const std::string& line : s.Notes) {
+    PutBytes(r2, line.data(), line.size());
+    r2.push_back('\r');
+    r2.push_back('\n');
+  }
+
+  const uint32_t c = a + uint32_t(r1.size());
+  const uint32_t span = std::clamp<uint32_t>(f.HeaderSpan, uint32_t(sizeof(TScenarioHeader)), uint32_t(r1.size()));
+  uint16_t crc = Crc16Xmodem(r1.data(), r1.size());
+  crc = Crc16Xmodem(r2.data(), r2.size(), crc);
+
+  std::vector<uint8_t> out;
+  out.reserve(c + r2.size());
+  Put16(out, version);
+  out.push_back(1);
+  Put16(out, crc);
+  Put32(out, a);
+  Put32(out, a + span);
+  Put32(out, c);
+  PutBytes(out, f.InfoKey.data(), kInfoKeySize);
+  uint8_t info[sizeof(TScenarioInfo)];
+  std::memcpy(info, &s.Info, sizeof info);
+  XorWithKey(info, infoSize, f.InfoKey.data(), kInfoKeySize);
+  PutBytes(out, info, infoSize);
+  PutBytes(out, f.BodyKey.data(), kBodyKeySize);
+  XorWithKey(r1.data(), r1.size(), f.BodyKey.data(), kBodyKeySize);
+  XorWithKey(r2.data(), r2.size(), f.BodyKey.data(), kBodyKeySize);
+  PutBytes(out, r1.data(), r1.size());
+  PutBytes(out, r2.data(), r2.size());
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Scenario list
+// ---------------------------------------------------------------------------
+
+TScenarioEntry MakeScenarioEntry(const std::string& fileName, const TScenarioInfo& info) {
+  TScenarioEntry e;
+  e.FileName = fileName;
+  e.Name = info.Name;
+  e.Author = info.Author;
+  e.Identity = info.Identity;
+  return e;
+}
+
+ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFolder) {
+  ScenarioList list;
+  TScenarioInfo info;
+  {
+    const std::vector<uint8_t>& item = archive.TakeItem(BuiltInScenarioName);
+    ReadScenarioInfo(item.data(), item.size(), info);
+    archive.ReleaseItem();
+  }
+  list.push_back(MakeScenarioEntry(BuiltInScenarioName, info));
+
+  if (scenariosFolder.empty()) return list;
+  const std::vector<std::string> names = FindFiles(scenariosFolder, "*.zq");
+  const std::string dir = IncludeTrailingSlash(scenariosFolder);
+  for (const std::string& name : names) {
+    std::vector<uint8_t> file;
+    TScenarioInfo fileInfo;
+    if (!ReadWholeFile(dir + name, file, kScenarioFileCap) || !ReadScenarioInfo(file.data(), file.size(), fileInfo)) continue;
+    list.push_back(MakeScenarioEntry(name, fileInfo));
+  }
+  return list;
+}
+
+int FindScenarioEntry(const ScenarioList& list, std::string_view fileName) {
+  for (size_t i = list.size(); i-- > 0;)
+    if (SameText(list[i].FileName, fileName)) return int(i + 1);
+  return 0;
+}
+
+int FindScenarioEntryByIdentity(const ScenarioList& list, const ScenarioIdentity& id) {
+  for (size_t i = list.size(); i-- > 0;)
+    if (SameIdentity(list[i].Identity, id)) return int(i + 1);
+  return 0;
+}
+
+std::array<int32_t, 5> FindScenarioOfProfile(Scenario& s, const ScenarioList& list,
+                                             const std::optional<ScenarioIdentity>& profileScenario,
+                                             const std::string& scenariosFolder) {
+  std::array<int32_t, 5> totals;
+  if (!profileScenario) {
+    totals.fill(99999);
+    return totals;
+  }
+  const int n = FindScenarioEntryByIdentity(list, *profileScenario);
+  if (n == 0) throw FatalMessage("Unable to find scenario file in list.");
+  s.FileName = list[size_t(n - 1)].FileName;
+  ReadScenarioNotes(s, IncludeTrailingSlash(scenariosFolder) + s.FileName);
+  std::copy(std::begin(s.Header.Totals), std::end(s.Header.Totals), totals.begin());
+  return totals;
+}
+
+}  // namespace gravik
