@@ -11,7 +11,8 @@ enum class InputEventType : uint8_t {
   None,
   KeyDown,      // vk, scan, shift; repeat set for auto-repeat
   KeyUp,
-  Text,         // text: one or more Windows-1252 characters
+  Text,         // text: one or more Windows-1252 characters; Backspace, Tab, Enter
+                // and Escape also send theirs (8, 9, 13, 27) right after their KeyDown
   MouseDown,    // x, y (640 x 480 space), button 1 left, 2 right, 3 middle
   MouseUp,
   MouseMove,
@@ -50,6 +51,9 @@ class InputDevice {
   virtual ~InputDevice() = default;
   // Next pending event; false when there is none.
   virtual bool PollEvent(InputEvent& ev) = 0;
+  // As PollEvent, but waits up to `timeoutMs` for an event (for an inactive
+  // window, so that an idle game does not spin).
+  virtual bool WaitEvent(InputEvent& ev, int timeoutMs) { return PollEvent(ev); }
   // Both key-code spaces, kept up to date as events are pumped.
   virtual KeyState& Keys() = 0;
   virtual JoystickState Joystick() = 0;
