@@ -105,6 +105,12 @@ struct StateHost {
   virtual void ChangeState(uint8_t state) = 0;
 };
 
+// The level graphics set-up that BuildWorld runs before recounting targets.
+struct LevelGraphicsHook {
+  virtual ~LevelGraphicsHook() = default;
+  virtual void SetUpLevelGraphics() = 0;
+};
+
 // ---------------------------------------------------------------------------
 // Records.
 
@@ -218,6 +224,7 @@ struct World {
   RandomGenerator* Random = nullptr;
   LevelStore* Store = nullptr;
   StateHost* Host = nullptr;  // without one, the rules keep the state in OwnState
+  LevelGraphicsHook* LevelGraphics = nullptr;
 
   BlockCatalogue Catalogue;
   NamedBlocks Named;
