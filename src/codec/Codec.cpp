@@ -1,5 +1,6 @@
 #include "codec/Codec.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "codec/Container.h"
@@ -27,7 +28,7 @@ size_t DecodeWaxf(const uint8_t* data, size_t size, size_t pos, size_t length, s
     const size_t len = size_t(data[pos]) | (size_t(data[pos + 1]) << 8);
     if (len > kLzrwMaxBlock || size - pos - 2 < len) break;
     pos += 2;
-    out.resize(base + total + kLzrwChunk);
+    out.resize(base + total + kLzrwChunk + kLzrwSlack);
     const long got = TLZR::DecompressBlock(data + pos, len, out.data() + base + total);
     if (got < 0 || total + size_t(got) > length) break;
     pos += len;
@@ -46,7 +47,12 @@ size_t DecodeContainer(const uint8_t* data, size_t size, size_t maxOut, std::vec
   if (!fast && std::memcmp(data, "WAXS", 4) != 0) return 4;
   const size_t length = ReadLe32(data + 4);
   if (length > maxOut) return 8;
-  if (fast) return DecodeWaxf(data, size, 8, length, out);
+  if (fast) {
+    // Each block of at least 3 input bytes gives at most 32,768 bytes.
+    const size_t bound = ((size - 8) / 3 + 1) * kLzrwChunk;
+    out.reserve(out.size() + std::min(length, bound) + kLzrwChunk + kLzrwSlack);
+    return DecodeWaxf(data, size, 8, length, out);
+  }
   out.reserve(out.size() + length);
   TLZH::Decode(data + 8, size - 8, length, out);
   return size;

@@ -133,8 +133,10 @@ long TLZR::DecompressBlock(const uint8_t* in, size_t len, uint8_t* out) {
       if (d > op || op + count > kLzrwChunk) return -1;
       uint8_t* dst = out + op;
       const uint8_t* src = dst - d;
-      if (d >= count) {
-        std::memcpy(dst, src, count);
+      if (d >= 8) {
+        // 8-byte steps never read what this copy has not yet written; the
+        // last step may write up to 7 bytes past the copy (into the slack).
+        for (size_t k = 0; k < count; k += 8) std::memcpy(dst + k, src + k, 8);
       } else {
         for (size_t k = 0; k < count; ++k) dst[k] = src[k];
       }

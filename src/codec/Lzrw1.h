@@ -27,7 +27,7 @@ struct TCodecStream {
 // Largest chunk one "WAXF" block codes; a block holds at most one more byte.
 constexpr size_t kLzrwChunk = 32768;
 constexpr size_t kLzrwMaxBlock = kLzrwChunk + 1;
-// Room CompressBlock needs past the chunk length while it codes.
+// Room the block coders may use past the chunk length while they work.
 constexpr size_t kLzrwSlack = 8;
 
 // LZRW1/KH block coder (one chunk of at most 32,768 bytes per block).
@@ -38,7 +38,8 @@ class TLZR {
   // bytes. Returns the block length: a coded block (flag 0x40), or the stored
   // block (flag 0x80 and the n bytes) when coding would make it longer than n.
   size_t CompressBlock(const uint8_t* in, size_t n, uint8_t* out);
-  // Decodes one block of `len` bytes into `out` (room for 32,768 bytes).
+  // Decodes one block of `len` bytes into `out` (room for 32,768 bytes plus
+  // kLzrwSlack; bytes past the result's end are scratch).
   // Returns the bytes produced, or -1 when the block is damaged: a copy
   // reaching before the block's start, output past 32,768 bytes, an item or
   // control word cut off by the block end.
