@@ -221,6 +221,7 @@ TRect TBackgroundSprite::ScreenBounds() const {
 }
 
 void TBackgroundSprite::RenderSelf() {
+  cellsDrawn_ = 0;
   Bitmap* surface = Engine() ? Engine()->Surface() : nullptr;
   int w = 0, h = 0;
   if (!surface || !CellSize(w, h) || gridWidth_ <= 0 || gridHeight_ <= 0) return;
@@ -236,7 +237,10 @@ void TBackgroundSprite::RenderSelf() {
       const int32_t* row = cells_.data() + PosMod(int64_t(r) - qy, gridHeight_) * gridWidth_;
       for (int32_t c = -1; c <= cols; ++c) {
         const int32_t v = row[PosMod(int64_t(c) - qx, gridWidth_)];
-        if (v >= 0) DrawPattern(image, *surface, c * w + ox, r * h + oy, v);
+        if (v >= 0) {
+          DrawPattern(image, *surface, c * w + ox, r * h + oy, v);
+          ++cellsDrawn_;
+        }
       }
     }
   } else {
@@ -245,7 +249,10 @@ void TBackgroundSprite::RenderSelf() {
     for (int32_t r = r0; r < r1; ++r)
       for (int32_t c = c0; c < c1; ++c) {
         const int32_t v = Cell(c - qx, r - qy);
-        if (v >= 0) DrawPattern(image, *surface, c * w + ox, r * h + oy, v);
+        if (v >= 0) {
+          DrawPattern(image, *surface, c * w + ox, r * h + oy, v);
+          ++cellsDrawn_;
+        }
       }
   }
 }

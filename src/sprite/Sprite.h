@@ -121,6 +121,9 @@ class TBackgroundSprite : public TSprite {
   bool CellSolid(int32_t x, int32_t y) const;
   void SetCellSolid(int32_t x, int32_t y, bool solid);
 
+  // Pattern draws made by the last RenderSelf (empty cells not counted).
+  int CellsDrawn() const { return cellsDrawn_; }
+
   ImageEntry* Image = nullptr;
   bool Tiled = false;
 
@@ -132,6 +135,7 @@ class TBackgroundSprite : public TSprite {
   std::vector<int32_t> cells_;
   std::vector<uint8_t> solid_;
   int32_t gridWidth_ = 0, gridHeight_ = 0;
+  int cellsDrawn_ = 0;
 };
 
 // The root of the tree; knows the surface the sprites draw on.
