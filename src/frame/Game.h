@@ -27,6 +27,8 @@ struct GameOptions {
   bool headless = false;
   bool noSound = false;
   bool noMusic = false;
+  bool debug = false;            // frame-rate and debug read-outs
+  bool startFullScreen = false;
   uint64_t seed = 1;
   std::string exeName = "gravik";
 };

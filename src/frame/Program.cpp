@@ -1,0 +1,16 @@
+#include "frame/Program.h"
+
+#include "frame/Form.h"
+
+namespace gravik {
+
+int RunProgram(Platform& platform, const ProgramOptions& options,
+               const std::function<bool(Game&)>& afterIteration) {
+  Game game(platform, options.game);
+  TForm1 form(game);
+  form.FormCreate();
+  InstallGameHandlers(form, options);
+  return RunMessageLoop(form, [&] { return afterIteration ? afterIteration(game) : true; });
+}
+
+}  // namespace gravik
