@@ -1,0 +1,150 @@
+#include "Catalogue.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace gravik::mkres {
+
+namespace {
+
+std::vector<std::string_view> SplitWords(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+    size_t j = i;
+    while (j < line.size() && line[j] != ' ' && line[j] != '\t' && line[j] != '\r') ++j;
+    if (j > i) words.push_back(line.substr(i, j - i));
+    i = j;
+  }
+  return words;
+}
+
+bool ParseInt(std::string_view s, int& out) {
+  if (s.empty()) return false;
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+  return r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+struct Reader {
+  std::string_view file;
+  int line = 0;
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw CatalogueError(std::string(file) + ":" + std::to_string(line) + ": " + what);
+  }
+};
+
+KeyMode ParseKey(const Reader& rd, std::string_view s) {
+  if (s == "solid") return KeyMode::Solid;
+  if (s == "floor") return KeyMode::Floor;
+  if (s == "sprite") return KeyMode::Sprite;
+  if (s == "magenta") return KeyMode::Magenta;
+  rd.Fail("unknown key \"" + std::string(s) + "\" (solid, floor, sprite or magenta)");
+}
+
+PictureRef ParsePicture(const Reader& rd, std::string_view s, KeyMode key) {
+  PictureRef p;
+  p.Key = key;
+  const size_t colon = s.find(':');
+  p.Art = std::string(s.substr(0, colon));
+  if (colon != std::string_view::npos && !ParseInt(s.substr(colon + 1), p.Variant))
+    rd.Fail("bad variant in \"" + std::string(s) + "\"");
+  if (!FindArt(p.Art)) rd.Fail("unknown picture \"" + p.Art + "\"; known: " + ArtNames());
+  return p;
+}
+
+}  // namespace
+
+int Catalogue::Find(std::string_view name) const {
+  int found = 0;
+  for (const BlockEntry& b : Blocks)
+    if (b.Name == name) found = b.Code;
+  return found;
+}
+
+Catalogue ParseCatalogue(std::string_view text, std::string_view fileName) {
+  Catalogue cat;
+  Reader rd{fileName};
+  int lastLine = 0;
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++rd.line;
+    lastLine = rd.line;
+    if (const size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+    const auto w = SplitWords(line);
+    if (w.empty()) continue;
+    if (w.size() != 7)
+      rd.Fail("expected 7 columns (code name flags sets key style1 style2), found " + std::to_string(w.size()));
+    int code = 0;
+    if (!ParseInt(w[0], code) || code < 1 || code > kPictureBlocks)
+      rd.Fail("block code \"" + std::string(w[0]) + "\" is not a number from 1 to 120");
+    BlockEntry& b = cat.Blocks[size_t(code - 1)];
+    if (b.Code != 0) rd.Fail("code " + std::to_string(code) + " already given on line " + std::to_string(b.Line));
+    b.Code = code;
+    b.Line = rd.line;
+    if (w[1].size() > size_t(kMaxNameLength)) rd.Fail("name \"" + std::string(w[1]) + "\" is longer than 10 characters");
+    for (char ch : w[1])
+      if (ch < 33 || ch > 126) rd.Fail("name \"" + std::string(w[1]) + "\" has a character outside printable ASCII");
+    b.Name = std::string(w[1]);
+    if (int other = cat.Find(b.Name); other != 0 && other != code)
+      rd.Fail("name \"" + b.Name + "\" already used by code " + std::to_string(other));
+    if (w[2] != "-")
+      for (char f : w[2]) {
+        bool* flag = f == 'L' ? &b.RollsLeft : f == 'R' ? &b.RollsRight : f == 'P' ? &b.PlayerCanEnter
+                   : f == 'M' ? &b.MonsterCanEnter : f == 'S' ? &b.SpiritCanEnter : f == 'K' ? &b.KillsPlayer
+                   : nullptr;
+        if (!flag) rd.Fail(std::string("unknown flag '") + f + "' (L R P M S K, or - for none)");
+        if (*flag) rd.Fail(std::string("flag '") + f + "' given twice");
+        *flag = true;
+      }
+    if (w[3] == "each")
+      b.PerSet = true;
+    else if (w[3] != "shared")
+      rd.Fail("sets must be \"each\" or \"shared\", not \"" + std::string(w[3]) + "\"");
+    KeyMode keys[2];
+    const size_t slash = w[4].find('/');
+    keys[0] = ParseKey(rd, w[4].substr(0, slash));
+    keys[1] = slash == std::string_view::npos ? keys[0] : ParseKey(rd, w[4].substr(slash + 1));
+    b.Style[0] = ParsePicture(rd, w[5], keys[0]);
+    b.Style[1] = ParsePicture(rd, w[6], keys[1]);
+    if (end == text.size()) break;
+  }
+  for (const BlockEntry& b : cat.Blocks)
+    if (b.Code == 0) {
+      rd.line = lastLine;
+      int missing = int(&b - cat.Blocks.data()) + 1;
+      rd.Fail("block code " + std::to_string(missing) + " is missing (every code 1 to 120 needs a line)");
+    }
+  return cat;
+}
+
+Catalogue LoadCatalogue(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw CatalogueError(path + ": cannot be read");
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ParseCatalogue(ss.str(), path);
+}
+
+std::vector<uint8_t> CatalogueBytes(const Catalogue& cat) {
+  std::vector<uint8_t> out(kCatalogueBytes, 0);
+  for (const BlockEntry& b : cat.Blocks) {
+    uint8_t* rec = out.data() + size_t(b.Code - 1) * kBlockDefSize;
+    rec[0] = uint8_t(b.Name.size());
+    for (size_t i = 0; i < b.Name.size(); ++i) rec[1 + i] = uint8_t(b.Name[i]);
+    rec[11] = b.RollsLeft;
+    rec[12] = b.RollsRight;
+    rec[13] = b.PlayerCanEnter;
+    rec[14] = b.MonsterCanEnter;
+    rec[15] = b.SpiritCanEnter;
+    rec[16] = b.KillsPlayer;
+  }
+  return out;
+}
+
+}  // namespace gravik::mkres
