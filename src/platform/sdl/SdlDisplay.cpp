@@ -42,8 +42,6 @@ bool SdlDisplay::CreateRenderer() {
     error_ = std::string("Unable to create the renderer: ") + SDL_GetError();
     return false;
   }
-  SDL_RendererInfo info;
-  vsync_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
                                kScreenWidth, kScreenHeight);
   if (!texture_) {
@@ -121,20 +119,21 @@ void SdlDisplay::Present(const uint16_t* pixels, int width, int height, int pitc
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
   Throttle();
-  SDL_RenderPresent(renderer_);
   lastPresent_ = SDL_GetPerformanceCounter();
+  SDL_RenderPresent(renderer_);
 }
 
-// Frame-counted rules expect the display's rate; where presenting does not wait
-// for the vertical blank (no vsync, or a hidden or minimised window) the wait is ours.
+// Frame-counted rules expect the display's rate. Presenting usually waits for the
+// vertical blank, but not everywhere (software renderers claim vsync and do not
+// wait; hidden or minimised windows never wait), so no frame starts sooner than
+// 95% of a refresh period after the last one: with a working vsync this never
+// delays a frame, without one the game runs a little above the refresh rate.
 void SdlDisplay::Throttle() {
-  const uint32_t flags = SDL_GetWindowFlags(window_);
-  if (vsync_ && !(flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN))) return;
   SDL_DisplayMode mode;
   int hz = 60;
   if (SDL_GetWindowDisplayMode(window_, &mode) == 0 && mode.refresh_rate > 0) hz = mode.refresh_rate;
   const uint64_t freq = SDL_GetPerformanceFrequency();
-  const uint64_t interval = freq / uint64_t(hz);
+  const uint64_t interval = freq * 95 / (100 * uint64_t(hz));
   for (;;) {
     const uint64_t now = SDL_GetPerformanceCounter();
     if (lastPresent_ == 0 || now - lastPresent_ >= interval) break;

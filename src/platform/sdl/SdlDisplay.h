@@ -48,7 +48,6 @@ class SdlDisplay : public Display {
   int scale_;
   bool forceWindowed_;
   bool started_ = false;
-  bool vsync_ = false;
   int texW_ = 0, texH_ = 0;
   std::string title_ = "Gravik 2";
   std::string error_;
