@@ -1,0 +1,30 @@
+// Running the real game binary from tests.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace gravik::e2e {
+
+// Path of the built program, or "" when this build has none (no SDL).
+std::string GamePath();
+
+struct RunResult {
+  int status = -1;  // exit status, or -1 when it did not exit normally
+  std::string output;  // stdout and stderr together
+};
+
+// Runs `exe` with `args` and GRAVIK_HOME=home, waits at most `timeoutMs`.
+RunResult RunGame(const std::string& exe, const std::vector<std::string>& args, const std::string& home,
+              int timeoutMs = 60000);
+// Starts it in the background; returns the process id.
+int Start(const std::string& exe, const std::vector<std::string>& args, const std::string& home);
+void Stop(int pid);
+
+// A fresh temporary folder, removed by the destructor.
+struct TempDir {
+  TempDir();
+  ~TempDir();
+  std::string path;
+};
+
+}  // namespace gravik::e2e

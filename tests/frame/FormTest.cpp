@@ -1,0 +1,304 @@
+// The main form: state changes, frame timing, focus, display switch, panel toggle
+// and the error exits, driven by the headless platform.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "base/Errors.h"
+#include "frame/Form.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace gravik {
+namespace {
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() : home_(MakeHome()), hp_(""), platform_(hp_.Get()), game_(platform_, HeadlessOptions()), form_(game_) {
+    hp_.shell.SetEcho(false);
+    form_.FormCreate();
+  }
+  ~FormTest() override { std::filesystem::remove_all(home_); }
+
+  static GameOptions HeadlessOptions() {
+    GameOptions o;
+    o.headless = true;
+    return o;
+  }
+  static std::string MakeHome() {
+    char tmpl[] = "/tmp/gravik-form-XXXXXX";
+    const char* d = mkdtemp(tmpl);
+    setenv("GRAVIK_HOME", d, 1);
+    return d;
+  }
+  // Runs the deferred start and leaves the form ready for frames.
+  void Start() {
+    form_.Timer1Timer();
+    ASSERT_TRUE(hp_.display.IsDrawable());
+  }
+  void AdvanceMs(uint32_t ms) { hp_.clock.Advance(uint64_t(ms) * 1000); }
+
+  std::string home_;
+  HeadlessPlatform hp_;
+  Platform platform_;
+  Game game_;
+  TForm1 form_;
+};
+
+TEST_F(FormTest, PlayTimeCountsWholeSecondsOfEachStretch) {
+  Start();
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(2999);
+  form_.SetGameState(gsStatusScreen);
+  EXPECT_EQ(game_.values.TotalPlaySeconds, 2u);
+  // Time outside play does not count; a second stretch of 1.5 s adds 1.
+  AdvanceMs(10000);
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(1500);
+  form_.SetGameState(gsPaused);
+  EXPECT_EQ(game_.values.TotalPlaySeconds, 3u);
+  // Re-entering a non-play state from a non-play state adds nothing.
+  AdvanceMs(5000);
+  form_.SetGameState(gsMainMenu);
+  EXPECT_EQ(game_.values.TotalPlaySeconds, 3u);
+}
+
+TEST_F(FormTest, StateChangeClearsScreenReadyAndRunsModuleStepsInOrder) {
+  std::vector<int> steps;
+  form_.StateChangeStep = [&](TForm1&, uint8_t, uint8_t, int step) { steps.push_back(step); };
+  form_.frame().ScreenReady = true;
+  form_.SetGameState(gsPlaying);
+  EXPECT_FALSE(form_.frame().ScreenReady);
+  EXPECT_EQ(form_.frame().GameState, gsPlaying);
+  EXPECT_EQ(steps, (std::vector<int>{1, 3, 7, 8}));
+  steps.clear();
+  form_.SetGameState(gsOptions);
+  EXPECT_EQ(steps, (std::vector<int>{4, 7}));
+  steps.clear();
+  form_.SetGameState(gsStatusScreen);  // leaving the options recalibrates the joystick
+  EXPECT_EQ(steps, (std::vector<int>{4, 6, 7}));
+}
+
+TEST_F(FormTest, EnteringPlayOrMenuTakesAFreshCounterReading) {
+  AdvanceMs(1234);
+  form_.SetGameState(gsMainMenu);
+  EXPECT_EQ(form_.frame().LastCounter, hp_.clock.PerfCounter());
+  AdvanceMs(100);
+  form_.SetGameState(gsHelp);
+  EXPECT_NE(form_.frame().LastCounter, hp_.clock.PerfCounter());
+  form_.SetGameState(gsPlaying);
+  EXPECT_EQ(form_.frame().LastCounter, hp_.clock.PerfCounter());
+  EXPECT_EQ(form_.frame().PanelToggleTick, double(game_.Now()));
+}
+
+TEST_F(FormTest, StateWithoutHandlerStillPresents) {
+  Start();
+  const uint8_t unhandled = 77;
+  ASSERT_FALSE(form_.HasStateHandler(unhandled));
+  form_.SetGameState(unhandled);
+  const uint64_t before = hp_.display.PresentCount();
+  form_.DXTimerTimer();
+  EXPECT_EQ(hp_.display.PresentCount(), before + 1);
+}
+
+TEST_F(FormTest, NoFrameRunsWhileTheSurfaceIsLost) {
+  Start();
+  int calls = 0;
+  form_.SetStateHandler(gsHelp, [&](TForm1&) { ++calls; });
+  form_.SetGameState(gsHelp);
+  hp_.display.SetLost(true);
+  const uint64_t before = hp_.display.PresentCount();
+  form_.DXTimerTimer();
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(hp_.display.PresentCount(), before);
+  hp_.display.SetLost(false);
+  form_.DXTimerTimer();
+  EXPECT_EQ(calls, 1);
+}
+
+TEST_F(FormTest, FrameStepFollowsTheClockAtAnyFrameRate) {
+  form_.frame().AfpsEnabled = false;
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(100);  // 10 frames per second
+  form_.MeasureFrameStep();
+  EXPECT_NEAR(form_.frame().FrameStep, 38.4, 1e-9);
+  AdvanceMs(10);  // 100 frames per second
+  form_.MeasureFrameStep();
+  EXPECT_NEAR(form_.frame().FrameStep, 3.84, 1e-9);
+}
+
+TEST_F(FormTest, AveragedFrameStepIsTheRunningMean) {
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(10);
+  form_.MeasureFrameStep();
+  AdvanceMs(30);
+  form_.MeasureFrameStep();
+  EXPECT_NEAR(form_.frame().FrameStep, (3.84 + 11.52) / 2, 1e-9);
+  // Toggling the panel or re-entering play restarts the mean.
+  form_.ResetFrameStepAveraging();
+  AdvanceMs(20);
+  form_.MeasureFrameStep();
+  EXPECT_NEAR(form_.frame().FrameStep, 7.68, 1e-9);
+}
+
+TEST_F(FormTest, FocusLossDuringPlayDoesNotMakeThePlayerJump) {
+  form_.frame().AfpsEnabled = false;
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(16);
+  form_.MeasureFrameStep();
+  form_.kvelDEActivate();
+  AdvanceMs(8000);  // the game stands still while inactive
+  form_.kvelActivate();
+  AdvanceMs(16);
+  form_.MeasureFrameStep();
+  EXPECT_EQ(form_.frame().FrameStep, 0.0);  // first frame measures from a fresh reading
+  AdvanceMs(16);
+  form_.MeasureFrameStep();
+  EXPECT_NEAR(form_.frame().FrameStep, 384 * 0.016, 1e-9);
+}
+
+TEST_F(FormTest, DisplaySwitchIsLockedOutForFiveSeconds) {
+  Start();
+  int rebuilt = 0;
+  form_.StateChangeStep = [&](TForm1&, uint8_t, uint8_t newState, int step) {
+    if (step == 7) ++rebuilt;
+  };
+  const bool windowed = form_.frame().Windowed;
+  form_.ToggleDisplayMode();
+  form_.ToggleDisplayMode();  // pressed again at once: ignored
+  EXPECT_EQ(form_.frame().Windowed, !windowed);
+  EXPECT_EQ(form_.frame().WindowedPreference, !windowed);
+  EXPECT_EQ(rebuilt, 1);  // the current screen rebuilds itself once
+  AdvanceMs(4000);
+  form_.DXTimerTimer();
+  form_.ToggleDisplayMode();
+  EXPECT_EQ(form_.frame().Windowed, !windowed);
+  AdvanceMs(1001);
+  form_.DXTimerTimer();  // the frame clears the lockout after 5000 ms
+  form_.ToggleDisplayMode();
+  EXPECT_EQ(form_.frame().Windowed, windowed);
+  EXPECT_TRUE(hp_.display.IsDrawable());
+}
+
+TEST_F(FormTest, HoldingTabTogglesThePanelOncePerSecond) {
+  Start();
+  form_.SetGameState(gsPlaying);
+  const bool shown = form_.frame().PanelShown;
+  InputEvent down;
+  down.type = InputEventType::KeyDown;
+  down.vk = vk::Tab;
+  hp_.input.Keys().Press(vk::Tab, 15);
+  int toggles = 0;
+  bool last = shown;
+  for (int i = 0; i < 180; ++i) {  // 3 s at 60 frames per second
+    AdvanceMs(16);
+    form_.DXTimerTimer();
+    if (form_.frame().PanelShown != last) {
+      ++toggles;
+      last = form_.frame().PanelShown;
+    }
+  }
+  EXPECT_GE(toggles, 2);
+  EXPECT_LE(toggles, 3);
+}
+
+TEST_F(FormTest, TabIsIgnoredBetweenCellsAndOutsidePlay) {
+  Start();
+  bool between = true;
+  form_.PlayerBetweenCells = [&](TForm1&) { return between; };
+  form_.SetGameState(gsPlaying);
+  hp_.input.Keys().Press(vk::Tab, 15);
+  const bool shown = form_.frame().PanelShown;
+  for (int i = 0; i < 100; ++i) {
+    AdvanceMs(16);
+    form_.DXTimerTimer();
+  }
+  EXPECT_EQ(form_.frame().PanelShown, shown);
+  between = false;
+  form_.SetGameState(gsStatusScreen);
+  for (int i = 0; i < 100; ++i) {
+    AdvanceMs(16);
+    form_.DXTimerTimer();
+  }
+  EXPECT_EQ(form_.frame().PanelShown, shown);
+}
+
+TEST_F(FormTest, PauseRequestTakesEffectAfterTheFrameIsShown) {
+  Start();
+  uint64_t presentsAtPause = 0;
+  form_.SetStateHandler(gsPlaying, [&](TForm1& f) {
+    f.frame().PauseRequested = true;
+    presentsAtPause = hp_.display.PresentCount();
+  });
+  form_.SetGameState(gsPlaying);
+  form_.DXTimerTimer();
+  EXPECT_EQ(form_.frame().GameState, gsPaused);
+  EXPECT_EQ(hp_.display.PresentCount(), presentsAtPause + 1);
+}
+
+TEST_F(FormTest, FatalErrorShowsTheMessageAndHaltsWithStatusOne) {
+  Start();
+  try {
+    form_.FatalError("Unable to find monster slot.");
+    FAIL() << "FatalError returned";
+  } catch (const GameHalt& h) {
+    EXPECT_EQ(h.Status(), 1);
+  }
+  ASSERT_EQ(hp_.shell.Messages().size(), 1u);
+  EXPECT_TRUE(hp_.shell.Messages()[0].error);
+  EXPECT_EQ(hp_.shell.Messages()[0].text, "Unable to find monster slot.");
+  EXPECT_TRUE(form_.frame().FatalInProgress);
+  EXPECT_TRUE(form_.frame().Closed);
+  EXPECT_FALSE(hp_.display.IsDrawable());
+  // Regaining focus during a fatal error does not bring the surface back.
+  form_.kvelActivate();
+  EXPECT_FALSE(hp_.display.IsDrawable());
+}
+
+TEST_F(FormTest, MessageLoopStartsAfterHalfASecondAndRoutesErrors) {
+  int frames = 0;
+  form_.SetStateHandler(gsShowWindow, [&](TForm1& f) {
+    if (++frames == 3) throw FatalMessage("Unable to find monster slot.");
+  });
+  form_.RunStartUp = [](TForm1& f) { f.SetGameState(gsShowWindow); };
+  int passes = 0;
+  const int status = RunMessageLoop(form_, [&] {
+    hp_.EndFrame();
+    ++passes;
+    return passes < 1000;
+  });
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(frames, 3);
+  // Start-up waits 500 ms: 30 passes of 16.667 ms before the first frame.
+  EXPECT_GE(passes, 30);
+  EXPECT_LE(passes, 33);
+  ASSERT_FALSE(hp_.shell.Messages().empty());
+  EXPECT_EQ(hp_.shell.Messages().back().text, "Unable to find monster slot.");
+}
+
+TEST_F(FormTest, UnexpectedExceptionsAreShownWithTheErrorPrefix) {
+  form_.RunStartUp = [](TForm1& f) { f.SetGameState(gsHelp); };
+  form_.SetStateHandler(gsHelp, [](TForm1&) { throw EPictureCollectionError("Image 'Foo' not found"); });
+  const int status = RunMessageLoop(form_, [&] {
+    hp_.EndFrame();
+    return true;
+  });
+  EXPECT_EQ(status, 1);
+  ASSERT_FALSE(hp_.shell.Messages().empty());
+  EXPECT_EQ(hp_.shell.Messages().back().text, "ERROR:-\r\rImage 'Foo' not found");
+}
+
+TEST_F(FormTest, QuitEventClosesTheForm) {
+  InputEvent quit;
+  quit.type = InputEventType::Quit;
+  hp_.input.Push(quit);
+  const int status = RunMessageLoop(form_, [&] {
+    hp_.EndFrame();
+    return true;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(form_.frame().Closed);
+}
+
+}  // namespace
+}  // namespace gravik
