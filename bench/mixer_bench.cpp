@@ -34,12 +34,12 @@ int main() {
   constexpr int kRuns = 5;
 
   gravik::Mixer mixer(kRate);
-  struct Spec {
+  struct VoiceGroup {
     int rate, channels, count;
   };
-  const Spec specs[] = {{22000, 1, 8}, {11000, 1, 4}, {44000, 2, 4}};
+  const VoiceGroup groups[] = {{22000, 1, 8}, {11000, 1, 4}, {44000, 2, 4}};
   int voices = 0;
-  for (const Spec& s : specs) {
+  for (const VoiceGroup& s : groups) {
     for (int k = 0; k < s.count; ++k) {
       // Lengths differ so the loops wrap at different moments.
       const int item = mixer.Add("tone" + std::to_string(voices),
