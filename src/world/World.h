@@ -278,6 +278,7 @@ struct World {
   uint32_t LastStateChange = 0;
 
   // Completion.
+  bool ScenarioFinished = false;
   double CompletionPercent = 0;
   std::array<int32_t, 5> InitialTotals{};  // diamonds, monsters, transporters, pieces, earth
 
