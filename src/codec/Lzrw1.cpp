@@ -1,6 +1,7 @@
 #include "codec/Lzrw1.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "codec/Codec.h"
@@ -61,9 +62,24 @@ size_t TLZR::CompressBlock(const uint8_t* in, size_t n, uint8_t* out) {
       const size_t c = table[h];
       table[h] = uint16_t(p);
       if (c != kEmpty && p - c <= kMaxDistance) {
-        const size_t maxLen = std::min(kMaxCopy, n - p);
         size_t m = 0;
-        while (m < maxLen && in[p + m] == in[c + m]) ++m;
+        if (p + kMaxCopy <= n) {
+          // Eight bytes at a time; the first difference ends the match.
+          for (; m < 16; m += 8) {
+            uint64_t a, b8;
+            std::memcpy(&a, in + p + m, 8);
+            std::memcpy(&b8, in + c + m, 8);
+            if (const uint64_t x = a ^ b8) {
+              m += size_t(std::countr_zero(x)) / 8;
+              goto counted;
+            }
+          }
+          while (m < kMaxCopy && in[p + m] == in[c + m]) ++m;
+        } else {
+          const size_t maxLen = n - p;
+          while (m < maxLen && in[p + m] == in[c + m]) ++m;
+        }
+      counted:
         if (m >= 3) {
           const unsigned w = unsigned((p - c) << 4) + unsigned(m - 3);
           out[op] = uint8_t(w >> 8);
