@@ -73,8 +73,19 @@ std::string ReadExeLink() {
 
 }  // namespace
 
+std::string GravikHomeFromEnv() {
+  std::string v = Env("GRAVIK_HOME");
+  if (v.empty()) return v;
+  if (v[0] != '/') {
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) return std::string();
+    v = IncludeTrailingSlash(cwd) + v;
+  }
+  return StripTrailingSlashes(v);
+}
+
 Folders::Folders(const std::string& exePath) {
-  const std::string gravikHome = AbsoluteEnv("GRAVIK_HOME");
+  const std::string gravikHome = GravikHomeFromEnv();
   if (!gravikHome.empty()) {
     underGravikHome_ = true;
     home_ = gravikHome;
@@ -124,6 +135,9 @@ std::string Folders::Temp() const {
 }
 
 std::string Folders::InstallDataFolder() const {
+#ifdef GRAVIK_INSTALL_DATADIR
+  if (DirectoryExists(GRAVIK_INSTALL_DATADIR)) return IncludeTrailingSlash(GRAVIK_INSTALL_DATADIR);
+#endif
   // A relocatable install: <prefix>/bin/gravik with data in <prefix>/share/gravik2/.
   std::string prog = StripTrailingSlashes(programFolder_);
   if (ExtractFileName(prog) == "bin") {

@@ -25,7 +25,8 @@ class Folders {
   // $GRAVIK_HOME/tmp/, created when first asked for.
   std::string Temp() const;
   const std::string& ProgramFolder() const { return programFolder_; }  // ends with '/'
-  // Ends with '/': <prefix>/share/gravik2/ beside a <prefix>/bin/ program folder
+  // Ends with '/': GRAVIK_INSTALL_DATADIR when the build defines it and it exists,
+  // else <prefix>/share/gravik2/ beside a <prefix>/bin/ program folder
   // when that exists, else /usr/local/share/gravik2/ or /usr/share/gravik2/
   // (the first that exists; /usr/local/... when none does).
   std::string InstallDataFolder() const;
@@ -43,6 +44,10 @@ class Folders {
   std::string programFolder_;
   std::string documents_, appData_, config_, temp_, lockDir_;
 };
+
+// $GRAVIK_HOME made absolute (a relative value is taken from the current
+// folder), without a trailing slash; empty when unset.
+std::string GravikHomeFromEnv();
 
 // Plain file helpers. Paths are byte strings (UTF-8 on this system).
 bool FileExists(const std::string& path);       // a regular file (symlinks followed)

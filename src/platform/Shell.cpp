@@ -19,11 +19,9 @@ std::string InstanceLock::LockFileName(const std::string& exeName) {
 }
 
 InstanceLock::InstanceLock(const std::string& exeName) {
-  std::string dir;
-  const char* home = std::getenv("GRAVIK_HOME");
+  std::string dir = GravikHomeFromEnv();
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (home && home[0] == '/') {
-    dir = home;
+  if (!dir.empty()) {
     CreateDirectories(dir);
   } else if (runtime && runtime[0] == '/' && DirectoryExists(runtime)) {
     dir = runtime;

@@ -54,6 +54,21 @@ TEST(Folders, EveryPerUserFolderGoesUnderGravikHome) {
   EXPECT_EQ(f.InstallDataFolder().back(), '/');
 }
 
+TEST(Folders, RelativeGravikHomeIsStillHonoured) {
+  TempHome home;
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  ASSERT_EQ(chdir(home.Path().c_str()), 0);
+  ASSERT_TRUE(CreateDirectory("rel"));
+  setenv("GRAVIK_HOME", "rel/", 1);
+  Folders f;
+  EXPECT_EQ(chdir(cwd), 0);
+  EXPECT_TRUE(f.UnderGravikHome());
+  char real[4096];
+  ASSERT_NE(realpath(home.Path().c_str(), real), nullptr);
+  EXPECT_EQ(f.Config(), std::string(real) + "/rel/.config");
+}
+
 TEST(Folders, DocumentsFromUserDirsFile) {
   TempHome home;
   ASSERT_TRUE(CreateDirectories(home / ".config"));
