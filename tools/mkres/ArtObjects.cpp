@@ -647,6 +647,9 @@ void ArtTimeBomb(cairo_t* cr, const ArtContext& c) {
       cairo_line_to(cr, ex, ey);
     }
     Stroke(cr, Hex(0xD8C098), 2.2);
+    cairo_arc(cr, ex, ey, 3.4, 0, 2 * M_PI);
+    SetRgb(cr, Hex(0xFF9020));
+    cairo_fill(cr);
     StarPath(cr, ex, ey, 6, 2.2, 6, k * 0.5);
     SetRgb(cr, Hex(0xFFE040));
     cairo_fill(cr);

@@ -269,9 +269,12 @@ void Soul(cairo_t* cr, const ArtContext& c, double cx, double cy, double s) {
   SetRgb(cr, Hex(0x8090B0));
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
+  // Halo: a solid golden disc seen edge-on (a ring would leave a see-through hole).
   Ellipse(cr, cx, cy - 11 * s, 6 * s, 2 * s);
-  SetRgb(cr, Hex(0xFFD840));
-  cairo_set_line_width(cr, 1.5);
+  SetRgb(cr, Hex(0xFFE890));
+  cairo_fill_preserve(cr);
+  SetRgb(cr, Hex(0xE0B020));
+  cairo_set_line_width(cr, 1.2);
   cairo_stroke(cr);
   for (int e = -1; e <= 1; e += 2) {
     cairo_arc(cr, cx + e * 2.5 * s, cy - 2 * s, 1.2 * s, 0, 2 * M_PI);
@@ -347,8 +350,8 @@ void ArtPlayerDeath(cairo_t* cr, const ArtContext& c) {
       SetRgb(cr, Hex(0xFFF4B0));
       cairo_fill(cr);
       LostHelmet(cr, c, 46, 14);
-      Blob(cr, c, 16, 18, 3.5, 3.5, kSkin);
-      Blob(cr, c, 52, 46, 5, 3, kBoot);
+      Blob(cr, c, 9, 12, 3.5, 3.5, kSkin);
+      Blob(cr, c, 56, 56, 5, 3, kBoot);
       break;
     }
     case 3:
@@ -356,15 +359,15 @@ void ArtPlayerDeath(cairo_t* cr, const ArtContext& c) {
       LostHelmet(cr, c, 32, 60);
       break;
     case 4:
-      Smoke(cr, c, 32, 46, 9, Hex(0x8A8A94));
+      Smoke(cr, c, 32, 38, 9, Hex(0x8A8A94));
       LostHelmet(cr, c, 32, 60);
       Soul(cr, c, 32, 24, 1.0);
       break;
     default:
       LostHelmet(cr, c, 32, 60);
-      Soul(cr, c, 32, 14, 0.9);
-      Twinkle(cr, 18, 30, 5);
-      Twinkle(cr, 46, 36, 4);
+      Soul(cr, c, 32, 20, 1.3);
+      Twinkle(cr, 16, 34, 7);
+      Twinkle(cr, 48, 40, 6);
       break;
   }
 }
@@ -378,7 +381,7 @@ void ArtPlayerIdle(cairo_t* cr, const ArtContext& c) {
     case 1:
       p.EyesClosed = true;
       p.Mouth = 1;
-      p.ArmNear = p.ArmFar = 2.3;
+      p.ArmNear = p.ArmFar = 1.9;
       break;
     case 2: p.LookY = -1.2; break;
     case 3:
@@ -398,7 +401,6 @@ void ArtPlayerIdle(cairo_t* cr, const ArtContext& c) {
     case 6:
       p.EyesClosed = true;
       p.Mouth = 2;
-      p.Bob = 1;
       break;
     default:
       p.ArmNear = 3.0;
@@ -411,7 +413,7 @@ void ArtPlayerIdle(cairo_t* cr, const ArtContext& c) {
   if (c.Variant == 6) {
     // Z marks of a doze.
     for (int i = 0; i < 2; ++i) {
-      const double x = 46 + i * 7, y = 12 - i * 7, s = 3 + i;
+      const double x = 52 + i * 6, y = 9 - i * 4, s = 2.5 + i * 0.8;
       cairo_move_to(cr, x - s, y - s);
       cairo_line_to(cr, x + s, y - s);
       cairo_line_to(cr, x - s, y + s);

@@ -90,9 +90,9 @@ Catalogue ParseCatalogue(std::string_view text, std::string_view fileName) {
     if (w[1].size() > size_t(kMaxNameLength)) rd.Fail("name \"" + std::string(w[1]) + "\" is longer than 10 characters");
     for (char ch : w[1])
       if (ch < 33 || ch > 126) rd.Fail("name \"" + std::string(w[1]) + "\" has a character outside printable ASCII");
+    if (int other = cat.Find(w[1]); other != 0)
+      rd.Fail("name \"" + std::string(w[1]) + "\" already used by code " + std::to_string(other));
     b.Name = std::string(w[1]);
-    if (int other = cat.Find(b.Name); other != 0 && other != code)
-      rd.Fail("name \"" + b.Name + "\" already used by code " + std::to_string(other));
     if (w[2] != "-")
       for (char f : w[2]) {
         bool* flag = f == 'L' ? &b.RollsLeft : f == 'R' ? &b.RollsRight : f == 'P' ? &b.PlayerCanEnter
