@@ -4,16 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <stdexcept>
-#include <string>
 #include <vector>
 
 namespace gravik {
-
-class ELzrw1Exception : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 enum class TCompressMode : uint8_t { Good = 0, Fast = 1, Auto = 2 };
 
@@ -67,7 +60,8 @@ class Tlzrw1 {
   TCodecStream* OutputStream = nullptr;
   TCompressMode CompressMode = TCompressMode::Good;
   int Threshold = 40;
-  // Cap on the bytes Decompress produces (callers set what they can hold).
+  // Largest uncompressed length Decompress accepts; a container declaring
+  // more is refused (nothing written). Callers set what they can hold.
   size_t MaxOutput = std::numeric_limits<size_t>::max();
 
   // Stream mode only (file mode is not used by the game). Errors are caught

@@ -258,6 +258,24 @@ TEST(Tlzrw1, StreamModeCompressAndDecompress) {
   EXPECT_EQ(codec.Decompress(), 0u);
 }
 
+TEST(Tlzrw1, GoodModeWritesWaxsAtTheOutputPosition) {
+  const Bytes in = TextLike(20000);
+  TCodecStream src{in, 0}, packed{Bytes{9, 9, 9}, 3}, plain{Bytes{7}, 1};
+  Tlzrw1 codec;
+  codec.UseStream = true;
+  codec.InputStream = &src;
+  codec.OutputStream = &packed;
+  const size_t written = codec.Compress();  // Good is the default mode
+  ASSERT_EQ(packed.Data.size(), 3 + written);
+  EXPECT_EQ(Bytes(packed.Data.begin(), packed.Data.begin() + 7), (Bytes{9, 9, 9, 'W', 'A', 'X', 'S'}));
+  packed.Position = 3;
+  codec.InputStream = &packed;
+  codec.OutputStream = &plain;
+  EXPECT_EQ(codec.Decompress(), in.size());
+  EXPECT_EQ(plain.Data[0], 7);
+  EXPECT_EQ(Bytes(plain.Data.begin() + 1, plain.Data.end()), in);
+}
+
 TEST(Tlzrw1, AdviseAndAutoMode) {
   Tlzrw1 codec;
   codec.UseStream = true;
