@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "GraphicsSet.h"
+#include "data/Archive.h"
+#include "render/Bmp.h"
 
 namespace gravik::mkres {
 namespace {
@@ -78,28 +80,29 @@ TEST_F(BuiltGraphicsSet, CellTableNamesCellsOfBothSheets) {
   for (int g = 1; g <= 2; ++g) EXPECT_EQ(Gs().BlockBitmap(1, 3, g), Bitmap(64, 64, 0));
 }
 
-TEST_F(BuiltGraphicsSet, BlockBytesHoldTableCatalogueAndTwoBitmaps) {
-  const std::vector<uint8_t> bytes = Gs().Bytes();
-  ASSERT_GT(bytes.size(), 11520u + 4845u + 2 * 54u);
-  EXPECT_TRUE(std::equal(Gs().CellTable.begin(), Gs().CellTable.end(), bytes.begin()));
-  EXPECT_TRUE(std::equal(Gs().CatalogueRecords.begin(), Gs().CatalogueRecords.end(), bytes.begin() + 11520));
-  size_t at = 11520 + 4845;
-  for (const Bitmap* sheet : {&Gs().BlockSheet, &Gs().ThumbSheet}) {
-    ASSERT_LT(at + 54, bytes.size());
-    EXPECT_EQ(bytes[at], 'B');
-    EXPECT_EQ(bytes[at + 1], 'M');
-    const uint32_t fileSize = Le32(bytes, at + 2);
-    EXPECT_EQ(Le32(bytes, at + 18), uint32_t(sheet->Width()));
-    EXPECT_EQ(Le32(bytes, at + 22), uint32_t(sheet->Height()));
-    EXPECT_EQ(bytes[at + 28], 24);
-    // Bottom-up rows: the first stored pixel is the sheet's bottom-left one.
-    const uint32_t data = at + Le32(bytes, at + 10);
-    const TColor c = FromRgb565(sheet->Pixel(0, sheet->Height() - 1));
-    EXPECT_EQ(bytes[data], uint8_t(c >> 16));
-    EXPECT_EQ(bytes[data + 2], uint8_t(c));
-    at += fileSize;
-  }
-  EXPECT_EQ(at, bytes.size());
+TEST_F(BuiltGraphicsSet, GameReadsTheBlockBackFromAnArchive) {
+  ArchiveWriter writer;
+  writer.SetKeyFromSeed(7);
+  AddGraphicsSet(writer, Gs());
+  Archive archive(writer.Finish(), "zqresource.dat");
+  archive.OpenArchive();
+  const GraphicsSet read = archive.LoadGraphicsSet();
+  archive.ReleaseItem();
+  archive.CloseArchive();
+
+  EXPECT_EQ(read.Catalogue, Gs().CatalogueRecords);
+  for (int b = 1; b <= 120; ++b)
+    for (int s = 1; s <= 6; ++s)
+      for (int g = 1; g <= 2; ++g) {
+        const auto [c, r] = Gs().Cell(b, s, g);
+        ASSERT_EQ(read.Cell(b, s, g).Column, c);
+        ASSERT_EQ(read.Cell(b, s, g).Row, r);
+      }
+  Bitmap blocks, thumbs;
+  ASSERT_TRUE(LoadBmp(read.BlockSheet, blocks));
+  ASSERT_TRUE(LoadBmp(read.ThumbSheet, thumbs));
+  EXPECT_TRUE(blocks == Gs().BlockSheet);  // every pixel, key colours included
+  EXPECT_TRUE(thumbs == Gs().ThumbSheet);
 }
 
 TEST_F(BuiltGraphicsSet, KeyColoursStayOutOfVisiblePixels) {

@@ -3,7 +3,8 @@
 #include <map>
 #include <stdexcept>
 
-#include "Bmp.h"
+#include "data/Archive.h"
+#include "render/Bmp.h"
 
 namespace gravik::mkres {
 
@@ -50,9 +51,9 @@ Bitmap GraphicsSetData::BlockThumb(int block, int set, int style) const {
 std::vector<uint8_t> GraphicsSetData::Bytes() const {
   std::vector<uint8_t> out(CellTable);
   out.insert(out.end(), CatalogueRecords.begin(), CatalogueRecords.end());
-  const auto sheet = EncodeBmp24(BlockSheet);
+  const auto sheet = SaveBmp16(BlockSheet);
   out.insert(out.end(), sheet.begin(), sheet.end());
-  const auto thumbs = EncodeBmp24(ThumbSheet);
+  const auto thumbs = SaveBmp16(ThumbSheet);
   out.insert(out.end(), thumbs.begin(), thumbs.end());
   return out;
 }
@@ -99,6 +100,8 @@ GraphicsSetData BuildGraphicsSet(const Catalogue& cat) {
   }
   return gs;
 }
+
+void AddGraphicsSet(ArchiveWriter& archive, const GraphicsSetData& gs) { archive.SetGraphicsSet(gs.Bytes()); }
 
 GraphicsSetData BuildGraphicsSet(const std::string& assetsDir) {
   return BuildGraphicsSet(LoadCatalogue(assetsDir + "/blocks.txt"));

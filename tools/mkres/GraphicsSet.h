@@ -8,6 +8,10 @@
 #include "Catalogue.h"
 #include "render/Bitmap.h"
 
+namespace gravik {
+class ArchiveWriter;
+}
+
 namespace gravik::mkres {
 
 constexpr int kStyles = 2;
@@ -35,7 +39,7 @@ struct GraphicsSetData {
   Bitmap BlockBitmap(int block, int set, int style) const;
   Bitmap BlockThumb(int block, int set, int style) const;
   // The decoded graphics set block: cell table, catalogue, then the two sheets as
-  // BMP file images.
+  // 16-bit (565) BMP file images, so every pixel arrives unchanged.
   std::vector<uint8_t> Bytes() const;
 };
 
@@ -45,5 +49,7 @@ BlockPicture RenderBlock(const Catalogue& cat, int block, int set, int style);
 GraphicsSetData BuildGraphicsSet(const Catalogue& cat);
 // The same from the catalogue source assets/blocks.txt below `assetsDir`.
 GraphicsSetData BuildGraphicsSet(const std::string& assetsDir);
+// Stores the graphics set as the archive's graphics set block.
+void AddGraphicsSet(ArchiveWriter& archive, const GraphicsSetData& gs);
 
 }  // namespace gravik::mkres
