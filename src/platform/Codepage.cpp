@@ -107,4 +107,17 @@ std::string ToDisplayUtf8(std::string_view s) {
   return IsValidUtf8(s) ? std::string(s) : Windows1252ToUtf8(s);
 }
 
+std::string WithLfLineBreaks(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r') {
+      out += '\n';
+      if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace gravik

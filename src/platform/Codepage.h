@@ -14,5 +14,7 @@ std::string Windows1252ToUtf8(std::string_view text);
 bool IsValidUtf8(std::string_view s);
 // Text for a system dialog or terminal: kept when it is valid UTF-8, else read as 1252.
 std::string ToDisplayUtf8(std::string_view s);
+// The game's line breaks (CR, CR LF) as LF, for message boxes and stderr.
+std::string WithLfLineBreaks(std::string_view s);
 
 }  // namespace gravik

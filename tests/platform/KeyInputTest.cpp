@@ -159,6 +159,7 @@ TEST(Codepage, Windows1252ToUtf8RoundTrips) {
   EXPECT_EQ(Windows1252ToUtf8("\x81"), "\xEF\xBF\xBD");
   EXPECT_EQ(ToDisplayUtf8("caf\xC3\xA9"), "caf\xC3\xA9");  // already UTF-8: kept
   EXPECT_EQ(ToDisplayUtf8("caf\xE9"), "caf\xC3\xA9");      // 1252: converted
+  EXPECT_EQ(WithLfLineBreaks("ERROR:-\r\rx\r\ny\n"), "ERROR:-\n\nx\ny\n");
 }
 
 }  // namespace

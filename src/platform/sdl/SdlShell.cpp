@@ -10,7 +10,7 @@
 namespace gravik {
 
 void SdlShell::Show(unsigned flags, const std::string& title, const std::string& text) {
-  const std::string t = ToDisplayUtf8(title), m = ToDisplayUtf8(text);
+  const std::string t = ToDisplayUtf8(title), m = WithLfLineBreaks(ToDisplayUtf8(text));
   std::fprintf(stderr, "%s: %s\n", t.c_str(), m.c_str());
   std::fflush(stderr);
   SDL_Window* parent = nullptr;
