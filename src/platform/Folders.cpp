@@ -201,7 +201,8 @@ bool CreateDirectories(const std::string& path) {
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t maxBytes) {
   out.clear();
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO planted under a data file's name must not hang.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > maxBytes) {

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -111,6 +112,8 @@ TEST(Files, CreateReadDeleteAndLimits) {
   EXPECT_FALSE(ReadWholeFile(p, out, 4));  // larger than allowed
   EXPECT_TRUE(out.empty());
   EXPECT_FALSE(ReadWholeFile(home / "a", out));  // a folder
+  ASSERT_EQ(mkfifo((home / "pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile(home / "pipe", out));  // a pipe: refused, not waited on
   EXPECT_FALSE(ReadWholeFile(home / "missing", out));
 
   ASSERT_TRUE(WriteWholeFileAtomic(p, "", 0));  // empty files are files too
