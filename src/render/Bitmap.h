@@ -50,6 +50,11 @@ class Bitmap {
 // With `keyed`, source pixels equal to `key` are skipped.
 void Blit(Bitmap& dst, int x, int y, const Bitmap& src, const TRect& srcRect, bool keyed = false,
           uint16_t key = 0);
+// Copies a width x height block of raw pixels (rows `pitch` pixels apart, not
+// overlapping `dst`) to (x, y) of `dst`, clipped; with `keyed`, pixels equal to
+// `key` are skipped.
+void BlitPixels(Bitmap& dst, int x, int y, const uint16_t* src, int width, int height, int pitch,
+                bool keyed = false, uint16_t key = 0);
 // Whole bitmap at (x, y).
 inline void Draw(Bitmap& dst, int x, int y, const Bitmap& src, bool keyed = false, uint16_t key = 0) {
   Blit(dst, x, y, src, src.Rect(), keyed, key);

@@ -61,6 +61,7 @@ void ImageList::ReleaseAll() {
     e->Prepared = false;
     e->Surface = Bitmap();
     e->Patterns.clear();
+    e->PatternPixels.clear();
   }
 }
 
@@ -77,6 +78,7 @@ TRect PatternRect(const ImageEntry& e, int n) {
 void RebuildSurfaces(ImageEntry& e) {
   e.Surface = e.Picture;
   e.Patterns.clear();
+  e.PatternPixels.clear();
   e.Prepared = true;
   const int w = e.Surface.Width(), h = e.Surface.Height();
   if (w <= 0 || h <= 0) return;
@@ -91,11 +93,27 @@ void RebuildSurfaces(ImageEntry& e) {
   for (int r = 0; r < rows; ++r)
     for (int c = 0; c < perRow; ++c)
       e.Patterns.push_back(Bounds((pw + sw) * c, (ph + sh) * r, pw, ph));
+  if (e.Patterns.size() > 1) {
+    const size_t area = size_t(pw) * size_t(ph);
+    e.PatternPixels.resize(area * e.Patterns.size());
+    uint16_t* out = e.PatternPixels.data();
+    for (const TRect& p : e.Patterns)
+      for (int y = p.Top; y < p.Bottom; ++y, out += pw)
+        std::copy_n(e.Surface.Row(y) + p.Left, pw, out);
+  }
 }
 
 void DrawPattern(const ImageEntry& e, Bitmap& surface, int x, int y, int n) {
   if (!e.Prepared || n < 0 || n >= int(e.Patterns.size())) return;
-  Blit(surface, x, y, e.Surface, e.Patterns[size_t(n)], e.Transparent, ToRgb565(e.TransparentColor));
+  const bool keyed = e.Transparent;
+  const uint16_t key = ToRgb565(e.TransparentColor);
+  if (e.PatternPixels.empty()) {
+    Blit(surface, x, y, e.Surface, e.Patterns[size_t(n)], keyed, key);
+    return;
+  }
+  const TRect& p = e.Patterns[size_t(n)];
+  const int w = p.Width(), h = p.Height();
+  BlitPixels(surface, x, y, e.PatternPixels.data() + size_t(n) * size_t(w) * size_t(h), w, h, w, keyed, key);
 }
 
 void DrawSurface(Bitmap& dest, int x, int y, const TRect& srcRect, const Bitmap& source,

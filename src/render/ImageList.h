@@ -25,6 +25,9 @@ struct ImageEntry {
   bool Prepared = false;
   Bitmap Surface;
   std::vector<TRect> Patterns;
+  // With more than one pattern: every pattern's pixels stored one after the other
+  // (pattern-major), which keeps each cell draw a run of contiguous reads.
+  std::vector<uint16_t> PatternPixels;
 };
 
 class ImageList {

@@ -29,11 +29,11 @@ class TSprite {
   TSprite& operator=(const TSprite&) = delete;
 
   // Virtual operations, in the engine's slot order.
-  virtual void HitResponse(TSprite* other, bool& done) {}
+  virtual void HitResponse(TSprite* /*other*/, bool& /*done*/) {}
   virtual void RenderSelf() {}
-  virtual void AdvanceSelf(int moveCount) {}
+  virtual void AdvanceSelf(int /*moveCount*/) {}
   virtual TRect ScreenBounds() const;
-  virtual bool Overlaps(const TSprite& other) const { return true; }
+  virtual bool Overlaps(const TSprite& /*other*/) const { return true; }
 
   // Moves this sprite and its subtree, when active.
   void AdvanceAll(int moveCount);
