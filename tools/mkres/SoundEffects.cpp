@@ -406,6 +406,7 @@ std::vector<uint8_t> BuildSoundEffect(const std::string& name) {
   if (!EffectSettingsFor(name).Looped) {
     // Looped sounds are periodic as made; a high-pass filter would break the seam.
     RemoveDc(b, rate);
+    TrimTail(b, rate);
     FadeOut(b, rate, 0.005);
   }
   Normalize(b, def->Peak);

@@ -31,7 +31,9 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
   Put16(v, x & 0xFFFFu);
   Put16(v, x >> 16);
 }
-void PutTag(std::vector<uint8_t>& v, const char* tag) { v.insert(v.end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t>& v, const char* tag) {
+  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(tag[i]));
+}
 
 }  // namespace
 
@@ -279,6 +281,15 @@ void FadeIn(Buffer& b, int rate, double seconds) {
 void FadeOut(Buffer& b, int rate, double seconds) {
   const size_t n = std::min(b.size(), SampleCount(rate, seconds));
   for (size_t i = 0; i < n; ++i) b[b.size() - 1 - i] *= float(double(i) / double(n));
+}
+
+void TrimTail(Buffer& b, int rate, double floor) {
+  const float limit = float(Peak(b) * floor);
+  size_t end = b.size();
+  while (end > 0 && std::fabs(b[end - 1]) <= limit) --end;
+  end = std::min(b.size(), end + SampleCount(rate, 0.01));
+  b.resize(end);
+  FadeOut(b, rate, 0.01);
 }
 
 void Echo(Buffer& b, int rate, double delay, double feedback, double mix) {

@@ -108,6 +108,9 @@ void FadeIn(Buffer& b, int rate, double seconds);
 void FadeOut(Buffer& b, int rate, double seconds);
 // Feedback echo: delay in seconds, each repeat `feedback` times the last.
 // The buffer grows to hold the repeats down to about -60 dB.
+// Cuts the trailing part that stays below `floor` times the peak (keeping a short
+// fade so the end is not a step).
+void TrimTail(Buffer& b, int rate, double floor = 0.001);
 void Echo(Buffer& b, int rate, double delay, double feedback, double mix);
 
 // Mixing.
