@@ -2,13 +2,20 @@
 // passed by reference. Tests build their own.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "audio/Audio.h"
 #include "base/Random.h"
+#include "data/Archive.h"
+#include "data/Scenario.h"
 #include "frame/FrameState.h"
 #include "platform/Platform.h"
 #include "render/Bitmap.h"
+#include "render/Fonts.h"
 #include "render/ImageList.h"
+#include "sprite/GameSprites.h"
+#include "world/World.h"
 
 namespace gravik {
 
@@ -21,6 +28,14 @@ struct GameValues {
   bool ArrivedByTransporter = false;
   bool MusicStartNow = false;       // start the level music this frame
   bool MusicHandled = false;
+  uint8_t Lives = 3;
+  int32_t DisplayedScore = 0;
+  uint32_t LevelClock = 0;
+  int32_t RestartX = 6, RestartY = 16;
+  bool GameOverFlag = false;
+  uint32_t TitleCardTick = 0;
+  bool SlowPreparation = false;
+  bool MayChangeBlockGraphics = true;
 };
 
 struct GameOptions {
@@ -31,11 +46,54 @@ struct GameOptions {
   bool startFullScreen = false;
   uint64_t seed = 1;
   std::string exeName = "gravik";
+  std::vector<std::string> args;  // the command line, for the audio switches
+};
+
+class Game;
+
+// The links through which the world reaches the rest of the game.
+class GameChipMap : public ChipMap {
+ public:
+  explicit GameChipMap(Game& g) : game_(g) {}
+  void SetChip(int x, int y, int pattern) override;
+
+ private:
+  Game& game_;
+};
+
+class GameSoundSink : public SoundSink {
+ public:
+  explicit GameSoundSink(Game& g) : game_(g) {}
+  void PlaySound(const std::string& name) override;
+  void SetSoundVolume(const std::string& name, int volume) override;
+  bool EffectsOn() const override;
+  int EffectVolumeSetting() const override;
+
+ private:
+  Game& game_;
+};
+
+// The scenario's stored levels as the world reads and writes them.
+class ScenarioLevelStore : public LevelStore {
+ public:
+  explicit ScenarioLevelStore(Scenario& s) : s_(s) {}
+  int Width(int level) const override { return s_.Level(level).Width; }
+  int Height(int level) const override { return s_.Level(level).Height; }
+  uint8_t SpaceFlag(int level) const override { return s_.Level(level).Space; }
+  std::string BorderName(int level) const override { return s_.Level(level).BorderName.Str(); }
+  uint8_t Cell(int level, int x, int y) const override { return s_.Level(level).Cell(x, y); }
+  void SetCell(int level, int x, int y, uint8_t code) override { s_.Level(level).SetCell(x, y, code); }
+  int16_t Param(int level, int x, int y) const override { return s_.Level(level).Param(x, y); }
+  void SetParam(int level, int x, int y, int16_t v) override { s_.Level(level).SetParam(x, y, v); }
+
+ private:
+  Scenario& s_;
 };
 
 class Game {
  public:
   Game(Platform& platform, const GameOptions& options);
+  ~Game();
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
@@ -45,12 +103,33 @@ class Game {
   GameValues values;
   RandomGenerator random;
 
+  // Presentation.
   ImageList images;
   Bitmap backSurface;   // the 640 x 480 frame being composed
   Bitmap scratch;       // off-screen scratch surface
   Bitmap panelSurface;  // side-panel work surface
+  TDXSpriteEngine sprites;
+  TBackground* background = nullptr;  // the playfield (owned by the engine)
+  TPlayer* playerSprite = nullptr;
+  TPlayer* pointer = nullptr;
+  FontSet fonts;
+
+  // Data.
+  std::unique_ptr<Archive> archive;
+  GraphicsSet graphicsSet;
+  Scenario scenario;
+  ScenarioList scenarios;
+
+  // World and sound.
+  World world;
+  AudioState audio;
 
   uint32_t Now() { return platform.clock.TickCount(); }
+
+ private:
+  GameChipMap chips_;
+  GameSoundSink sound_;
+  ScenarioLevelStore store_;
 };
 
 }  // namespace gravik
