@@ -145,7 +145,7 @@ void InitialSpiritFacing(World& w, TSpirit& s) {
 }
 
 void BuildWorld(World& w) {
-  const int level = std::clamp(w.CurrentLevel, 1, LevelCount);
+  const int level = std::clamp(w.CurrentLevel, 1, WorldLevels);
   w.CurrentLevel = level;
   TLevelState& state = w.Level();
   const bool visited = state.Visited != 0;

@@ -113,7 +113,7 @@ void CountPuzzlePieces(World& w) {
     for (int r = 1; r <= ph; ++r) w.PuzzleCollected[size_t((c - 1) * PuzzleRowsMax + (r - 1))] = 1;
   w.Count.PuzzlePiecesLeft = 0;
   if (!w.Store) return;
-  for (int level = 1; level <= LevelCount; ++level) {
+  for (int level = 1; level <= WorldLevels; ++level) {
     const int lw = StoredWidth(w, level), lh = StoredHeight(w, level);
     for (int x = 1; x <= lw; ++x)
       for (int y = 1; y <= lh; ++y) {
@@ -141,7 +141,7 @@ bool TargetsMet(const World& w, int bits) {
 void OpenSkullGates(World& w) {
   bool opened = false;
   if (w.Store) {
-    for (int level = 1; level <= LevelCount; ++level) {
+    for (int level = 1; level <= WorldLevels; ++level) {
       const int lw = StoredWidth(w, level), lh = StoredHeight(w, level);
       for (int x = 1; x <= lw; ++x)
         for (int y = 1; y <= lh; ++y) {
@@ -165,7 +165,7 @@ void CountTargets(World& w) {
   c.DiamondsLeft = c.EarthLeft = c.MonstersLeft = c.TransportersLeft = 0;
   const NamedBlocks& n = w.Named;
   if (w.Store) {
-    for (int level = 1; level <= LevelCount; ++level) {
+    for (int level = 1; level <= WorldLevels; ++level) {
       const int lw = StoredWidth(w, level), lh = StoredHeight(w, level);
       for (int x = 1; x <= lw; ++x)
         for (int y = 1; y <= lh; ++y) {

@@ -18,7 +18,7 @@ constexpr int MapHeight = 74;  // rows
 constexpr int MapCells = MapWidth * MapHeight;
 constexpr int LevelOriginX = 5;
 constexpr int LevelOriginY = 15;
-constexpr int LevelCount = 20;
+constexpr int WorldLevels = 20;
 constexpr int LevelSide = 32;  // stored level maps are 32 x 32
 constexpr int MonsterSlots = 6;
 constexpr int SpiritSlots = 8;
@@ -80,7 +80,7 @@ struct LevelData {
 
 class ArrayLevelStore : public LevelStore {
  public:
-  std::array<LevelData, LevelCount> Levels{};
+  std::array<LevelData, WorldLevels> Levels{};
 
   int Width(int level) const override { return L(level).Width; }
   int Height(int level) const override { return L(level).Height; }
@@ -240,7 +240,7 @@ struct World {
 
   PlayerState Player;
   Counters Count;
-  std::array<TLevelState, LevelCount> Levels{};
+  std::array<TLevelState, WorldLevels> Levels{};
   LevelRandom Rng;  // LevelRandom
   int GraphicsStyle = 1;
 
