@@ -39,6 +39,27 @@ TEST(Bitmap, BlitWithinOneBitmapOverlapping) {
   Blit(b, 1, 1, b, Bounds(0, 0, 4, 4));
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(b.Pixel(x + 1, y + 1), before.Pixel(x, y)) << x << "," << y;
+
+  Bitmap k = Numbered(6, 6);
+  Blit(k, 2, 0, k, Bounds(0, 0, 4, 6), true, k.Pixel(1, 0));  // keyed, to the right
+  EXPECT_EQ(k.Pixel(2, 0), before.Pixel(0, 0));
+  EXPECT_EQ(k.Pixel(3, 0), before.Pixel(3, 0));  // key pixel skipped
+  EXPECT_EQ(k.Pixel(4, 0), before.Pixel(2, 0));
+  EXPECT_EQ(k.Pixel(5, 0), before.Pixel(3, 0));
+}
+
+TEST(Bitmap, BlitPixelsFromAPitchedBlock) {
+  // A 3 x 2 block inside rows of 5 pixels; 7 is the key.
+  const std::vector<uint16_t> raw = {1, 2, 7, 0, 0, 4, 5, 6, 0, 0};
+  Bitmap dst(4, 4, 9);
+  BlitPixels(dst, -1, 2, raw.data(), 3, 2, 5, true, 7);
+  EXPECT_EQ(dst.Pixel(0, 2), 2);
+  EXPECT_EQ(dst.Pixel(1, 2), 9);  // keyed
+  EXPECT_EQ(dst.Pixel(0, 3), 5);
+  EXPECT_EQ(dst.Pixel(1, 3), 6);
+  EXPECT_EQ(dst.Pixel(2, 3), 9);
+  BlitPixels(dst, 0, 0, raw.data(), 3, 2, 2);  // pitch narrower than the block: refused
+  EXPECT_EQ(dst.Pixel(0, 0), 9);
 }
 
 TEST(Bitmap, CanvasOperations) {
