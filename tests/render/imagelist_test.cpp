@@ -32,18 +32,6 @@ TEST(ImageList, FindIsCaseInsensitiveAndMissingNamesRaise) {
   }
 }
 
-TEST(ImageList, NewEntriesHaveTheDefaults) {
-  ImageList list;
-  ImageEntry& e = list.AddImage("x");
-  EXPECT_TRUE(e.Transparent);
-  EXPECT_EQ(e.TransparentColor, 0u);
-  EXPECT_EQ(e.PatternWidth, 0);
-  EXPECT_EQ(e.PatternHeight, 0);
-  EXPECT_FALSE(e.Prepared);
-  EXPECT_EQ(list.Count(), 1);
-  EXPECT_EQ(&list.At(0), &e);
-}
-
 TEST(ImageList, ReplaceAppendsAFreshEntryWithoutInvalidatingHolders) {
   ImageList list;
   ImageEntry& first = list.AddImage("Map");
