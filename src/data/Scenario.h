@@ -102,7 +102,7 @@ struct TLevelRecord {
   uint8_t Padding = 0;
   int16_t Params[LevelCells][LevelCells] = {};  // same order as Cells
 
-  // Cell (x, y), both 1..32; no range check beyond an assert-free clamp of the caller.
+  // Cell (x, y), both 1..32 (not range-checked).
   uint8_t Cell(int x, int y) const { return Cells[x - 1][y - 1]; }
   void SetCell(int x, int y, uint8_t code) { Cells[x - 1][y - 1] = code; }
   int16_t Param(int x, int y) const { return Params[x - 1][y - 1]; }
