@@ -1,6 +1,7 @@
 #include "sprite/Sprite.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "base/Errors.h"
@@ -116,7 +117,10 @@ void TSprite::RemoveDrawOrder(TSprite* child) {
 
 // ----------------------------------------------------------- TImageSprite
 
-int TImageSprite::FrameIndex() const { return TruncPos(FramePos) + FrameStart; }
+int TImageSprite::FrameIndex() const {
+  const int64_t n = int64_t(TruncPos(FramePos)) + FrameStart;
+  return n < INT32_MIN || n > INT32_MAX ? -1 : int(n);  // -1 draws nothing
+}
 
 void TImageSprite::AdvanceSelf(int moveCount) {
   FramePos += FrameSpeed * moveCount;
