@@ -83,7 +83,8 @@ void RebuildSurfaces(ImageEntry& e) {
   const int w = e.Surface.Width(), h = e.Surface.Height();
   if (w <= 0 || h <= 0) return;
   const int pw = ImageWidth(e), ph = ImageHeight(e);
-  const int sw = std::max(e.SkipWidth, 0), sh = std::max(e.SkipHeight, 0);
+  if (pw > w || ph > h) return;
+  const int sw = std::clamp(e.SkipWidth, 0, w), sh = std::clamp(e.SkipHeight, 0, h);
   // A remainder narrower than a pattern forms no pattern; a skip gap is only
   // needed between patterns, not after the last one.
   const int perRow = (w + sw) / (pw + sw);
