@@ -88,7 +88,9 @@ TEST_F(BuiltCatalogue, EveryNamedBlockExistsAndGroupsAreConsecutive) {
     ASSERT_LE(code + count - 1, 120) << first;
     for (int i = 0; i < count; ++i) {
       EXPECT_EQ(Cat().At(code + i).Style[0].Art, art) << first << " + " << i;
-      if (i > 0) EXPECT_NE(Cat().At(code + i).Style[0].Variant, Cat().At(code + i - 1).Style[0].Variant);
+      if (i > 0) {
+        EXPECT_NE(Cat().At(code + i).Style[0].Variant, Cat().At(code + i - 1).Style[0].Variant);
+      }
     }
   };
   run("ROCK1", 4, "rock");
@@ -134,7 +136,9 @@ TEST_F(BuiltCatalogue, FlagsLetTheRulesWork) {
   for (const BlockEntry& b : Cat().Blocks) {
     const bool deadly = b.Name.rfind("SKULL", 0) == 0 || b.Name.rfind("DEAD", 0) == 0;
     EXPECT_EQ(b.KillsPlayer, deadly) << b.Name;
-    if (deadly) EXPECT_TRUE(b.PlayerCanEnter) << b.Name;
+    if (deadly) {
+      EXPECT_TRUE(b.PlayerCanEnter) << b.Name;
+    }
   }
 }
 
@@ -219,6 +223,45 @@ TEST(CatalogueParser, DamagedLinesAreReportedWithTheirLineNumber) {
   std::string crlf;
   for (char ch : text) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
   EXPECT_EQ(ErrorOf("\n\n" + crlf), "");
+}
+
+std::string RuleErrorOf(const std::string& text) {
+  try {
+    CheckGameRules(ParseCatalogue(text, "blocks.txt"), "blocks.txt");
+  } catch (const CatalogueError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(CatalogueRules, TheBuiltTablePassesAndBrokenFixedPlacesAreRefused) {
+  const std::string text = BlocksText();
+  EXPECT_EQ(RuleErrorOf(text), "");
+  // The table with one word of a block's line changed.
+  auto renamed = [&](int code, const std::string& from, const std::string& to) {
+    const int line = LineOfCode(text, code);
+    std::istringstream in(text);
+    std::string row;
+    for (int i = 0; i < line; ++i) std::getline(in, row);
+    row.replace(row.find(from), from.size(), to);
+    return WithLine(text, line, row);
+  };
+  const int spirit2 = ParseCatalogue(text).Find("SPIRIT2");
+  const struct {
+    std::string text, says;
+  } cases[] = {
+      {renamed(6, "EARTH1", "EARTH9"), "code 6 must be \"EARTH1\""},
+      {renamed(38, "PLAYERST", "PLAYERSX"), "code 38 must be \"PLAYERST\""},
+      {renamed(spirit2, "SPIRIT2", "GHOST2"), "\"SPIRIT1\", \"SPIRIT2\" and \"SPIRIT3\" must be consecutive"},
+      {renamed(ParseCatalogue(text).Find("METEOR"), "METEOR", "COMET"), "no block is named \"METEOR\""},
+      {renamed(ParseCatalogue(text).Find("PLAYER1"), "PMS", "P"), "\"PLAYER1\" must let"},
+      {renamed(ParseCatalogue(text).Find("CAGE"), " - ", " S "), "\"CAGE\" must keep"},
+  };
+  for (const auto& c : cases) {
+    const std::string err = RuleErrorOf(c.text);
+    EXPECT_NE(err.find(c.says), std::string::npos) << err;
+    EXPECT_EQ(err.rfind("blocks.txt", 0), 0u) << err;
+  }
 }
 
 TEST(CatalogueParser, UnreadableFileIsAClearError) {

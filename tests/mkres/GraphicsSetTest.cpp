@@ -199,8 +199,9 @@ TEST_F(BuiltGraphicsSet, KeyBlocksReadApartEvenAsThumbnails) {
         lo = std::min<uint16_t>(lo, uint16_t(grey));
         hi = std::max<uint16_t>(hi, uint16_t(grey));
       }
-      if (Gs().Blocks.At(Code(names[i])).Style[g - 1].Key != KeyMode::Solid)
+      if (Gs().Blocks.At(Code(names[i])).Style[g - 1].Key != KeyMode::Solid) {
         EXPECT_GT(hi - lo, 60) << names[i] << " style " << g;
+      }
       for (size_t j = i + 1; j < std::size(names); ++j) {
         EXPECT_GT(Difference(thumb, Gs().BlockThumb(Code(names[j]), 1, g)), 12.0)
             << names[i] << " vs " << names[j] << " style " << g;

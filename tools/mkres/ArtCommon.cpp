@@ -48,8 +48,8 @@ const std::array<SetPalette, kBlockSets> kPalettes = {{
      {Hex(0xE07040), Hex(0xA08890), Hex(0xFFA040)}},
     {"Station", Hex(0x3C8C94), Hex(0x1C4448), Hex(0x1E2628), Hex(0x70888C), Hex(0x34444A), Hex(0x9CA8B0),
      Hex(0x60F0F0),
-     {Hex(0x6A6A64), Hex(0x5E6460), Hex(0x545A5C)},
-     {Hex(0x32322E), Hex(0x2C302E), Hex(0x282C2E)},
+     {Hex(0x74685A), Hex(0x666058), Hex(0x5A5658)},
+     {Hex(0x383028), Hex(0x302C28), Hex(0x2A282A)},
      {Hex(0xA8A8A0), Hex(0x80C0C0), Hex(0xC0FFF0)}},
 }};
 

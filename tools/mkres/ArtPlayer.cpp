@@ -17,6 +17,7 @@ const Rgb kSkin = Hex(0xF5C49A), kSuit = Hex(0x2F6AD0), kHelmet = Hex(0xF2C418),
 
 struct Pose {
   int Facing = 0;            // 0 front, 1 right (left is mirrored)
+  bool HeadRight = false;    // front body with the head turned to the right
   double LegPhase = 0;       // walk phase, radians
   bool Walking = false;
   double LookX = 0, LookY = 0;
@@ -54,7 +55,8 @@ void Arm(cairo_t* cr, const ArtContext& c, double sx, double sy, double side, do
   Blob(cr, c, hx, hy, 3.2, 3.2, kSkin);
 }
 
-void Head(cairo_t* cr, const ArtContext& c, const Pose& p, double cy) {
+void Head(cairo_t* cr, const ArtContext& c, Pose p, double cy) {
+  if (p.HeadRight) p.Facing = 1;
   const double cx = 32 + (p.Facing ? 2 : 0);
   cairo_arc(cr, cx, cy, 12.5, 0, 2 * M_PI);
   FillLit(cr, c, kSkin, cx, cy, 13);
@@ -285,12 +287,19 @@ void Soul(cairo_t* cr, const ArtContext& c, double cx, double cy, double s) {
 
 }  // namespace
 
-// Standing: 0 facing front, 1 looking right, 2 looking left.
+// Standing: 0 facing front, 1 turned to the right, 2 turned to the left.
 void ArtPlayerStand(cairo_t* cr, const ArtContext& c) {
   Pose p;
-  if (c.Variant == 1) p.LookX = 1.2;
-  if (c.Variant == 2) p.LookX = -1.2;
-  DrawPlayer(cr, c, p);
+  if (c.Variant == 0) {
+    DrawPlayer(cr, c, p);
+    return;
+  }
+  p.HeadRight = true;
+  p.LookX = 1;
+  if (c.Variant == 1)
+    DrawPlayer(cr, c, p);
+  else
+    Mirrored(cr, [&] { DrawPlayer(cr, c, p); });
 }
 
 void ArtPlayerWalkRight(cairo_t* cr, const ArtContext& c) { DrawPlayer(cr, c, WalkPose(c.Variant, 1)); }

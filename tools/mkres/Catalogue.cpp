@@ -123,6 +123,48 @@ Catalogue ParseCatalogue(std::string_view text, std::string_view fileName) {
   return cat;
 }
 
+void CheckGameRules(const Catalogue& cat, std::string_view fileName) {
+  auto fail = [&](int code, const std::string& what) {
+    std::string where(fileName);
+    if (code >= 1 && code <= kPictureBlocks) where += ":" + std::to_string(cat.At(code).Line);
+    throw CatalogueError(where + ": " + what);
+  };
+  const BlockEntry& empty = cat.At(1);
+  if (empty.Style[0].Art != "empty" || !empty.PlayerCanEnter || !empty.MonsterCanEnter || !empty.SpiritCanEnter)
+    fail(1, "code 1 must be the empty block that everyone may enter");
+  if (cat.Find("EARTH1") != 6) fail(6, "code 6 must be \"EARTH1\"");
+  if (cat.At(7).Style[0].Key != KeyMode::Solid) fail(7, "code 7 is the initial border and must be a solid picture");
+  if (cat.Find("PLAYERST") != 38) fail(38, "code 38 must be \"PLAYERST\"");
+  struct Group {
+    const char* first;
+    int count;
+  };
+  static constexpr Group kGroups[] = {
+      {"ROCK", 1},     {"ROCK1", 4},     {"EGG", 1},       {"EGGHATCH", 1}, {"DIAMOND", 1},  {"DIAMOND2", 1},
+      {"DIAMOND3", 1}, {"KEY", 1},       {"KEY2", 1},      {"KEY3", 1},     {"SAFE", 1},     {"CAGE", 1},
+      {"SPIRIT1", 3},  {"MONSTER1", 2},  {"SKULL1", 1},    {"SKULL2", 1},   {"SKULL3", 1},   {"PLANT1", 1},
+      {"PLANT2", 1},   {"PLANT3", 1},    {"PLANT4", 1},    {"SAVE", 1},     {"SAVE2", 6},    {"TRANSPORT1", 5},
+      {"TIMEBOMB1", 7}, {"PUZZLE", 1},   {"METEOR", 1},    {"PLAYER1", 1},  {"ENDCHAR1", 1}, {"BRICK", 1},
+      {"PLAYERSTR", 1}, {"PLAYERSTL", 1}, {"DEAD1", 1},    {"DEAD2", 1},    {"DEAD3", 1},    {"EARTH2", 1},
+      {"EARTH3", 1},
+  };
+  for (const Group& g : kGroups) {
+    const int code = cat.Find(g.first);
+    if (code == 0) fail(0, std::string("no block is named \"") + g.first + "\"");
+    if (code + g.count - 1 > kPictureBlocks)
+      fail(code, std::string("\"") + g.first + "\" needs " + std::to_string(g.count - 1) + " codes after it");
+  }
+  if (cat.Find("SPIRIT2") != cat.Find("SPIRIT1") + 1 || cat.Find("SPIRIT3") != cat.Find("SPIRIT1") + 2)
+    fail(cat.Find("SPIRIT1"), "\"SPIRIT1\", \"SPIRIT2\" and \"SPIRIT3\" must be consecutive");
+  if (cat.Find("MONSTER2") != cat.Find("MONSTER1") + 1)
+    fail(cat.Find("MONSTER1"), "\"MONSTER1\" and \"MONSTER2\" must be consecutive");
+  const BlockEntry& player = cat.At(cat.Find("PLAYER1"));
+  if (!player.PlayerCanEnter || !player.MonsterCanEnter || !player.SpiritCanEnter || player.KillsPlayer)
+    fail(player.Code, "\"PLAYER1\" must let the player, monsters and spirits in, and not kill");
+  const BlockEntry& cage = cat.At(cat.Find("CAGE"));
+  if (cage.SpiritCanEnter || cage.PlayerCanEnter) fail(cage.Code, "\"CAGE\" must keep spirits and the player out");
+}
+
 Catalogue LoadCatalogue(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw CatalogueError(path + ": cannot be read");

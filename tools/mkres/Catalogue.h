@@ -51,6 +51,11 @@ struct Catalogue {
 
 // Parses the table; throws CatalogueError "<file>:<line>: <problem>".
 Catalogue ParseCatalogue(std::string_view text, std::string_view fileName = "blocks.txt");
+// Checks what the game relies on: the fixed codes (1 empty, 6 "EARTH1", 7 a
+// solid border picture, 38 "PLAYERST"), every block the game finds by name, the
+// consecutive groups it steps through and the flags its rules need. Throws
+// CatalogueError naming the file (and the line of the offending block).
+void CheckGameRules(const Catalogue& cat, std::string_view fileName = "blocks.txt");
 // Reads and parses a file; a missing file is a CatalogueError too.
 Catalogue LoadCatalogue(const std::string& path);
 // The 4845 bytes of the game's catalogue (records 121..255 all zero).

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 namespace gravik::mkres {
 
@@ -95,6 +96,32 @@ std::vector<std::string> WriteContactSheets(const GraphicsSetData& gs, const std
       std::snprintf(name, sizeof name, "/zoom-style%d-%03d.png", style, first);
       if (WritePng(page.get(), outDir + name)) written.push_back(outDir + name);
     }
+  // A small scene per set, to judge how neighbouring blocks sit together.
+  static constexpr const char* kScene[] = {
+      "BBBBBBBBBBBB", "BeeEe*eeOOeB", "BeD.e.*.DeeB", "BeK..R..X.EB", "BSe.O*O.Ce.B", "BEL.M..s.TeB", "BBBBBBBBBBBB",
+  };
+  for (int set = 1; set <= kBlockSets; ++set) {
+    const int w = 12, h = int(std::size(kScene));
+    Bitmap scene(w * kCell, h * kCell);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const char ch = kScene[y][x];
+        const char* name = ch == 'B' ? "BRICK" : ch == 'e' ? "EARTH1" : ch == 'E' ? "EARTH3" : ch == 'O' ? "STONE"
+                         : ch == '*' ? "ROCK1" : ch == 'D' ? "DIAMOND" : ch == 'R' ? "PLAYERSTR" : ch == 'X' ? "SKULL1"
+                         : ch == 'S' ? "SAFE" : ch == 'C' ? "CAGE" : ch == 'M' ? "EGG" : ch == 's' ? "SPIRIT1"
+                         : ch == 'T' ? "TRANSPORT1" : ch == 'L' ? "EARTH2" : ch == 'K' ? "KEY" : nullptr;
+        const int code = name ? gs.Blocks.Find(name) : 1;
+        const KeyMode key = gs.Blocks.At(code == 0 ? 1 : code).Style[0].Key;
+        const Bitmap pic = gs.BlockBitmap(code == 0 ? 1 : code, set, 1);
+        if (key == KeyMode::Magenta || key == KeyMode::Sprite)
+          Draw(scene, x * kCell, y * kCell, pic, true, key == KeyMode::Magenta ? kMagentaKey : kBlackKey);
+        else
+          Draw(scene, x * kCell, y * kCell, pic);
+      }
+    Surface page = ToSurface(scene);
+    const std::string name = outDir + "/scene-set" + std::to_string(set) + ".png";
+    if (WritePng(page.get(), name)) written.push_back(name);
+  }
   Surface blocks = ToSurface(gs.BlockSheet), thumbs = ToSurface(gs.ThumbSheet);
   if (WritePng(blocks.get(), outDir + "/block-sheet.png")) written.push_back(outDir + "/block-sheet.png");
   if (WritePng(thumbs.get(), outDir + "/thumb-sheet.png")) written.push_back(outDir + "/thumb-sheet.png");

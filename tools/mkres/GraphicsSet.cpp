@@ -59,6 +59,7 @@ std::vector<uint8_t> GraphicsSetData::Bytes() const {
 }
 
 GraphicsSetData BuildGraphicsSet(const Catalogue& cat) {
+  CheckGameRules(cat);
   GraphicsSetData gs;
   gs.Blocks = cat;
   gs.CatalogueRecords = CatalogueBytes(cat);
@@ -104,7 +105,10 @@ GraphicsSetData BuildGraphicsSet(const Catalogue& cat) {
 void AddGraphicsSet(ArchiveWriter& archive, const GraphicsSetData& gs) { archive.SetGraphicsSet(gs.Bytes()); }
 
 GraphicsSetData BuildGraphicsSet(const std::string& assetsDir) {
-  return BuildGraphicsSet(LoadCatalogue(assetsDir + "/blocks.txt"));
+  const std::string path = assetsDir + "/blocks.txt";
+  const Catalogue cat = LoadCatalogue(path);
+  CheckGameRules(cat, path);
+  return BuildGraphicsSet(cat);
 }
 
 }  // namespace gravik::mkres

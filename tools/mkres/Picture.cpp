@@ -39,7 +39,7 @@ Bitmap ToBlockBitmap(cairo_surface_t* argb, KeyMode key) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const Argb p = PixelAt(data, stride, x, y);
-      uint16_t px;
+      uint16_t px = kBlackKey;
       switch (key) {
         case KeyMode::Solid:
         case KeyMode::Floor:

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "Contact.h"
 #include "GraphicsSet.h"
@@ -11,7 +12,8 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: mkres COMMAND ...\n"
-               "  contact OUTDIR [ASSETSDIR]   PNG sheets of every block in every set and style\n");
+               "  contact OUTDIR [ASSETSDIR]   PNG sheets of every block in every set and style\n"
+               "  graphics FILE [ASSETSDIR]    the decoded graphics set block (cell table, catalogue, sheets)\n");
   return 2;
 }
 
@@ -23,6 +25,18 @@ int Contact(int argc, char** argv) {
   return 0;
 }
 
+int Graphics(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const std::string assets = argc > 3 ? argv[3] : GRAVIK_ASSETS_DIR;
+  const std::vector<uint8_t> bytes = gravik::mkres::BuildGraphicsSet(assets).Bytes();
+  std::FILE* f = std::fopen(argv[2], "wb");
+  if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
+    std::fprintf(stderr, "mkres: cannot write %s\n", argv[2]);
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -30,6 +44,7 @@ int main(int argc, char** argv) {
   const std::string cmd = argv[1];
   try {
     if (cmd == "contact") return Contact(argc, argv);
+    if (cmd == "graphics") return Graphics(argc, argv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mkres: %s\n", e.what());
     return 1;
