@@ -4,7 +4,7 @@ namespace gravik {
 
 void GameChipMap::SetChip(int x, int y, int pattern) {
   // World cell (X, Y) is background cell (X, Y).
-  if (game_.background) game_.background->SetCell(x, y, pattern);
+  if (game_.playfield.Background) game_.playfield.Background->SetCell(x, y, pattern);
 }
 
 void GameSoundSink::PlaySound(const std::string& name) { gravik::PlaySound(game_.audio, name); }

@@ -10,10 +10,13 @@
 #include "data/Archive.h"
 #include "data/Scenario.h"
 #include "frame/FrameState.h"
+#include "frame/StartUp.h"
 #include "platform/Platform.h"
 #include "render/Bitmap.h"
 #include "render/Fonts.h"
 #include "render/ImageList.h"
+#include "render/LevelGraphics.h"
+#include "render/Panel.h"
 #include "sprite/GameSprites.h"
 #include "world/World.h"
 
@@ -36,6 +39,11 @@ struct GameValues {
   uint32_t TitleCardTick = 0;
   bool SlowPreparation = false;
   bool MayChangeBlockGraphics = true;
+};
+
+// Values decided by start-up.
+struct StartUpValues {
+  bool ForceWindow = false;  // W held during start-up
 };
 
 struct GameOptions {
@@ -108,13 +116,24 @@ class Game {
   Bitmap backSurface;   // the 640 x 480 frame being composed
   Bitmap scratch;       // off-screen scratch surface
   Bitmap panelSurface;  // side-panel work surface
+  Bitmap workPicture, workPicture2;  // full-screen work pictures (pause, completion)
   TDXSpriteEngine sprites;
-  TBackground* background = nullptr;  // the playfield (owned by the engine)
-  TPlayer* playerSprite = nullptr;
-  TPlayer* pointer = nullptr;
+  PlayfieldSprites playfield;  // background, player figure, pointer (owned by the engine)
+  TBackground*& background = playfield.Background;
+  TPlayer*& playerSprite = playfield.Figure;
+  TPlayer*& pointer = playfield.Pointer;
   FontSet fonts;
+  LevelGraphics gfx;
+  PanelState panel;
+  PanelKeyLabels keyLabels;
+  // The level build's view of the records above.
+  GraphicsContext Graphics() {
+    return GraphicsContext{images, gfx, playfield, world, fonts, panel, panelSurface, keyLabels};
+  }
 
   // Data.
+  StartUpValues startUp;
+  GameFolders folders;
   std::unique_ptr<Archive> archive;
   GraphicsSet graphicsSet;
   Scenario scenario;
