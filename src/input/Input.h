@@ -78,6 +78,7 @@ struct KeyCaptureState {
 // Links to the parts of the game the input handlers drive but do not own; the
 // frame connects them. A hook left empty is skipped.
 struct InputHooks {
+  // Without this hook notices go to the game's panel.
   std::function<void(TForm1&, const std::string& text, uint32_t ms)> ShowTimedMessage;
   std::function<void(TForm1&)> SaveProfile;
   std::function<void(TForm1&)> WriteKeyboardModeSetting;  // the "kbi=" line

@@ -5,6 +5,7 @@
 #include "audio/Audio.h"
 #include "frame/Form.h"
 #include "platform/Clock.h"
+#include "render/Panel.h"
 #include "world/World.h"
 
 namespace gravik {
@@ -28,7 +29,10 @@ bool MenuKeyReady(TForm1& form) {
 void Click(TForm1& form) { PlaySound(form.game().audio, "click1.wav"); }
 
 void Notice(TForm1& form, InputState& in, const std::string& text) {
-  if (in.Hooks.ShowTimedMessage) in.Hooks.ShowTimedMessage(form, text, kNoticeMs);
+  if (in.Hooks.ShowTimedMessage)
+    in.Hooks.ShowTimedMessage(form, text, kNoticeMs);
+  else
+    ShowTimedMessage(form.game().panel, text, kNoticeMs, form.game().Now());
 }
 
 void Run(TForm1& form, const std::function<void(TForm1&)>& hook) {
@@ -36,20 +40,21 @@ void Run(TForm1& form, const std::function<void(TForm1&)>& hook) {
 }
 
 void ShowPlayfield(Game& g, bool visible) {
-  if (g.background) g.background->Visible = visible;
-  if (g.playerSprite) g.playerSprite->Visible = visible;
+  if (g.playfield.Background) g.playfield.Background->Visible = visible;
+  if (g.playfield.Figure) g.playfield.Figure->Visible = visible;
 }
 
 void MovePointer(Game& g, int x, int y) {
-  if (!g.pointer) return;
-  g.pointer->X = x;
-  g.pointer->Y = y;
+  TPlayer* pointer = g.playfield.Pointer;
+  if (!pointer) return;
+  pointer->X = x;
+  pointer->Y = y;
 }
 
 // Status screen from play (F2, the status key, joystick button 2).
 void EnterStatusFromPlay(TForm1& form) {
   Game& g = form.game();
-  if (g.background) g.background->Visible = false;
+  if (g.playfield.Background) g.playfield.Background->Visible = false;
   ClearHitMarks(g.world);
   form.SetGameState(gsStatusScreen);
   Click(form);
