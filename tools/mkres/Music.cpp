@@ -137,8 +137,9 @@ void SetVoiceParam(int line, VoiceDef& v, const std::string& key, const std::str
 }
 
 // "C4", "c#4", "Eb3", "A0", "G9" -> MIDI number; -1 when not a note name.
+constexpr int kPitch[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+
 int NoteNumber(const std::string& s) {
-  static constexpr int kPitch[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
   if (s.size() < 2 || s.size() > 3) return -1;
   const char letter = char(std::toupper(static_cast<unsigned char>(s[0])));
   if (letter < 'A' || letter > 'G') return -1;
@@ -388,6 +389,7 @@ Buffer RenderDrum(int drum, int rate, uint64_t seed) {
       LowPass(click, rate, 3000.0);
       ApplyDecay(click, rate, 0.0005, 0.002);
       MixInto(b, click, 0, 0.3);
+      FadeOut(b, rate, 0.12);
       return b;
     }
     case kSnare: {
@@ -398,6 +400,7 @@ Buffer RenderDrum(int drum, int rate, uint64_t seed) {
       Buffer body = Tone(rate, 0.2, Shape::Sine, Glide(200.0, 170.0, 0.05));
       ApplyDecay(body, rate, 0.001, 0.045);
       MixInto(b, body, 0, 0.6);
+      FadeOut(b, rate, 0.1);
       return b;
     }
     case kHat:
@@ -407,6 +410,7 @@ Buffer RenderDrum(int drum, int rate, uint64_t seed) {
       HighPass(b, rate, 6500.0, 0.8);
       ApplyDecay(b, rate, 0.0008, tau);
       Gain(b, 0.6);
+      FadeOut(b, rate, tau * 2.0);
       return b;
     }
   }

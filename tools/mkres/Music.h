@@ -2,7 +2,7 @@
 // patterns of notes, a song order) into a seamlessly looping WAV track, and
 // packs the game's two tracks into the music file "zqaudio.dat".
 //
-// The note text, one statement a line, '#' starting a comment:
+// The note text, one statement a line; a word starting with '#' begins a comment:
 //   tempo 84                  beats per minute
 //   meter 4                   beats per bar
 //   voice NAME KIND key=value...

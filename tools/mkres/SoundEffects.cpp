@@ -21,6 +21,7 @@ Buffer Burst(int rate, double seconds, uint64_t seed, K kind, double cutoff, dou
   Buffer b = Noise(rate, seconds, seed);
   Filter(b, rate, kind, Const(cutoff), q);
   ApplyDecay(b, rate, 0.0005, tau);
+  FadeOut(b, rate, seconds * 0.3);
   return b;
 }
 
@@ -28,6 +29,7 @@ Buffer Burst(int rate, double seconds, uint64_t seed, K kind, double cutoff, dou
 Buffer Thump(int rate, double seconds, double a, double b, double glide, double tau) {
   Buffer t = Tone(rate, seconds, Shape::Sine, Glide(a, b, glide));
   ApplyDecay(t, rate, 0.001, tau);
+  FadeOut(t, rate, seconds * 0.3);
   return t;
 }
 
@@ -137,6 +139,7 @@ Buffer KilledByRock(int rate) {
 Buffer Ting(int rate, double hz, double seconds, uint64_t seed) {
   Buffer b = Partials(rate, seconds, hz, {{1.0, 1.0, 0.22}, {2.32, 0.5, 0.11}, {4.25, 0.25, 0.05}});
   ApplyDecay(b, rate, 0.0005, 10.0);
+  FadeOut(b, rate, seconds * 0.4);
   MixInto(b, Burst(rate, 0.02, seed, K::HighPass, 4000.0, 0.7, 0.003), 0, 0.3);
   return b;
 }
@@ -146,20 +149,22 @@ Buffer Key(int rate) {
   const double times[] = {0.0, 0.065, 0.14, 0.2};
   const double pitch[] = {1800.0, 2350.0, 2050.0, 2600.0};
   const double level[] = {1.0, 0.8, 0.7, 0.45};
-  for (int i = 0; i < 4; ++i) MixInto(b, Ting(rate, pitch[i], 0.5, 40 + i), At(rate, times[i]), level[i]);
+  for (int i = 0; i < 4; ++i) MixInto(b, Ting(rate, pitch[i], 0.7, 40 + i), At(rate, times[i]), level[i]);
   return b;
 }
 
 Buffer Diamond(int rate) {
   auto chime = [rate](double hz) {
     Buffer c = Partials(rate, 0.7, hz, {{1.0, 1.0, 0.3}, {2.0, 0.3, 0.15}, {3.0, 0.12, 0.08}, {4.16, 0.06, 0.04}});
-    ApplyDecay(c, rate, 0.0008, 10.0);
+    ApplyDecay(c, rate, 0.002, 10.0);
+    FadeOut(c, rate, 0.3);
     return c;
   };
   Buffer b = chime(MidiHz(100));                    // E7
   MixInto(b, chime(MidiHz(107)), At(rate, 0.06), 0.75);  // B7
   Buffer sparkle = Tone(rate, 0.12, Shape::Sine, Const(MidiHz(112)));
-  ApplyDecay(sparkle, rate, 0.001, 0.03);
+  ApplyDecay(sparkle, rate, 0.002, 0.03);
+  FadeOut(sparkle, rate, 0.04);
   MixInto(b, sparkle, At(rate, 0.09), 0.2);
   return b;
 }
@@ -192,6 +197,7 @@ Buffer PuzzlePiece(int rate) {
     FadeOut(p, rate, 0.15);
     MixInto(b, p, At(rate, 0.075 * i), i == 3 ? 1.0 : 0.8);
   }
+  LowPass(b, rate, 5000.0);
   Echo(b, rate, 0.15, 0.25, 0.25);
   return b;
 }
@@ -244,6 +250,7 @@ Buffer RockFall(int rate) {
   const double pebbles[] = {0.04, 0.13, 0.21, 0.33, 0.41};
   for (int i = 0; i < 5; ++i)
     MixInto(b, Burst(rate, 0.03, 84 + i, K::BandPass, 1800.0 + 400.0 * i, 1.2, 0.004), At(rate, pebbles[i]), 0.5);
+  LowPass(b, rate, 4000.0);
   ApplyEnvelope(b, rate, Envelope{0.05, 0.2, 0.7, 0.2}, len - 0.2);
   return b;
 }
@@ -252,6 +259,7 @@ Buffer GlassHit(int rate) {
   auto clink = [rate](double hz, uint64_t seed) {
     Buffer c = Partials(rate, 0.5, hz, {{1.0, 1.0, 0.18}, {1.58, 0.6, 0.1}, {2.47, 0.35, 0.06}});
     ApplyDecay(c, rate, 0.0005, 10.0);
+    FadeOut(c, rate, 0.2);
     MixInto(c, Burst(rate, 0.02, seed, K::HighPass, 2500.0, 0.7, 0.002), 0, 0.4);
     return c;
   };
@@ -288,6 +296,7 @@ Buffer Cage(int rate) {
   for (int i = 0; i < 4; ++i) {
     Buffer s = Tone(rate, 0.5, Shape::Sine, Const(MidiHz(notes[i])));
     ApplyDecay(s, rate, 0.002, 0.15);
+    FadeOut(s, rate, 0.2);
     MixInto(sparkle, s, At(rate, 0.12 + 0.06 * i), 0.5);
   }
   Echo(sparkle, rate, 0.11, 0.4, 0.5);

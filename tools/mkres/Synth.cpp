@@ -188,6 +188,7 @@ Buffer Pluck(int rate, double hz, double seconds, uint64_t seed, double damping)
     pos = next;
   }
   RemoveDc(out, rate);
+  FadeIn(out, rate, 0.001);
   return out;
 }
 
