@@ -82,6 +82,8 @@ struct InputHooks {
   std::function<void(TForm1&, const std::string& text, uint32_t ms)> ShowTimedMessage;
   std::function<void(TForm1&)> SaveProfile;
   std::function<void(TForm1&)> WriteKeyboardModeSetting;  // the "kbi=" line
+  // The side panel after the key labels changed (the game's key labels are
+  // updated first); without it the panel's numbers are redrawn.
   std::function<void(TForm1&)> RedrawSidePanel;
   std::function<void(TForm1&)> KeyLabelsChanged;          // options screen labels
   std::function<void(TForm1&)> RefreshBlockGraphics;

@@ -103,6 +103,18 @@ bool PlayerOnCell(TForm1& form) {
   return form.game().world.Player.Moving == 0;
 }
 
+PanelKeyLabels PanelKeyLabelsFor(const InputState& in) {
+  auto name = [&in](int code) { return KeyNameOf(in, code); };
+  auto label = [&](int slot) {
+    const KeySlot& s = in.Slot(slot);
+    return PanelKeyName(s.Key, !s.Enabled, name);
+  };
+  PanelKeyLabels l;
+  l.MapKey = label(kSlotMap);
+  l.StatusKey = label(kSlotStatus);
+  return l;
+}
+
 void ClearHitMarks(World& w) {
   for (TMonster& m : w.Monsters) m.HitSide = 0;
   for (TMeteor& m : w.Meteors) m.HitSide = 0;
@@ -143,7 +155,11 @@ void FormKeyDown(TForm1& form, InputState& in, uint8_t vk, uint8_t shift) {
       Notice(form, in, SwitchKeyboardMode(in));
       Run(form, in.Hooks.SaveProfile);
       Run(form, in.Hooks.WriteKeyboardModeSetting);
-      Run(form, in.Hooks.RedrawSidePanel);
+      g.keyLabels = PanelKeyLabelsFor(in);
+      if (in.Hooks.RedrawSidePanel)
+        in.Hooks.RedrawSidePanel(form);
+      else
+        g.panel.ForceRedraw();
     } else if (vk == 'L') {
       Notice(form, in, std::to_string(in.Slot(kSlotUp).Key));
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "input/Input.h"
+#include "render/Panel.h"
 #include "world/Player.h"
 
 namespace gravik {
@@ -35,6 +36,8 @@ void ResumeFromPause(TForm1& form, InputState& input);
 void EndTitleCard(TForm1& form);
 // The player stands exactly on a cell.
 bool PlayerOnCell(TForm1& form);
+// The map and status key names for the side panel's foot.
+PanelKeyLabels PanelKeyLabelsFor(const InputState& input);
 // The monster, meteor and spirit hit marks.
 void ClearHitMarks(World& w);
 

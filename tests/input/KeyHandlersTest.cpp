@@ -98,6 +98,11 @@ TEST_F(KeyHandlersTest, KeyboardModeSwitchSavesAndAnnounces) {
   EXPECT_EQ(notices_, (std::vector<std::string>{"KBI New/1000", "40/1000"}));
   EXPECT_EQ(saves, 1);
   EXPECT_EQ(settings, 1);
+  EXPECT_EQ(game_.keyLabels.MapKey, "M");  // scan code 50 names as "M"
+  input_.Slot(kSlotStatus) = KeySlot{0, 0};
+  input_.Slot(kSlotMap).Key = 300;
+  EXPECT_EQ(PanelKeyLabelsFor(input_).StatusKey, "Undefined");
+  EXPECT_EQ(PanelKeyLabelsFor(input_).MapKey, "???");
 }
 
 TEST_F(KeyHandlersTest, StatusKeyF2WaitsAfterEnteringPlayAndForACell) {
