@@ -19,8 +19,8 @@ namespace {
 
 constexpr TColor kMagenta = RGB(255, 0, 255);
 constexpr TColor kBlue = RGB(0, 0, 255);
-// Draws per star before a tile gives up on it. Some seed pairs (both multiples
-// of 100) only ever draw 0, so the second star could never find a black pixel.
+// Draws per star before a tile gives up on it: seeds come from the scenario
+// file, and the tile must be finished whatever sequence they give.
 constexpr int kMaxStarDraws = 10000;
 
 // Cuts a w x h sheet cell (1-based column and row) into `out`; the part outside
