@@ -80,8 +80,8 @@ int Parse(int argc, char** argv, CommandLine& cl) {
     } else if (a == "--debug") {
       cl.program.game.debug = true;
     } else if (a == "--play") {
-      cl.program.play = true;
-      if (i + 1 < argc && argv[i + 1][0] != '-') cl.program.playScenario = argv[++i];
+      cl.program.game.play = true;
+      if (i + 1 < argc && argv[i + 1][0] != '-') cl.program.game.playScenario = argv[++i];
     } else if (a == "--scale") {
       if (!value(1, 8, v)) return 2;
       cl.scale = int(v);

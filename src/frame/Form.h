@@ -8,10 +8,11 @@
 
 #include "frame/Game.h"
 #include "platform/InputDevice.h"
+#include "world/World.h"
 
 namespace gravik {
 
-class TForm1 {
+class TForm1 : public StateHost {
  public:
   using StateHandler = std::function<void(TForm1&)>;
 
@@ -46,6 +47,9 @@ class TForm1 {
 
   // --- state machine -----------------------------------------------------
   void SetGameState(uint8_t newState);
+  // The world's view of the state machine.
+  uint8_t CurrentState() const override { return game_.frame.GameState; }
+  void ChangeState(uint8_t state) override { SetGameState(state); }
   // Everything a state change must also do in the modules (world, audio,
   // panel, fonts, widgets); installed by the game module.
   std::function<void(TForm1&, uint8_t oldState, uint8_t newState, int step)> StateChangeStep;

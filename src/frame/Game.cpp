@@ -17,6 +17,36 @@ bool GameSoundSink::EffectsOn() const { return game_.audio.SoundAvailable && gam
 
 int GameSoundSink::EffectVolumeSetting() const { return game_.audio.SoundLevel; }
 
+void GameLevelGraphicsHook::SetUpLevelGraphics() {
+  GraphicsContext ctx = game_.Graphics();
+  BuildLevelGraphics(ctx, CurrentLevelLook(game_.scenario, game_.world));
+}
+
+namespace {
+const char kSystemFontFace[] = "lucida12F.bmp";
+}
+
+void BitmapSystemText::TextOut(Bitmap& surface, int x, int y, std::string_view text, const SystemFont&,
+                               uint16_t, bool opaque, uint16_t background) {
+  FontSet& f = game_.fonts;
+  if (f.Count == 0) return;
+  SelectFont(f, kSystemFontFace, 3);
+  if (opaque) surface.FillRect(Bounds(x, y, gravik::TextWidth(f, text), gravik::TextHeight(f, text)), background);
+  DrawText(f, surface, x, y, text);
+}
+
+int BitmapSystemText::TextWidth(std::string_view text, const SystemFont&) {
+  if (game_.fonts.Count == 0) return 0;
+  SelectFont(game_.fonts, kSystemFontFace, 3);
+  return gravik::TextWidth(game_.fonts, text);
+}
+
+int BitmapSystemText::TextHeight(std::string_view text, const SystemFont&) {
+  if (game_.fonts.Count == 0) return 0;
+  SelectFont(game_.fonts, kSystemFontFace, 3);
+  return gravik::TextHeight(game_.fonts, text);
+}
+
 Game::Game(Platform& p, const GameOptions& o)
     : platform(p), options(o), random(o.seed), chips_(*this), sound_(*this), store_(scenario) {
   backSurface.SetSize(kScreenWidth, kScreenHeight);

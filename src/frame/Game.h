@@ -18,6 +18,7 @@
 #include "render/LevelGraphics.h"
 #include "render/Panel.h"
 #include "sprite/GameSprites.h"
+#include "input/Input.h"
 #include "world/World.h"
 
 namespace gravik {
@@ -38,7 +39,19 @@ struct GameValues {
   bool GameOverFlag = false;
   uint32_t TitleCardTick = 0;
   bool SlowPreparation = false;
-  bool MayChangeBlockGraphics = true;
+  // Clocks frozen while a menu is shown (elapsed times).
+  uint32_t FrozenLevelClock = 0;
+  std::array<uint32_t, MonsterSlots> FrozenMonsterAnim{}, FrozenMonsterHatch{};
+  // Transporter journey.
+  double IrisProgress = 0;
+  int IrisX = 80;
+  uint32_t IrisClock = 0;
+  int32_t TransportersUsed = 0;
+  // Losing a life.
+  uint32_t DeathTick = 0;
+  int DeathFrame = 0;
+  uint32_t CompleteTick = 0;
+  bool MayChangeBlockGraphics = true;  // TODO(integration): the level graphics keep this flag
 };
 
 // Values decided by start-up.
@@ -53,6 +66,8 @@ struct GameOptions {
   bool debug = false;            // frame-rate and debug read-outs
   bool startFullScreen = false;
   uint64_t seed = 1;
+  bool play = false;             // start playing at once
+  std::string playScenario;      // a scenario file to play ("" = the built-in one)
   std::string exeName = "gravik";
   std::vector<std::string> args;  // the command line, for the audio switches
 };
@@ -98,6 +113,30 @@ class ScenarioLevelStore : public LevelStore {
   Scenario& s_;
 };
 
+// The level graphics set-up that BuildWorld asks for.
+class GameLevelGraphicsHook : public LevelGraphicsHook {
+ public:
+  explicit GameLevelGraphicsHook(Game& g) : game_(g) {}
+  void SetUpLevelGraphics() override;
+
+ private:
+  Game& game_;
+};
+
+// The few texts drawn with a "system font", drawn here with the game's own
+// small bitmap font so that headless runs show them too.
+class BitmapSystemText : public SystemText {
+ public:
+  explicit BitmapSystemText(Game& g) : game_(g) {}
+  void TextOut(Bitmap& surface, int x, int y, std::string_view text, const SystemFont& font, uint16_t colour,
+               bool opaque, uint16_t background) override;
+  int TextWidth(std::string_view text, const SystemFont& font) override;
+  int TextHeight(std::string_view text, const SystemFont& font) override;
+
+ private:
+  Game& game_;
+};
+
 class Game {
  public:
   Game(Platform& platform, const GameOptions& options);
@@ -139,9 +178,12 @@ class Game {
   Scenario scenario;
   ScenarioList scenarios;
 
-  // World and sound.
+  // World, sound and controls.
   World world;
   AudioState audio;
+  InputState input;
+  GameLevelGraphicsHook levelGraphicsHook{*this};
+  BitmapSystemText systemText{*this};
 
   uint32_t Now() { return platform.clock.TickCount(); }
 

@@ -13,8 +13,6 @@ class TForm1;
 
 struct ProgramOptions {
   GameOptions game;
-  std::string playScenario;  // --play: scenario to start at once ("" = built-in)
-  bool play = false;
 };
 
 // Wires every module's handlers into the form (states, keys, mouse, panel).
