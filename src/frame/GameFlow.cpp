@@ -9,6 +9,7 @@
 #include "frame/Form.h"
 #include "input/KeyHandlers.h"
 #include "world/LevelSetup.h"
+#include "world/Flow.h"
 #include "world/Meteors.h"
 #include "world/Player.h"
 #include "world/Targets.h"
@@ -87,10 +88,10 @@ void LoadChosenScenario(Game& g) {
 void TakeScenarioIntoWorld(Game& g) {
   World& w = g.world;
   for (int i = 0; i < LevelCount; ++i) {
-    w.Levels[size_t(i)] = TLevelState{};
     w.Levels[size_t(i)].Seed1 = g.scenario.LevelSeeds[size_t(i)].A;
     w.Levels[size_t(i)].Seed2 = g.scenario.LevelSeeds[size_t(i)].B;
   }
+  ResetLevelStates(w);
   const TScenarioExtras& x = g.scenario.Extras;
   w.DefaultPuzzle = x.DefaultPuzzle != 0;
   w.PuzzleWidth = std::clamp<int>(x.PuzzleColumns, 0, PuzzleColumnsMax);
@@ -102,67 +103,12 @@ void TakeScenarioIntoWorld(Game& g) {
           x.PieceFlags[size_t((c - 1) * PuzzleMaxRows + (r - 1))];
 }
 
-// Where the game starts: the lowest-numbered level holding the player block,
-// its last such cell; else the last empty cell found; else (6, 16) on level 1.
-void FindStart(Game& g) {
-  World& w = g.world;
-  Scenario& s = g.scenario;
-  bool found = false;
-  for (int level = LevelCount; level >= 1; --level)
-    for (int x = 1; x <= LevelSide; ++x)
-      for (int y = 1; y <= LevelSide; ++y)
-        if (s.Level(level).Cell(x, y) == w.Named.Player1) {
-          w.CurrentLevel = level;
-          g.values.RestartX = x + LevelOriginX;
-          g.values.RestartY = y + LevelOriginY;
-          s.Level(level).SetCell(x, y, BlockEmpty);
-          found = true;
-        }
-  if (found) return;
-  for (int level = LevelCount; level >= 1; --level)
-    for (int x = LevelSide; x >= 1; --x)
-      for (int y = LevelSide; y >= 1; --y)
-        if (s.Level(level).Cell(x, y) == BlockEmpty) {
-          w.CurrentLevel = level;
-          g.values.RestartX = x + LevelOriginX;
-          g.values.RestartY = y + LevelOriginY;
-          found = true;
-        }
-  if (!found) {
-    w.CurrentLevel = 1;
-    g.values.RestartX = 6;
-    g.values.RestartY = 16;
-  }
-}
-
 void FreeMonsterSlots(World& w) {
   for (TMonster& m : w.Monsters) {
     m.State = 0;
     m.X = m.Y = 0;
     m.Visible = 0;
     m.Moving = 0;
-  }
-}
-
-// Screen positions of the objects for the current view.
-void PlaceObjectsOnScreen(Game& g) {
-  World& w = g.world;
-  const int shift = g.frame.PanelShown ? 80 : 0;
-  const int vx = int(w.Player.ViewX), vy = int(w.Player.ViewY);
-  for (TSpirit& s : w.Spirits) {
-    s.ScreenX = s.PixelX + vx - shift;
-    s.ScreenY = s.PixelY + vy;
-    s.Drawn = s.Active;
-  }
-  for (TMeteor& m : w.Meteors) {
-    m.ScreenX = int32_t(m.PixelX) + vx - shift;
-    m.ScreenY = int32_t(m.PixelY) + vy;
-    m.Drawn = m.Active;
-  }
-  for (TMonster& m : w.Monsters) {
-    m.ScreenX = m.PixelX + vx - shift;
-    m.ScreenY = m.PixelY + vy;
-    m.Visible = m.State == 2;
   }
 }
 
@@ -261,7 +207,6 @@ void PrepareScenarioFrame(TForm1& form) {
   v.ArrivedByTransporter = false;
   w.Player.ArrivedByTransporter = false;
   w.TransportCount = 0;
-  w.Count.EndCharsLeft = 1;
   // 4. Three cleared frames (the preparation line after a slow one).
   for (int i = 0; i < 3; ++i) {
     Fill(g);
@@ -276,14 +221,19 @@ void PrepareScenarioFrame(TForm1& form) {
   LoadChosenScenario(g);
   g.gfx.MayChangeBlockGraphics = true;
   TakeScenarioIntoWorld(g);
-  // 7. The start cell (needed before the level's look is known).
-  FindStart(g);
+  // 7. The start cell (needed before the level's look is known). A scenario
+  //    without an end character starts with none to reach.
+  w.Count.EndCharsLeft = InitialEndCharacters(w);
+  const StartCell start = FindStartCell(w);
+  w.CurrentLevel = start.Level;
+  v.RestartX = start.X;
+  v.RestartY = start.Y;
   ApplyLevelFlagOverrides(w.Catalogue);
   RebuildLevelGraphics(g);
   form.ApplyPanelLayout();
   // 6. The player and the game's values.
-  w.Player = PlayerState{};
-  w.Player.Dead = 0;
+  ResetPlayerMovement(w, g.Now());
+  w.Player.ArrivedByTransporter = false;
   v.LevelClock = g.Now();
   w.Count.Score = 0;
   v.DisplayedScore = 0;
@@ -412,13 +362,12 @@ void TransportArriveFrame(TForm1& form) {
     w.Player.X = g.values.RestartX;
     w.Player.Y = g.values.RestartY;
     BuildWorld(w);
-    w.Player.Moving = 0;
-    w.Player.Requested = 0;
-    w.Player.StepDistance = 0;
+    ResetPlayerMovement(w, g.Now());
     g.values.LevelClock = g.Now();
     FlushKeys(g.input, g.platform.input.Keys());
     PlacePlayerAtRestart(g);
-    PlaceObjectsOnScreen(g);
+    w.PanelShown = form.frame().PanelShown;
+    RecomputeScreenPositions(w);
     g.values.ArrivedByTransporter = true;
     w.Player.ArrivedByTransporter = true;
     ++g.values.TransportersUsed;
@@ -448,7 +397,8 @@ void TransportInFrame(TForm1& form) {
   }
   form.MeasureFrameStep();
   PlaceView(g);
-  PlaceObjectsOnScreen(g);
+  g.world.PanelShown = form.frame().PanelShown;
+  RecomputeScreenPositions(g.world);
   RenderSprites(g);
   DrawMovingObjects(g.images, g.backSurface, g.world);
   DrawPanelOrBars(g.images, g.fonts, g.panel, g.panelSurface, g.backSurface, form.frame().PanelShown,
@@ -495,13 +445,9 @@ void LosingLifeFrame(TForm1& form) {
   if (v.Lives > 0) --v.Lives;
   const bool gaveUp = w.Player.GaveUp;
   if (v.Lives > 0) {
-    for (int x = 1; x <= 40; ++x)
-      for (int y = 1; y <= MapHeight; ++y)
-        if (w.At(x, y) == w.Named.Player1) w.SetCell(x, y, BlockEmpty);
+    ClearPlayerBlocks(w);
     PlacePlayerAtRestart(g);
-    w.Player.Moving = 0;
-    w.Player.Requested = 0;
-    w.Player.WalkPos = 1;
+    ResetPlayerMovement(w, g.Now());
     FlushKeys(g.input, g.platform.input.Keys());
     MarkMusicRestart(g.audio);
     ClearHitMarks(w);
@@ -675,10 +621,7 @@ void StateChangeStep(TForm1& form, uint8_t oldState, uint8_t newState, int step)
       g.panel.ForceRedraw();
       break;
     case 3:
-      // Safes show their own picture again.
-      for (int x = 1; x <= MapWidth; ++x)
-        for (int y = 1; y <= MapHeight; ++y)
-          if (w.At(x, y) == w.Named.Safe) w.SetChip(x, y, w.Named.Safe - 1);
+      RefreshSafeChips(w);
       break;
     case 4:
       if (w.MeteorCount > 0 && g.audio.SoundOn) StopSound(g.audio, "meteors.wav");
@@ -687,11 +630,7 @@ void StateChangeStep(TForm1& form, uint8_t oldState, uint8_t newState, int step)
       if (g.input.JoystickEnabled) CalibrateJoystick(g.input, g.platform.input);
       break;
     case 8: {
-      const uint32_t now = g.Now();
-      for (TSpirit& s : w.Spirits)
-        if (s.Active) s.AnimTime = now;
-      for (TMonster& m : w.Monsters)
-        if (m.State == 2) m.AnimTime = now;
+      RestartObjectClocks(w, g.Now());
       if (!w.Player.ArrivedByTransporter) {
         const uint8_t here = w.At(w.Player.X, w.Player.Y);
         if (here != w.Named.Save && here != BlockPuzzlePiece && here != BlockTransporter &&
