@@ -166,7 +166,10 @@ class Fonts : public ::testing::Test {
     AddFont(file_, "2eras16boldV.bmp", 24, CodeInk);
     AddFont(file_, "3eras16boldV.bmp", 24, [](int c) { return uint16_t(0x1000 + c); });
     AddFont(file_, "1eras16boldV.bmp", 24, [](int) { return kRed10; });
-    AddFont(file_, "2eras14boldV.bmp", 22, [](int) { return kGreen40; });
+    AddFont(file_, "2eras14boldV.bmp", 22, [](int c) {
+      if (c >= '0' && c <= '9') return uint16_t(0x4000 + c);
+      return c == 'Z' ? uint16_t((7 << 11) | (1 << 5)) : kGreen40;
+    });
     AddFont(file_, "3eras20boldV.bmp", 30, [](int c) { return uint16_t(0x2000 + c); });
     AddFont(file_, "2eras10boldV.bmp", 16, CodeInk);
     AddFont(file_, "2eras16boldV.bmp", 20, [](int c) { return uint16_t(0x3000 + c); });  // twice
@@ -284,6 +287,9 @@ TEST_F(Fonts, GlowRecolours) {
   EXPECT_EQ(fonts_.SelectedName, "2eras14boldV.bmp");
   EXPECT_EQ(fonts_.GlowWork.Height(), 22);
   EXPECT_EQ(surface_.Pixel(200, 0), (20 << 11) | (13 << 5) | 5);
+  // A result of all zeros leaves the pixel as it was.
+  DrawGlowText(fonts_, surface_, 200, 40, "Z", GlowKind::Value, 2.0);
+  EXPECT_EQ(surface_.Pixel(200, 40), (7 << 11) | (1 << 5));
   // A factor outside 1..2 keeps every channel within its bits.
   for (double f : {0.0, 0.01, -1.0, 1e9}) {
     DrawGlowText(fonts_, surface_, 300, 0, "A", GlowKind::Caption, f);
@@ -296,14 +302,15 @@ TEST_F(Fonts, DigitImagesAndNumbers) {
   EXPECT_EQ(images_.FindImage("menutext6").Picture.Width(), 16);
   const ImageEntry& a3 = images_.FindImage("fonta3");  // digit 2 of eras14 colour 2
   EXPECT_EQ(a3.Picture.Width(), GlyphWidth('2'));
-  EXPECT_EQ(a3.Picture.Pixel(0, 0), kGreen40);
+  EXPECT_EQ(a3.Picture.Pixel(0, 0), 0x4000 + '2');
   EXPECT_EQ(images_.FindImage("fontb10").Picture.Pixel(0, 0), 0x2000 + '9');
 
   RebuildFontIndexes(fonts_, images_);
   surface_.Fill(kWhite);
   DrawSmallNumber(fonts_, images_, surface_, 10, 10, -5);  // the minus sign draws as 0
-  EXPECT_EQ(surface_.Pixel(10, 10), kGreen40);
+  EXPECT_EQ(surface_.Pixel(10, 10), 0x4000 + '0');
   EXPECT_EQ(surface_.Pixel(10, 31), kWhite);  // keyed on black
+  EXPECT_EQ(surface_.Pixel(10 + GlyphWidth('0'), 10), 0x4000 + '5');
   EXPECT_EQ(surface_.Pixel(10 + GlyphWidth('0') + GlyphWidth('5'), 10), kWhite);
   surface_.Fill(0);
   DrawBigNumberCentred(fonts_, images_, surface_, 557, 100, 1234);
