@@ -192,7 +192,7 @@ void FormKeyPress(TForm1& form, InputState& in, char key) {
     else
       TextEntryKeyPress(in.TextEntry, key);
   }
-  if (state == gsPlaying && key == 8 && PlayerOnCell(form) && g.values.MayChangeBlockGraphics) {
+  if (state == gsPlaying && key == 8 && PlayerOnCell(form) && g.gfx.MayChangeBlockGraphics) {
     g.world.GraphicsStyle = g.world.GraphicsStyle == 1 ? 2 : 1;
     Run(form, in.Hooks.RefreshBlockGraphics);
   }
@@ -292,9 +292,6 @@ bool KeyPlayerInput::JoystickHeld(int direction) {
   return r.Ok && PureJoystickDirection(r.Direction) == direction;
 }
 
-void KeyPlayerInput::ReadOtherKeys(World&) {
-  PollPlayKeys(form_, input_);
-  PollAudioKeys(form_, input_);
-}
+void KeyPlayerInput::ReadOtherKeys(World&) { PollPlayKeys(form_, input_); }
 
 }  // namespace gravik

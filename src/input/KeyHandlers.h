@@ -42,7 +42,8 @@ PanelKeyLabels PanelKeyLabelsFor(const InputState& input);
 void ClearHitMarks(World& w);
 
 // The controls as the player's frame reads them: the bound direction keys, the
-// joystick's pure directions, then the polled play and audio keys.
+// joystick's pure directions, then the polled play keys (the audio keys are
+// polled by the frame: they also work on the completion screen).
 class KeyPlayerInput : public PlayerInput {
  public:
   KeyPlayerInput(TForm1& form, InputState& input) : form_(form), input_(input) {}

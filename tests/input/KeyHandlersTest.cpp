@@ -46,7 +46,7 @@ class KeyHandlersTest : public ::testing::Test {
     ev.shift = shift;
     form_.HandleEvent(ev);
   }
-  void Type(const std::string& text) {
+  void Type(const std::string& text) {  // characters as the platform types them
     InputEvent ev;
     ev.type = InputEventType::Text;
     ev.text = text;
@@ -170,12 +170,7 @@ TEST_F(KeyHandlersTest, PauseAndResume) {
   EXPECT_EQ(KeyDown(input_, hp_.input.Keys(), 'M'), 0);
 }
 
-TEST_F(KeyHandlersTest, ShiftRAsksToRestartAndF10GoesToStatus) {
-  form_.SetGameState(gsPlaying);
-  Key('R');
-  EXPECT_EQ(State(), gsPlaying);
-  Key('R', kShiftBit);
-  EXPECT_EQ(State(), gsConfirmRestart);
+TEST_F(KeyHandlersTest, F10InPlaySwitchesTheDisplayThenShowsTheStatus) {
   form_.SetGameState(gsPlaying);
   const bool windowed = form_.frame().Windowed;
   Key(vk::F10);
@@ -197,30 +192,7 @@ TEST_F(KeyHandlersTest, CaptureInOptionsTakesTheKeyBeforeEscape) {
   EXPECT_EQ(labels, 1);
 }
 
-TEST_F(KeyHandlersTest, ScanCaptureRunsEachFrameInModeOne) {
-  SetKeyboardMode(input_, 1);
-  input_.Slots = DefaultKeySlots(1);
-  form_.SetGameState(gsOptions);
-  StartKeyCapture(input_, kSlotUp);
-  hp_.input.Keys().Press('W', 17);
-  hp_.input.Keys().Press('Q', 16);
-  PollKeyCapture(form_, input_);
-  EXPECT_TRUE(input_.Capture.Waiting);
-  hp_.input.Keys().Release('Q', 16);
-  PollKeyCapture(form_, input_);
-  EXPECT_EQ(input_.Slot(kSlotUp).Key, 17);
-}
-
-TEST_F(KeyHandlersTest, TextEntryAndBackspaceInPlay) {
-  StartTextEntry(input_, "", 10, false, false);
-  Type("ab<c");
-  EXPECT_EQ(input_.TextEntry.Text, "abc");
-  int entered = 0;
-  input_.Hooks.TextEntryEnter = [&](TForm1&) { ++entered; };
-  Type("\r");
-  EXPECT_EQ(entered, 1);
-  input_.TextEntry.Active = false;
-
+TEST_F(KeyHandlersTest, BackspaceInPlaySwitchesTheGraphicsStyle) {
   int refreshed = 0;
   input_.Hooks.RefreshBlockGraphics = [&](TForm1&) { ++refreshed; };
   form_.SetGameState(gsPlaying);
@@ -228,7 +200,7 @@ TEST_F(KeyHandlersTest, TextEntryAndBackspaceInPlay) {
   EXPECT_EQ(game_.world.GraphicsStyle, 2);
   Type("\b");
   EXPECT_EQ(game_.world.GraphicsStyle, 1);
-  game_.values.MayChangeBlockGraphics = false;
+  game_.gfx.MayChangeBlockGraphics = false;
   Type("\b");
   EXPECT_EQ(game_.world.GraphicsStyle, 1);
   EXPECT_EQ(refreshed, 2);
