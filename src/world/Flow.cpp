@@ -24,6 +24,15 @@ StartCell FindStartCell(World& w) {
   return start;
 }
 
+int InitialEndCharacters(const World& w) {
+  if (!w.Store) return 0;
+  for (int level = 1; level <= WorldLevels; ++level)
+    for (int x = 1; x <= StoredWidth(w, level); ++x)
+      for (int y = 1; y <= StoredHeight(w, level); ++y)
+        if (w.Store->Cell(level, x, y) == w.Named.EndChar1) return 1;
+  return 0;
+}
+
 void ResetLevelStates(World& w) {
   for (TLevelState& s : w.Levels) {
     const int32_t a = s.Seed1, b = s.Seed2;

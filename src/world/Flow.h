@@ -15,6 +15,9 @@ struct StartCell {
 // store); without one, the last empty cell of the reverse search; without
 // that, (6, 16) on level 1.
 StartCell FindStartCell(World& w);
+// End characters a new game starts with: 1 when any stored level holds
+// "ENDCHAR1", otherwise 0 (a scenario without one can still be completed).
+int InitialEndCharacters(const World& w);
 // The saved state of all 20 levels back to unvisited (the seeds are kept).
 void ResetLevelStates(World& w);
 // Standing, no direction, alive, first animation frame, idle from `now`.

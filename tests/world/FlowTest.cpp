@@ -59,3 +59,10 @@ TEST(Flow, ResetLevelStatesKeepsTheSeeds) {
   EXPECT_EQ(a.W.Levels[3].Visited, 0);
   EXPECT_EQ(a.W.Levels[3].Monsters[0].State, 0);
 }
+
+TEST(Flow, EndCharactersOnlyWhenALevelHasOne) {
+  AsciiWorld a({"..."});
+  EXPECT_EQ(InitialEndCharacters(a.W), 0);
+  a.Store.Levels[19] = LevelFromAscii({".Z"});
+  EXPECT_EQ(InitialEndCharacters(a.W), 1);
+}
