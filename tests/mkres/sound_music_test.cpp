@@ -114,6 +114,40 @@ TEST(MusicText, MistakesNameTheFileAndLine) {
   }
 }
 
+TEST(MusicText, DamagedTextIsReportedNeverCrashes) {
+  std::ifstream in(kAssets + "/music/music2.txt", std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  const std::string original = ss.str();
+  ASSERT_FALSE(original.empty());
+  const std::string alphabet = "()*|:@+/#.-0123456789 \n\rABCDEFGrkshob=x\xff";
+  Rng rng(2024);
+  int failures = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::string text = original;
+    const int edits = 1 + int(rng.Next() % 4);
+    for (int e = 0; e < edits; ++e) {
+      const size_t at = size_t(rng.Next() % text.size());
+      const char c = alphabet[size_t(rng.Next() % alphabet.size())];
+      switch (rng.Next() % 3) {
+        case 0: text[at] = c; break;
+        case 1: text.insert(at, 1, c); break;
+        default: text.erase(at, 1); break;
+      }
+    }
+    Song s;
+    std::string error;
+    if (!ParseSong(text, "tune.txt", s, &error)) {
+      ++failures;
+      EXPECT_EQ(error.rfind("tune.txt:", 0), 0u) << error;
+    }
+  }
+  EXPECT_GT(failures, 100);  // the edits do break the text, and each is reported
+  std::string error;
+  Song s;
+  EXPECT_FALSE(ParseSong("voice a sine\npattern P 1\na C4:1/2/3 r:3\nsong P\n", "tune.txt", s, &error));
+}
+
 TEST(MusicRender, ExactlyTheSongsLengthWithTailsWrappedToTheStart) {
   // One long note on the last beat: its release and echo can only be heard at
   // the start of the loop.

@@ -35,7 +35,9 @@ bool ParseNumber(const std::string& s, double& out) {
   const size_t slash = s.find('/');
   if (slash != std::string::npos) {
     double a = 0, b = 0;
-    if (!ParseNumber(s.substr(0, slash), a) || !ParseNumber(s.substr(slash + 1), b) || b == 0.0) return false;
+    const std::string den = s.substr(slash + 1);
+    if (den.find('/') != std::string::npos) return false;
+    if (!ParseNumber(s.substr(0, slash), a) || !ParseNumber(den, b) || b == 0.0) return false;
     out = a / b;
     return true;
   }
