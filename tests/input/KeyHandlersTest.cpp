@@ -170,14 +170,6 @@ TEST_F(KeyHandlersTest, PauseAndResume) {
   EXPECT_EQ(KeyDown(input_, hp_.input.Keys(), 'M'), 0);
 }
 
-TEST_F(KeyHandlersTest, F10InPlaySwitchesTheDisplayThenShowsTheStatus) {
-  form_.SetGameState(gsPlaying);
-  const bool windowed = form_.frame().Windowed;
-  Key(vk::F10);
-  EXPECT_EQ(form_.frame().Windowed, !windowed);
-  EXPECT_EQ(State(), gsStatusScreen);
-}
-
 TEST_F(KeyHandlersTest, CaptureInOptionsTakesTheKeyBeforeEscape) {
   int labels = 0;
   input_.Hooks.KeyLabelsChanged = [&](TForm1&) { ++labels; };
@@ -265,27 +257,6 @@ TEST_F(KeyHandlersTest, AudioKeysRefusedWhileALetterIsBound) {
   Tap('Q', 16);
   PollAudioKeys(form_, input_);
   EXPECT_FALSE(game_.audio.SoundOn);
-  game_.audio.SoundLevel = 0;
-  Tap('S', 31);
-  PollAudioKeys(form_, input_);
-  EXPECT_TRUE(game_.audio.SoundOn);
-  EXPECT_EQ(game_.audio.SoundLevel, 5);
-}
-
-TEST_F(KeyHandlersTest, PointerFollowsTheMouseInMenus) {
-  auto* pointer = new TPlayer(&game_.sprites.Engine);
-  game_.playfield.Pointer = pointer;
-  InputEvent move;
-  move.type = InputEventType::MouseMove;
-  move.x = 100;
-  move.y = 50;
-  form_.frame().MenusRunning = false;
-  form_.HandleEvent(move);
-  EXPECT_EQ(pointer->X, 0);
-  form_.frame().MenusRunning = true;
-  form_.HandleEvent(move);
-  EXPECT_EQ(pointer->X, 100);
-  EXPECT_EQ(pointer->Y, 50);
 }
 
 }  // namespace
