@@ -19,6 +19,8 @@
 #include "render/Panel.h"
 #include "sprite/GameSprites.h"
 #include "input/Input.h"
+#include "world/ScenarioLevelStore.h"
+#include "world/Transport.h"
 #include "world/World.h"
 
 namespace gravik {
@@ -42,16 +44,11 @@ struct GameValues {
   // Clocks frozen while a menu is shown (elapsed times).
   uint32_t FrozenLevelClock = 0;
   std::array<uint32_t, MonsterSlots> FrozenMonsterAnim{}, FrozenMonsterHatch{};
-  // Transporter journey.
-  double IrisProgress = 0;
-  int IrisX = 80;
-  uint32_t IrisClock = 0;
   int32_t TransportersUsed = 0;
   // Losing a life.
   uint32_t DeathTick = 0;
   int DeathFrame = 0;
   uint32_t CompleteTick = 0;
-  bool MayChangeBlockGraphics = true;  // TODO(integration): the level graphics keep this flag
 };
 
 // Values decided by start-up.
@@ -94,23 +91,6 @@ class GameSoundSink : public SoundSink {
 
  private:
   Game& game_;
-};
-
-// The scenario's stored levels as the world reads and writes them.
-class ScenarioLevelStore : public LevelStore {
- public:
-  explicit ScenarioLevelStore(Scenario& s) : s_(s) {}
-  int Width(int level) const override { return s_.Level(level).Width; }
-  int Height(int level) const override { return s_.Level(level).Height; }
-  uint8_t SpaceFlag(int level) const override { return s_.Level(level).Space; }
-  std::string BorderName(int level) const override { return s_.Level(level).BorderName.Str(); }
-  uint8_t Cell(int level, int x, int y) const override { return s_.Level(level).Cell(x, y); }
-  void SetCell(int level, int x, int y, uint8_t code) override { s_.Level(level).SetCell(x, y, code); }
-  int16_t Param(int level, int x, int y) const override { return s_.Level(level).Param(x, y); }
-  void SetParam(int level, int x, int y, int16_t v) override { s_.Level(level).SetParam(x, y, v); }
-
- private:
-  Scenario& s_;
 };
 
 // The level graphics set-up that BuildWorld asks for.
@@ -158,9 +138,6 @@ class Game {
   Bitmap workPicture, workPicture2;  // full-screen work pictures (pause, completion)
   TDXSpriteEngine sprites;
   PlayfieldSprites playfield;  // background, player figure, pointer (owned by the engine)
-  TBackground*& background = playfield.Background;
-  TPlayer*& playerSprite = playfield.Figure;
-  TPlayer*& pointer = playfield.Pointer;
   FontSet fonts;
   LevelGraphics gfx;
   PanelState panel;
@@ -182,6 +159,7 @@ class Game {
   World world;
   AudioState audio;
   InputState input;
+  TransportIris iris;
   GameLevelGraphicsHook levelGraphicsHook{*this};
   BitmapSystemText systemText{*this};
 

@@ -14,6 +14,7 @@
 #include "world/Player.h"
 #include "world/Targets.h"
 #include "world/Tick.h"
+#include "world/Transport.h"
 
 namespace gravik {
 
@@ -21,7 +22,6 @@ namespace {
 
 constexpr uint32_t kTitleCardMs = 4000;
 constexpr uint32_t kDeathFrameMs = 100;
-constexpr double kIrisClosed = 62;
 
 void Fill(Game& g) { g.backSurface.Fill(0); }
 
@@ -177,20 +177,6 @@ void DarkenPicture(uint16_t* pixels, size_t count) {
   }
 }
 
-void DrawIris(Game& g, double progress, int x0) {
-  Bitmap& s = g.backSurface;
-  for (int n = 1; n <= 60; ++n) {
-    if (!(n < progress)) continue;  // a hollow brush paints nothing
-    const int entry = n % 7 == 0 ? 7 : n % 7;
-    const uint16_t c = g.gfx.TransporterColours[size_t(entry)];
-    const int a = 4 * n, cc = 4 * (n - 1);
-    s.FillRect({x0 + cc, cc, x0 + 480 - cc, a}, c);
-    s.FillRect({x0 + cc, 480 - a, x0 + 480 - cc, 480 - cc}, c);
-    s.FillRect({x0 + cc, cc, x0 + a, 480 - cc}, c);
-    s.FillRect({x0 + 480 - a, cc, x0 + 480 - cc, 480 - cc}, c);
-  }
-}
-
 void PrepareScenarioFrame(TForm1& form) {
   Game& g = form.game();
   World& w = g.world;
@@ -313,27 +299,28 @@ void PlayingFrame(TForm1& form) {
   EndTick(w);
 }
 
+// The iris takes its colours from the transporter picture of the level.
+void TakeIrisColours(Game& g) {
+  for (size_t i = 1; i < g.iris.Colours.size(); ++i) g.iris.Colours[i] = FromRgb565(g.gfx.TransporterColours[i]);
+}
+
 void TransportOutFrame(TForm1& form) {
   Game& g = form.game();
-  GameValues& v = g.values;
   if (!form.frame().ScreenReady) {
-    v.IrisProgress = 1.0;
-    v.IrisX = form.frame().PanelShown ? 0 : 80;
-    v.IrisClock = g.Now();
+    g.iris.Started = false;
+    TakeIrisColours(g);
     form.frame().ScreenReady = true;
   }
+  BeginIrisClose(g.iris, g.Now(), form.frame().PanelShown);
   form.MeasureFrameStep();
   RenderSprites(g);
   DrawMovingObjects(g.images, g.backSurface, g.world);
   DrawPanelOrBars(g.images, g.fonts, g.panel, g.panelSurface, g.backSurface, form.frame().PanelShown,
                   CurrentPanelValues(g), g.Now());
-  DrawIris(g, v.IrisProgress, v.IrisX);
-  const uint32_t now = g.Now();
-  v.IrisProgress = std::min(kIrisClosed, v.IrisProgress + 0.1 * double(TicksSince(now, v.IrisClock)));
-  v.IrisClock = now;
-  if (v.IrisProgress >= kIrisClosed) {
+  DrawIris(g.backSurface, g.iris);
+  if (AdvanceIrisClose(g.iris, g.Now())) {
     for (int i = 0; i < 3; ++i) {
-      DrawIris(g, kIrisClosed, v.IrisX);
+      DrawIris(g.backSurface, g.iris);
       form.Present();
     }
     form.SetGameState(gsTransportArrive);
@@ -387,14 +374,13 @@ void TransportArriveFrame(TForm1& form) {
 
 void TransportInFrame(TForm1& form) {
   Game& g = form.game();
-  GameValues& v = g.values;
   if (!form.frame().ScreenReady) {
-    v.IrisProgress = 60.0;
-    v.IrisX = form.frame().PanelShown ? 0 : 80;
-    v.IrisClock = g.Now();
+    g.iris.Started = false;
+    TakeIrisColours(g);
     g.panel.ForceRedraw();
     form.frame().ScreenReady = true;
   }
+  BeginIrisOpen(g.iris, g.Now(), form.frame().PanelShown);
   form.MeasureFrameStep();
   PlaceView(g);
   g.world.PanelShown = form.frame().PanelShown;
@@ -403,14 +389,8 @@ void TransportInFrame(TForm1& form) {
   DrawMovingObjects(g.images, g.backSurface, g.world);
   DrawPanelOrBars(g.images, g.fonts, g.panel, g.panelSurface, g.backSurface, form.frame().PanelShown,
                   CurrentPanelValues(g), g.Now());
-  DrawIris(g, v.IrisProgress, v.IrisX);
-  const uint32_t now = g.Now();
-  v.IrisProgress -= 0.1 * double(TicksSince(now, v.IrisClock));
-  v.IrisClock = now;
-  if (v.IrisProgress < 1) {
-    v.IrisProgress = 0;
-    form.SetGameState(gsPlaying);
-  }
+  DrawIris(g.backSurface, g.iris);
+  if (AdvanceIrisOpen(g.iris, g.Now())) form.SetGameState(gsPlaying);
 }
 
 void LosingLifeFrame(TForm1& form) {

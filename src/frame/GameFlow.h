@@ -28,10 +28,6 @@ void TransportInFrame(TForm1& form);
 void LosingLifeFrame(TForm1& form);
 void PausedFrame(TForm1& form);
 
-// The rings of the transporter journey for `progress` (1..62), over the
-// 480-pixel playfield starting at `x0`.
-void DrawIris(Game& g, double progress, int x0);
-
 // Darkens a 640 x 480 picture for the pause screen: each component x becomes
 // trunc(x / 3 x 2); a pixel whose reduced components are all 0 is left alone.
 void DarkenPicture(uint16_t* pixels, size_t count);

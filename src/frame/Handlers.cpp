@@ -1,5 +1,9 @@
 #include "frame/Form.h"
+#include "frame/GameFlow.h"
 #include "frame/Program.h"
+#include "frame/StartUp.h"
+#include "input/KeyHandlers.h"
+#include "world/LevelSetup.h"
 
 namespace gravik {
 
@@ -16,10 +20,45 @@ void ShowWindowFrame(TForm1& form) {
   f.ScreenReady = false;
 }
 
+// First menu frame. The menus are not part of the game yet, so the game goes
+// straight to the built-in scenario (or the one named with --play).
+void EnterMenusFrame(TForm1& form) {
+  FrameState& f = form.frame();
+  form.SetGameState(gsPrepareScenario);
+  if (f.WindowedPreference != f.Windowed) {
+    f.ModeSwitchLockout = false;
+    form.ToggleDisplayMode();
+  }
+}
+
+void ConnectInputHooks(TForm1& form) {
+  InputHooks& h = form.game().input.Hooks;
+  h.FreezeClocks = [](TForm1& f) { FreezeClocks(f.game()); };
+  h.ThawClocks = [](TForm1& f) { ThawClocks(f.game()); };
+  h.RefreshBlockGraphics = [](TForm1& f) {
+    Game& g = f.game();
+    GraphicsContext ctx = g.Graphics();
+    RefreshHooks hooks;
+    hooks.Time = &g.platform.clock;
+    hooks.FrameStepReference = &g.frame.LastCounter;
+    RefreshBlockGraphics(ctx, CurrentLevelLook(g.scenario, g.world), hooks);
+  };
+  h.RedrawSidePanel = [](TForm1& f) {
+    Game& g = f.game();
+    GraphicsContext ctx = g.Graphics();
+    BuildPanels(ctx, CurrentLevelLook(g.scenario, g.world).BlockSet, g.world.GraphicsStyle);
+  };
+}
+
 }  // namespace
 
 void InstallGameHandlers(TForm1& form, const ProgramOptions& options) {
+  form.RunStartUp = RunStartUp;
   form.SetStateHandler(gsShowWindow, ShowWindowFrame);
+  form.SetStateHandler(gsEnterMenus, EnterMenusFrame);
+  InstallGameFlow(form);
+  InstallInputHandlers(form, form.game().input);
+  ConnectInputHooks(form);
 }
 
 }  // namespace gravik
