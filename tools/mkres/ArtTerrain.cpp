@@ -222,7 +222,11 @@ void ArtFog(cairo_t* cr, const ArtContext& c) {
 // Deadly floors. Lava: glowing molten rock under a cracked crust.
 void ArtLava(cairo_t* cr, const ArtContext& c) {
   PaintPixels(cr, [&](int x, int y) {
-    if (c.Plain) return ((x / 8 + y / 8) % 2) ? Hex(0xE04010) : Hex(0xF08020);
+    if (c.Plain) {
+      // Flat molten bands that wrap at the cell edges.
+      const double v = std::sin(2 * M_PI * (x / 32.0 + 0.15 * std::sin(2 * M_PI * y / 64))) + std::sin(2 * M_PI * y / 32);
+      return v > 0.8 ? Hex(0xFFC040) : v < -0.9 ? Hex(0xA01808) : Hex(0xE85018);
+    }
     const double n = TileFbm(x, y, 400);
     const double veins = std::fabs(TileNoise(x, y, 8, 401) - 0.5);
     Rgb col = Mix(Hex(0xB01800), Hex(0xFFB020), std::clamp(n * 1.4 - 0.2, 0.0, 1.0));

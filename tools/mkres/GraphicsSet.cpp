@@ -97,7 +97,6 @@ GraphicsSetData BuildGraphicsSet(const Catalogue& cat) {
     const int c = int(i) % kSheetColumns, r = int(i) / kSheetColumns;
     Draw(gs.BlockSheet, c * kCell, r * kCell, cells[i].Block);
     Draw(gs.ThumbSheet, c * kThumbWidth, r * kThumbHeight, cells[i].Thumb);
-    gs.CellKeys.push_back(cells[i].Key);
   }
   return gs;
 }

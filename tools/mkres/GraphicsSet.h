@@ -31,7 +31,6 @@ struct GraphicsSetData {
   std::vector<uint8_t> CatalogueRecords;  // 255 x 19 bytes
   Bitmap BlockSheet;               // 64 x 64 cells
   Bitmap ThumbSheet;               // 16 x 15 cells, same grid as the block sheet
-  std::vector<KeyMode> CellKeys;   // per sheet cell, row-major: how its picture is keyed
 
   // Sheet cell (1-based column, row) of a block in a set and style.
   std::pair<int, int> Cell(int block, int set, int style) const;
