@@ -88,7 +88,7 @@ namespace {
 Bitmap TitlePicture(const TextFace& face) {
   Canvas c(600, 130);
   cairo_t* cr = c.Cr();
-  ShinyText(cr, face, 112, 300, 64, "GRAVIK 2", -0.12, 1.0);
+  ShinyText(cr, face, 100, 300, 64, "GRAVIK 2", -0.12, 1.0);
   Star(cr, 92, 28, 11, 0.95);
   Star(cr, 452, 24, 8, 0.85);
   Star(cr, 548, 92, 10, 0.9);
@@ -176,6 +176,10 @@ Bitmap PanelPicture(const TextFace& face, const PanelLayout& L) {
   SetRgb(cr, Hex(0x9CC8FF));
   cairo_fill(cr);
   const double sw = W - 20;
+  cairo_new_path(cr);
+  face.PathCentred(cr, 11, W / 2.0, 147, "STILL TO GO");
+  SetRgb(cr, Hex(0x7890C0));
+  cairo_fill(cr);
   Plate(cr, 10, 84, sw, 42, 7, kWell);
 
   // Six counter rows: icon bay and number strip on one plate.
@@ -359,14 +363,15 @@ Bitmap CreditLine() {
 Bitmap MenuCaption(const TextFace& face, const std::string& text) {
   Canvas c(280, 44);
   cairo_t* cr = c.Cr();
-  const cairo_text_extents_t e = face.Extents(cr, 32, text);
-  const double x = 140 - e.width / 2 - e.x_bearing, y = 22 - e.height / 2 - e.y_bearing;
+  // One baseline for every caption, whatever its letters, so the rows line up.
+  const cairo_text_extents_t e = face.Extents(cr, 32, text), caps = face.Extents(cr, 32, "H");
+  const double x = 140 - e.width / 2 - e.x_bearing, y = 22 + caps.height / 2;
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   face.Path(cr, 32, x, y, text);
   cairo_set_source_rgb(cr, 0.32, 0, 0);
   cairo_set_line_width(cr, 5);
   cairo_stroke_preserve(cr);
-  FillStops(cr, 22 - e.height / 2, 22 + e.height / 2, {{0, Hex(0xFFFFFF)}, {0.55, Hex(0xE00000)}, {1, Hex(0x900000)}});
+  FillStops(cr, y - caps.height, y + 6, {{0, Hex(0xFFFFFF)}, {0.55, Hex(0xE00000)}, {1, Hex(0x900000)}});
   cairo_new_path(cr);
   return ToRedOnly(c.Surf());
 }

@@ -23,7 +23,9 @@ std::vector<double> Ridge(double base, double amp, double freq, uint32_t seed) {
       a *= 0.5;
       f *= 2.1;
     }
-    ys[x] = base - amp * (n / sum);
+    // Folded noise gives sharp peaks.
+    const double v = n / sum;
+    ys[x] = base - amp * (1 - std::abs(2 * v - 1));
   }
   return ys;
 }
@@ -161,7 +163,7 @@ Bitmap PuzzlePicture() {
   Cloud(cr, 330, 40, 11);
   Cloud(cr, 560, 78, 13);
   // Far snowy mountains, then nearer hills.
-  const auto far = Ridge(150, 95, 1.0 / 240, 11);
+  const auto far = Ridge(160, 110, 1.0 / 110, 11);
   RidgePath(cr, far, kHorizon);
   FillStops(cr, 50, kHorizon, {{0, Hex(0x6A5A9A)}, {1, Hex(0x3A3266)}});
   cairo_new_path(cr);
@@ -169,13 +171,13 @@ Bitmap PuzzlePicture() {
   RidgePath(cr, far, kHorizon);
   cairo_clip(cr);
   for (int x = 0; x < PW; x += 2)
-    if (far[x] < 100) {
-      cairo_rectangle(cr, x, far[x], 2, (100 - far[x]) * 0.6 + 2);
+    if (far[x] < 84) {
+      cairo_rectangle(cr, x, far[x], 2, (84 - far[x]) * 0.55 + 2);
       cairo_set_source_rgba(cr, 0.96, 0.94, 1, 0.9);
       cairo_fill(cr);
     }
   cairo_restore(cr);
-  const auto near = Ridge(170, 45, 1.0 / 150, 23);
+  const auto near = Ridge(172, 40, 1.0 / 70, 23);
   RidgePath(cr, near, kHorizon + 2);
   FillStops(cr, 120, kHorizon, {{0, Hex(0x2E6A4A)}, {1, Hex(0x1A3A30)}});
   cairo_new_path(cr);
