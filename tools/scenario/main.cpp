@@ -1,0 +1,83 @@
+// gravik-scenario: turns a scenario source into a ".zq" scenario file, or
+// checks a source and lists its faults.
+//
+//   gravik-scenario compile IN OUT [--blocks FILE]
+//   gravik-scenario check IN [--blocks FILE]
+//
+// Exit status: 0 clean, 1 faults (or a file that cannot be read or written),
+// 2 wrong usage.
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Catalogue.h"
+#include "ScenarioCompiler.h"
+
+namespace {
+
+using namespace gravik::mkres;
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: gravik-scenario compile IN OUT [--blocks FILE]\n"
+               "       gravik-scenario check IN [--blocks FILE]\n"
+               "The block catalogue defaults to %s/blocks.txt.\n",
+               GRAVIK_ASSETS_DIR);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string blocks = std::string(GRAVIK_ASSETS_DIR) + "/blocks.txt";
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--blocks") {
+      if (i + 1 >= args.size()) return Usage();
+      blocks = args[i + 1];
+      args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
+      break;
+    }
+  }
+  if (args.empty()) return Usage();
+  const std::string& cmd = args[0];
+  if (!((cmd == "compile" && args.size() == 3) || (cmd == "check" && args.size() == 2))) return Usage();
+
+  const std::string& in = args[1];
+  std::string text;
+  if (!ReadTextFile(in, text)) {
+    std::fprintf(stderr, "gravik-scenario: cannot read %s\n", in.c_str());
+    return 1;
+  }
+  Catalogue catalogue;
+  try {
+    catalogue = LoadCatalogue(blocks);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "gravik-scenario: %s\n", e.what());
+    return 1;
+  }
+  const CompileResult r = CompileScenario(text, in, catalogue);
+  for (const Diagnostic& d : r.Diagnostics) std::fprintf(stderr, "%s\n", FormatDiagnostic(in, d).c_str());
+  if (!r.Ok()) {
+    std::fprintf(stderr, "%zu fault(s)\n", r.Diagnostics.size());
+    return 1;
+  }
+  const auto& t = r.Output->Header.Totals;
+  std::printf("%s: %d level(s); diamonds %d, earth %d, eggs %d, transporters %d, puzzle pieces %d\n", in.c_str(),
+              r.LevelsUsed, t[gravik::TotalDiamonds], t[gravik::TotalEarth], t[gravik::TotalMonsters],
+              t[gravik::TotalTransporters], t[gravik::TotalPuzzlePieces]);
+  if (cmd == "check") return 0;
+
+  const std::vector<uint8_t> bytes = gravik::WriteScenario(*r.Output);
+  std::ofstream out(args[2], std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  out.close();
+  if (!out) {
+    std::fprintf(stderr, "gravik-scenario: cannot write %s\n", args[2].c_str());
+    return 1;
+  }
+  std::printf("wrote %s (%zu bytes)\n", args[2].c_str(), bytes.size());
+  return 0;
+}
