@@ -290,6 +290,21 @@ TEST_F(BuiltFonts, SampleSheet) {
   DrawGlowText(fonts, sheet, 244, y, "Glow 2.0", GlowKind::Caption, 2.0);
   SelectFont(fonts, kFaceEras16, 4);
   DrawTextKeyed(fonts, sheet, 364, y, "Rest (4)");
+  y += 28;
+  DrawGlowText(fonts, sheet, 4, y, "Value 1.0", GlowKind::Value, 1.0);
+  DrawGlowText(fonts, sheet, 124, y, "Value 1.5", GlowKind::Value, 1.5);
+  DrawGlowText(fonts, sheet, 244, y, "Value 2.0", GlowKind::Value, 2.0);
+  SelectFont(fonts, kFaceEras14, 4);
+  DrawText(fonts, sheet, 364, y, "Rest (4)");
+  std::string all;
+  for (int code = 33; code <= 127; ++code) all += char(code);
+  for (const char* face : {kFaceEras16, "lucida12F.bmp"}) {
+    SelectFont(fonts, face, face == kFaceEras16 ? 2 : 0);
+    y += 28;
+    DrawText(fonts, sheet, 4, y, all.substr(0, 48));
+    y += 28;
+    DrawText(fonts, sheet, 4, y, all.substr(48));
+  }
   ASSERT_TRUE(WritePng(path, sheet));
   // The left third three times as large, to judge single pixels.
   Bitmap zoom(639, sheet.Height() * 3);

@@ -139,7 +139,7 @@ Raster RenderChar(FT_Face face, int code, const std::string& path) {
                              "'");
   const FT_GlyphSlot g = face->glyph;
   const FT_Bitmap& bm = g->bitmap;
-  if (bm.pixel_mode != FT_PIXEL_MODE_GRAY && bm.rows > 0)
+  if (bm.rows > 0 && (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.pitch < int(bm.width)))
     throw std::runtime_error("font source " + path + " gives no grey-level glyphs");
   Raster r;
   r.Left = g->bitmap_left;
