@@ -126,27 +126,22 @@ void ArtDiamond(cairo_t* cr, const ArtContext& c) {
 // Golden key lying on the diagonal; variants 0..2 twinkle.
 void ArtKey(cairo_t* cr, const ArtContext& c) {
   const Rgb gold = Hex(0xF0C030);
+  // Bow with its hole (the inner circle runs the other way), shaft and bit, as
+  // one path filled by winding so that overlapping parts stay solid.
   cairo_save(cr);
   cairo_translate(cr, 19, 22);
   cairo_rotate(cr, 35 * kDeg);
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-  cairo_arc(cr, 0, 0, 12, 0, 2 * M_PI);
   cairo_new_sub_path(cr);
-  cairo_arc(cr, 0, 0, 5.5, 0, 2 * M_PI);
-  RoundRect(cr, 10, -3.5, 32, 7, 2);
-  cairo_restore(cr);
-  cairo_save(cr);
-  cairo_translate(cr, 19, 22);
-  cairo_rotate(cr, 35 * kDeg);
-  // Bit (teeth), added as separate rectangles to the same path.
+  cairo_arc(cr, 0, 0, 12, 0, 2 * M_PI);
+  cairo_close_path(cr);
+  cairo_new_sub_path(cr);
+  cairo_arc_negative(cr, 0, 0, 5.5, 2 * M_PI, 0);
+  cairo_close_path(cr);
+  cairo_rectangle(cr, 10, -3.5, 32, 7);
   cairo_rectangle(cr, 30, 2, 5, 10);
   cairo_rectangle(cr, 37, 2, 5, 7);
   cairo_restore(cr);
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-  cairo_save(cr);
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
   FillLit(cr, c, gold, 26, 28, 30);
-  cairo_restore(cr);
   Outline(cr, gold, 1.4);
   // Shine along the shaft.
   cairo_save(cr);
@@ -360,8 +355,6 @@ void ArtSkull(cairo_t* cr, const ArtContext& c) {
   cairo_new_sub_path(cr);
   RoundRect(cr, 19, 30, 26, 14, 4);
   FillLit(cr, c, bone, 32, 27, 22);
-  cairo_new_path(cr);
-  cairo_arc(cr, 32, 27, 20, 0.22 * M_PI, 0.78 * M_PI);
   cairo_new_path(cr);
   cairo_arc(cr, 32, 27, 20, 0.8 * M_PI, 2.2 * M_PI);
   Outline(cr, bone, 1.4);
