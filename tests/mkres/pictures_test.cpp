@@ -111,8 +111,10 @@ TEST_F(BuiltPictures, StoredAsSixteenBitPicturesThatLoadBackUnchanged) {
   ASSERT_FALSE(direct.empty()) << error;
   for (const auto& [name, bmp] : direct) {
     EXPECT_EQ(Bmp(name), bmp) << name;
-    for (const auto& [n, bytes] : *items_)
-      if (n == name) EXPECT_EQ(bytes[28] | bytes[29] << 8, 16) << name << " bit count";
+    for (const auto& [n, bytes] : *items_) {
+      if (n != name) continue;
+      EXPECT_EQ(bytes[28] | bytes[29] << 8, 16) << name << " bit count";
+    }
   }
 }
 

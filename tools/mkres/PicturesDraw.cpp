@@ -19,33 +19,55 @@ Canvas::Canvas(int width, int height)
 
 Canvas::~Canvas() { cairo_destroy(cr_); }
 
-struct TextFace::Impl {
+namespace {
+
+// One FreeType library for the run: Cairo may finish with a face after its
+// TextFace is gone, so the library must outlive every face.
+FT_Library Library() {
+  static FT_Library lib = [] {
+    FT_Library l = nullptr;
+    if (FT_Init_FreeType(&l) != 0) throw std::runtime_error("cannot start FreeType");
+    return l;
+  }();
+  return lib;
+}
+
+// The font file and its FreeType face; freed by Cairo when it drops the face.
+struct FaceData {
   std::vector<uint8_t> bytes;
-  FT_Library lib = nullptr;
   FT_Face face = nullptr;
+  ~FaceData() {
+    if (face) FT_Done_Face(face);
+  }
+};
+const cairo_user_data_key_t kFaceDataKey{};
+
+}  // namespace
+
+struct TextFace::Impl {
   cairo_font_face_t* cface = nullptr;
   ~Impl() {
-    // Cairo may hold the face a while after the last use; finish with it first.
     if (cface) cairo_font_face_destroy(cface);
-    if (face) FT_Done_Face(face);
-    if (lib) FT_Done_FreeType(lib);
   }
 };
 
 TextFace::TextFace(const std::string& path) : impl_(std::make_unique<Impl>()) {
+  auto data = std::make_unique<FaceData>();
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) throw std::runtime_error("cannot read font " + path);
   uint8_t buf[65536];
   size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) impl_->bytes.insert(impl_->bytes.end(), buf, buf + n);
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data->bytes.insert(data->bytes.end(), buf, buf + n);
   std::fclose(f);
-  if (FT_Init_FreeType(&impl_->lib) != 0) throw std::runtime_error("cannot start FreeType");
-  if (FT_New_Memory_Face(impl_->lib, impl_->bytes.data(), FT_Long(impl_->bytes.size()), 0, &impl_->face) != 0 ||
-      !FT_IS_SCALABLE(impl_->face))
+  if (FT_New_Memory_Face(Library(), data->bytes.data(), FT_Long(data->bytes.size()), 0, &data->face) != 0 ||
+      !FT_IS_SCALABLE(data->face))
     throw std::runtime_error("not a usable font: " + path);
-  impl_->cface = cairo_ft_font_face_create_for_ft_face(impl_->face, 0);
-  if (cairo_font_face_status(impl_->cface) != CAIRO_STATUS_SUCCESS)
+  impl_->cface = cairo_ft_font_face_create_for_ft_face(data->face, 0);
+  if (cairo_font_face_status(impl_->cface) != CAIRO_STATUS_SUCCESS ||
+      cairo_font_face_set_user_data(impl_->cface, &kFaceDataKey, data.get(),
+                                    [](void* p) { delete static_cast<FaceData*>(p); }) != CAIRO_STATUS_SUCCESS)
     throw std::runtime_error("cannot use font " + path);
+  data.release();  // owned by the Cairo face from here on
 }
 
 TextFace::~TextFace() = default;
