@@ -121,17 +121,6 @@ TEST_F(BuiltFonts, CellSizesTheDrawingCodeReliesOn) {
     for (int d = 1; d <= 9; ++d) EXPECT_EQ(rec.Glyphs['0' + d - 32].Width, rec.Glyphs['0' - 32].Width) << rec.Name;
     if (rec.Name == "3eras20boldV.bmp") { EXPECT_EQ(rec.Glyphs['0' - 32].Width, 17); }
   }
-  // Sizes grow with the face's size.
-  auto heightOf = [&](const std::string& name) {
-    for (size_t i = 0; i < file.Bitmaps.size(); ++i)
-      if (file.Records[i].Name == name) return file.Records[i].Glyphs['A' - 32].Height;
-    return -1;
-  };
-  EXPECT_LT(heightOf("2eras10boldV.bmp"), heightOf("2eras12boldV.bmp"));
-  EXPECT_LT(heightOf("2eras12boldV.bmp"), heightOf("2eras14boldV.bmp"));
-  EXPECT_LT(heightOf("3eras16boldV.bmp"), heightOf("3eras20boldV.bmp"));
-  EXPECT_LT(heightOf("2lucida8F.bmp"), heightOf("0lucida12F.bmp"));
-  EXPECT_LT(heightOf("0lucida12F.bmp"), heightOf("0lucida16F.bmp"));
 }
 
 TEST_F(BuiltFonts, GlyphsAreSolidAndCarryTheirColours) {
