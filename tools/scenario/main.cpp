@@ -3,6 +3,7 @@
 //
 //   gravik-scenario compile IN OUT [--blocks FILE]
 //   gravik-scenario check IN [--blocks FILE]
+//   gravik-scenario play IN [--blocks FILE]     plays the walkthrough on the game's rules
 //
 // Exit status: 0 clean, 1 faults (or a file that cannot be read or written),
 // 2 wrong usage.
@@ -14,6 +15,7 @@
 
 #include "Catalogue.h"
 #include "ScenarioCompiler.h"
+#include "ScenarioReplay.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: gravik-scenario compile IN OUT [--blocks FILE]\n"
                "       gravik-scenario check IN [--blocks FILE]\n"
+               "       gravik-scenario play IN [--blocks FILE]\n"
                "The block catalogue defaults to %s/blocks.txt.\n",
                GRAVIK_ASSETS_DIR);
   return 2;
@@ -43,7 +46,7 @@ int main(int argc, char** argv) {
   }
   if (args.empty()) return Usage();
   const std::string& cmd = args[0];
-  if (!((cmd == "compile" && args.size() == 3) || (cmd == "check" && args.size() == 2))) return Usage();
+  if (!((cmd == "compile" && args.size() == 3) || ((cmd == "check" || cmd == "play") && args.size() == 2))) return Usage();
 
   const std::string& in = args[1];
   std::string text;
@@ -69,6 +72,18 @@ int main(int argc, char** argv) {
               r.LevelsUsed, t[gravik::TotalDiamonds], t[gravik::TotalEarth], t[gravik::TotalMonsters],
               t[gravik::TotalTransporters], t[gravik::TotalPuzzlePieces]);
   if (cmd == "check") return 0;
+  if (cmd == "play") {
+    ReplayOptions options;
+    options.Log = [](const std::string& line) { std::printf("  %s\n", line.c_str()); };
+    const ReplayReport rep = ReplayScenario(gravik::WriteScenario(*r.Output), r.Walkthrough, catalogue, options);
+    std::printf("%s: %d of %zu walk steps, %d frames, %.1f s of game time, score %d\n",
+                rep.Completed ? "completed" : "NOT completed", rep.StepsPlayed, r.Walkthrough.size(), rep.Frames,
+                rep.GameMs / 1000.0, rep.Score);
+    if (!rep.Completed)
+      std::printf("left: diamonds %d, earth %d, monsters %d, transporters %d, pieces %d, end %d\n", rep.DiamondsLeft,
+                  rep.EarthLeft, rep.MonstersLeft, rep.TransportersLeft, rep.PuzzlePiecesLeft, rep.EndCharsLeft);
+    return rep.Completed ? 0 : 1;
+  }
 
   const std::vector<uint8_t> bytes = gravik::WriteScenario(*r.Output);
   std::ofstream out(args[2], std::ios::binary);

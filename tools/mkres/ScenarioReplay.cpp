@@ -1,0 +1,251 @@
+#include "ScenarioReplay.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "Catalogue.h"
+#include "base/Random.h"
+#include "data/Scenario.h"
+#include "frame/GameState.h"
+#include "platform/Clock.h"
+#include "world/Flow.h"
+#include "world/LevelSetup.h"
+#include "world/Player.h"
+#include "world/ScenarioLevelStore.h"
+#include "world/Targets.h"
+#include "world/Tick.h"
+#include "world/World.h"
+
+namespace gravik::mkres {
+namespace {
+
+class FixedClock : public Clock {
+ public:
+  uint32_t Ms = 1000000;
+  uint32_t TickCount() override { return Ms; }
+  uint64_t PerfCounter() override { return uint64_t(Ms) * 1000; }
+  uint64_t PerfFrequency() override { return 1000000; }
+  void SleepMs(uint32_t ms) override { Ms += ms; }
+};
+
+class Host : public StateHost {
+ public:
+  uint8_t State = gsPlaying;
+  uint8_t CurrentState() const override { return State; }
+  void ChangeState(uint8_t s) override { State = s; }
+};
+
+class ScriptedKeys : public PlayerInput {
+ public:
+  int Held = 0;
+  bool KeyHeld(int direction) override { return direction == Held; }
+};
+
+std::string At(const WalkStep& s) { return "walk step at line " + std::to_string(s.Line) + ", column " + std::to_string(s.Column); }
+
+class Runner {
+ public:
+  Runner(Scenario& s, const Catalogue& cat, const ReplayOptions& o) : s_(s), store_(s), opt_(o) {
+    const std::vector<uint8_t> bytes = CatalogueBytes(cat);
+    w_.Catalogue.Load(bytes.data(), bytes.size());
+    w_.Named.Resolve(w_.Catalogue);
+    MakeHatchEnterable(w_.Catalogue, w_.Named);
+    w_.Time = &clock_;
+    w_.Random = &random_;
+    w_.Store = &store_;
+    w_.Host = &host_;
+  }
+
+  // The start of a game: the loaded scenario into the world, the start cell,
+  // the first level built.
+  void Start() {
+    for (int i = 0; i < LevelCount; ++i) {
+      w_.Levels[size_t(i)].Seed1 = s_.LevelSeeds[size_t(i)].A;
+      w_.Levels[size_t(i)].Seed2 = s_.LevelSeeds[size_t(i)].B;
+    }
+    ResetLevelStates(w_);
+    w_.DefaultPuzzle = s_.Extras.DefaultPuzzle != 0;
+    w_.PuzzleWidth = std::clamp<int>(s_.Extras.PuzzleColumns, 0, PuzzleColumnsMax);
+    w_.PuzzleHeight = std::clamp<int>(s_.Extras.PuzzleRows, 0, PuzzleRowsMax);
+    w_.PuzzleCollected.fill(0);
+    for (int i = 0; i < 5; ++i) w_.InitialTotals[size_t(i)] = s_.Header.Totals[i];
+    w_.Count.EndCharsLeft = InitialEndCharacters(w_);
+    const StartCell start = FindStartCell(w_);
+    w_.CurrentLevel = start.Level;
+    ApplyLevelFlagOverrides(w_.Catalogue);
+    ResetPlayerMovement(w_, clock_.Ms);
+    w_.Count.Score = 0;
+    w_.PuzzleAreaMap.fill(w_.Named.Earth1);
+    w_.RecountTargets = 1;
+    w_.Player.X = start.X;
+    w_.Player.Y = start.Y;
+    BuildWorld(w_);
+    PlacePlayer(w_, start.X, start.Y);
+    for (TMonster& m : w_.Monsters) m = TMonster{};
+    CountTargets(w_);
+    host_.State = gsPlaying;
+    RestartObjectClocks(w_, clock_.Ms);
+    w_.FrameTime = clock_.Ms;
+    Log("level " + std::to_string(w_.CurrentLevel) + ": start at " + Cell());
+  }
+
+  // One frame of play. False when play has ended (death or completion).
+  bool Frame() {
+    clock_.Ms += uint32_t(opt_.FrameMs);
+    ++frames_;
+    w_.FrameStep = 384.0 * opt_.FrameMs / 1000.0;
+    WorldRules(w_, &keys_);
+    if (w_.Player.StepDistance == 0) CheckScenarioDone(w_);
+    EndTick(w_);
+    if (host_.State == gsTransportOut) Arrive();
+    return host_.State == gsPlaying;
+  }
+
+  // The transporter arrival of the game flow.
+  void Arrive() {
+    clock_.Ms += uint32_t(opt_.JourneyMs / 2);
+    const int col = w_.Player.X - LevelOriginX, row = w_.Player.Y - LevelOriginY;
+    const TTransporterLink* match = nullptr;
+    for (TTransporterLink& t : s_.Transporters)
+      if (t.Used == 0 && t.Column == col && t.Row == row && t.Level == w_.CurrentLevel) {
+        ++t.Used;
+        match = &t;
+      }
+    if (match) {
+      w_.SetCell(w_.Player.X, w_.Player.Y, BlockEmpty);
+      SaveLevelState(w_, true);
+      w_.CurrentLevel = match->DestLevel;
+      w_.Player.X = match->DestColumn + LevelOriginX;
+      w_.Player.Y = match->DestRow + LevelOriginY;
+      BuildWorld(w_);
+      ResetPlayerMovement(w_, clock_.Ms);
+      PlacePlayer(w_, w_.Player.X, w_.Player.Y);
+      RecomputeScreenPositions(w_);
+      w_.Player.ArrivedByTransporter = true;
+      CountTargets(w_);
+      const uint8_t here = w_.At(w_.Player.X, w_.Player.Y);
+      if (here != BlockEmpty && here != w_.Named.Player1 && here != BlockTransporter) {
+        w_.Player.Dead = 1;
+        store_.SetCell(w_.CurrentLevel, col, row, BlockEmpty);
+      }
+      Log("level " + std::to_string(w_.CurrentLevel) + ": arrived at " + Cell() + " after " + Time());
+    }
+    w_.RecountTargets = 1;
+    clock_.Ms += uint32_t(opt_.JourneyMs / 2);
+    host_.State = w_.Player.Dead ? gsLosingLife : gsPlaying;
+  }
+
+  // Holds the direction until Gravik stands `count` cells on.
+  std::string Move(const WalkStep& step) {
+    PlayerState& p = w_.Player;
+    const int gx = p.X + DirDX(step.Direction) * step.Count, gy = p.Y + DirDY(step.Direction) * step.Count;
+    const int startLevel = w_.CurrentLevel;
+    const uint32_t deadline = clock_.Ms + uint32_t(opt_.StepTimeoutMs * step.Count);
+    while (true) {
+      const bool atGoal = p.X == gx && p.Y == gy;
+      const bool lastStep = p.Moving != 0 && p.TargetX == gx && p.TargetY == gy;
+      keys_.Held = atGoal || lastStep ? 0 : step.Direction;
+      if (atGoal && p.StepDistance == 0 && p.Moving == 0) break;
+      if (w_.CurrentLevel != startLevel) break;  // the goal was a transporter
+      if (int32_t(clock_.Ms - deadline) > 0)
+        return At(step) + ": Gravik is stuck at " + Cell() + " on the way to (" + std::to_string(gx - LevelOriginX) +
+               ", " + std::to_string(gy - LevelOriginY) + ")";
+      if (!Frame()) break;
+    }
+    keys_.Held = 0;
+    // A transporter under Gravik starts its journey within a few frames.
+    for (int i = 0; i < 20 && host_.State == gsPlaying && w_.CurrentLevel == startLevel && w_.TransportCount != 0; ++i)
+      Frame();
+    return Ended(step);
+  }
+
+  std::string Wait(const WalkStep& step) {
+    keys_.Held = 0;
+    const uint32_t until = clock_.Ms + uint32_t(step.WaitMs);
+    while (int32_t(clock_.Ms - until) < 0)
+      if (!Frame()) break;
+    return Ended(step);
+  }
+
+  std::string Ended(const WalkStep& step) {
+    if (host_.State == gsLosingLife || w_.Player.Dead)
+      return At(step) + ": Gravik died at " + Cell() + " on level " + std::to_string(w_.CurrentLevel);
+    return {};
+  }
+
+  bool Completed() const { return host_.State == gsScenarioComplete; }
+
+  void Fill(ReplayReport& r) const {
+    r.Frames = frames_;
+    r.GameMs = uint32_t(frames_) * uint32_t(opt_.FrameMs);
+    r.Level = w_.CurrentLevel;
+    const Counters& c = w_.Count;
+    r.Score = c.Score;
+    r.DiamondsLeft = c.DiamondsLeft;
+    r.EarthLeft = c.EarthLeft;
+    r.MonstersLeft = c.MonstersLeft;
+    r.TransportersLeft = c.TransportersLeft;
+    r.PuzzlePiecesLeft = c.PuzzlePiecesLeft;
+    r.EndCharsLeft = c.EndCharsLeft;
+  }
+
+  void Log(const std::string& s) const {
+    if (opt_.Log) opt_.Log(s);
+  }
+  std::string Cell() const {
+    return "(" + std::to_string(w_.Player.X - LevelOriginX) + ", " + std::to_string(w_.Player.Y - LevelOriginY) + ")";
+  }
+  std::string Time() const { return std::to_string(frames_) + " frames"; }
+
+ private:
+  Scenario& s_;
+  ScenarioLevelStore store_;
+  const ReplayOptions& opt_;
+  World w_;
+  FixedClock clock_;
+  RandomGenerator random_{1974};
+  Host host_;
+  ScriptedKeys keys_;
+  int frames_ = 0;
+};
+
+}  // namespace
+
+ReplayReport ReplayScenario(const std::vector<uint8_t>& scenarioFile, const std::vector<WalkStep>& walk,
+                            const Catalogue& catalogue, const ReplayOptions& options) {
+  ReplayReport report;
+  auto scenario = std::make_unique<Scenario>();
+  std::vector<uint8_t> bytes = scenarioFile;
+  if (LoadScenario(*scenario, bytes) != ScenarioLoaded || !scenario->CrcCorrect) {
+    report.Failure = "the scenario file does not load";
+    return report;
+  }
+  Scenario& s = *scenario;
+  if (s.Extras.DefaultPuzzle != 0) {
+    s.Extras.PuzzleColumns = 10;
+    s.Extras.PuzzleRows = 4;
+  }
+  s.Extras.PuzzlePieces = s.Extras.PuzzleColumns * s.Extras.PuzzleRows;
+  ComputeLevelSeeds(s);
+  BuildTransporterTable(s);
+
+  auto world = std::make_unique<Runner>(s, catalogue, options);
+  Runner& run = *world;
+  run.Start();
+  for (const WalkStep& step : walk) {
+    report.Failure = step.Direction ? run.Move(step) : run.Wait(step);
+    if (!report.Failure.empty()) break;
+    ++report.StepsPlayed;
+    if (run.Completed()) break;
+  }
+  // A little time for the last frame's counts.
+  for (int i = 0; i < 10 && report.Failure.empty() && !run.Completed(); ++i) run.Frame();
+  run.Fill(report);
+  report.Completed = run.Completed();
+  if (report.Failure.empty() && !report.Completed)
+    report.Failure = "the walkthrough ended before the scenario was complete";
+  run.Log(report.Completed ? "scenario complete after " + run.Time() : report.Failure);
+  return report;
+}
+
+}  // namespace gravik::mkres

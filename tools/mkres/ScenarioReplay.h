@@ -1,0 +1,39 @@
+// Plays a compiled scenario with its walkthrough on the game's own world
+// rules: the scenario file is written and loaded as the game loads it, the
+// start level is built, and every walk step holds a direction key until
+// Gravik stands on the step's last cell. Transporter journeys switch levels
+// the way the game flow does. Time runs on a fixed frame step.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ScenarioCompiler.h"
+
+namespace gravik::mkres {
+
+struct ReplayOptions {
+  int FrameMs = 16;              // game time per frame
+  int StepTimeoutMs = 4000;      // a move step that has not arrived by then fails
+  int JourneyMs = 1200;          // the iris closing and opening around a level switch
+  std::function<void(const std::string&)> Log;  // one line per level switch, death or end
+};
+
+struct ReplayReport {
+  bool Completed = false;  // the scenario-complete state was reached
+  std::string Failure;     // why not, with the walk step's line and column
+  int Frames = 0;
+  uint32_t GameMs = 0;
+  int StepsPlayed = 0;
+  int Level = 0;           // level at the end
+  int Score = 0;
+  int DiamondsLeft = 0, EarthLeft = 0, MonstersLeft = 0, TransportersLeft = 0, PuzzlePiecesLeft = 0,
+      EndCharsLeft = 0;
+};
+
+// `scenarioFile` is a whole ".zq" file (as WriteScenario makes it).
+ReplayReport ReplayScenario(const std::vector<uint8_t>& scenarioFile, const std::vector<WalkStep>& walk,
+                            const Catalogue& catalogue, const ReplayOptions& options = {});
+
+}  // namespace gravik::mkres
