@@ -760,7 +760,9 @@ class Compiler {
       } else {
         Fault(lv.Line, lv.Column, name + ": " + std::to_string(out[size_t(n)]) + " transporter(s) lead out but only " +
                                       std::to_string(in[size_t(n)]) + " lead in" +
-                                      (n == end ? " (and the scenario ends here)" : "") +
+                                      (n == end && n == start ? " (the scenario starts and ends here)"
+                                       : n == end                ? " (and the scenario ends here)"
+                                                                 : "") +
                                       "; each carries the player once, so one of them can never be used");
       }
     }
