@@ -46,6 +46,7 @@ void TForm1::DXDrawInitialize() {
   game_.images.RebuildAll();
   game_.scratch.SetSize(kScreenWidth, kScreenHeight);
   game_.panelSurface.SetSize(160, kScreenHeight);
+  game_.sprites.SurfaceUp(game_.backSurface);
 }
 
 void TForm1::DXDrawRestoreSurface() {
@@ -170,6 +171,7 @@ void TForm1::ApplyDisplayMode(bool reinitialise) {
   Display& d = game_.platform.display;
   if (reinitialise) {
     d.StopDrawing();
+    game_.sprites.SurfaceDown();
     game_.images.ReleaseAll();
     if (d.StartDrawing(frame().Windowed)) DXDrawInitialize();
   }
@@ -249,6 +251,7 @@ void TForm1::FatalError(const std::string& message, bool halt) {
   Display& d = game_.platform.display;
   if (d.IsDrawable()) {
     d.StopDrawing();
+    game_.sprites.SurfaceDown();
     d.Show(false);
   }
   game_.platform.shell.ShowError("Gravik 2", message);

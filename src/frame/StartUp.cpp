@@ -3,6 +3,7 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "frame/Form.h"
+#include "input/KeyHandlers.h"
 
 namespace gravik {
 
@@ -46,6 +47,7 @@ void RunStartUp(TForm1& form) {
   g.archive = std::make_unique<Archive>(ArchiveSearchFolders(p.folders));
   g.archive->OpenArchive();
   g.graphicsSet = g.archive->LoadGraphicsSet();
+  g.archive->ReleaseItem();
   if (!g.world.Catalogue.Load(g.graphicsSet.Catalogue.data(), g.graphicsSet.Catalogue.size()))
     throw FatalMessage(std::string(ArchiveFileName) + " is invalid.");
   g.world.Named.Resolve(g.world.Catalogue);
@@ -128,6 +130,10 @@ void RunStartUp(TForm1& form) {
     f.WindowedPreference = true;
   }
   f.Windowed = !fullScreen;
+
+  // 22. Key names and the panel's key labels for the current bindings.
+  SetKeyboardMode(g.input, g.input.KeyboardMode);
+  g.keyLabels = PanelKeyLabelsFor(g.input);
 
   // 17. Start-up pictures and sprites.
   p.display.SetSystemCursorVisible(false);

@@ -1,5 +1,7 @@
 #include "render/Panel.h"
 
+#include <span>
+
 #include <algorithm>
 
 #include "platform/Clock.h"
@@ -55,6 +57,10 @@ void ComposePanel(GraphicsContext& ctx, const std::string& name, const std::stri
     p.IconWork.Fill(kBlack);
     StretchBlit(p.IconWork, p.IconWork.Rect(), BlockBitmap(ctx.Gfx, icons[row], blockSet, style),
                 Bounds(0, 0, kBlockSide, kBlockSide));
+    // Player pictures are keyed on magenta; the icon is keyed on black.
+    const uint16_t magenta = Rgb565(255, 0, 255);
+    for (uint16_t& px : std::span(p.IconWork.Data(), p.IconWork.Pixels().size()))
+      if (px == magenta) px = kBlack;
     Draw(e.Picture, iconX, kPanelIconY[row], p.IconWork, true, kBlack);
   }
   RebuildSurfaces(e);

@@ -6,6 +6,7 @@
 
 #include "Contact.h"
 #include "GraphicsSet.h"
+#include "Resources.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: mkres COMMAND ...\n"
                "  contact OUTDIR [ASSETSDIR]   PNG sheets of every block in every set and style\n"
+               "  resources OUTDIR [ASSETSDIR]  zqresource.dat and zqaudio.dat, the game's data files\n"
                "  graphics FILE [ASSETSDIR]    the decoded graphics set block (cell table, catalogue, sheets)\n");
   return 2;
 }
@@ -37,6 +39,17 @@ int Graphics(int argc, char** argv) {
   return 0;
 }
 
+int Resources(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const std::string assets = argc > 3 ? argv[3] : GRAVIK_ASSETS_DIR;
+  std::string error;
+  if (!gravik::mkres::WriteDataFiles(argv[2], assets, &error)) {
+    std::fprintf(stderr, "mkres: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +58,7 @@ int main(int argc, char** argv) {
   try {
     if (cmd == "contact") return Contact(argc, argv);
     if (cmd == "graphics") return Graphics(argc, argv);
+    if (cmd == "resources") return Resources(argc, argv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mkres: %s\n", e.what());
     return 1;
