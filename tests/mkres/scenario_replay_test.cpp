@@ -55,6 +55,18 @@ TEST(ScenarioReplay, TheBuiltInScenarioIsCompletedByItsWalkthrough) {
   }
 }
 
+// The example of the players' guide compiles and its walkthrough completes it.
+TEST(ScenarioReplay, TheGuidesExampleIsCompleted) {
+  std::string doc;
+  ASSERT_TRUE(ReadTextFile(std::string(GRAVIK_SOURCE_DIR) + "/docs/scenario-format.md", doc));
+  const size_t start = doc.find("```\n# Lines");
+  ASSERT_NE(start, std::string::npos);
+  const size_t end = doc.find("```", start + 3);
+  ASSERT_NE(end, std::string::npos);
+  const ReplayReport rep = Play(doc.substr(start + 4, end - start - 4));
+  EXPECT_TRUE(rep.Completed) << rep.Failure;
+}
+
 const char* kCorridor =
     "scenario Replay\n"
     "puzzle none\n"

@@ -247,9 +247,17 @@ class Compiler {
     for (size_t i = 0; i < lines_.size(); ++i) {
       const int line = int(i) + 1;
       const std::string& text = lines_[i];
-      const auto t = Tokenize(text);
+      auto t = Tokenize(text);
       if (t.empty() || t[0].Text[0] == '#') continue;
-      const std::string& k = t[0].Text;
+      const std::string k = t[0].Text;
+      // A word starting with '#' after the second one starts a comment (the
+      // second may be the character '#' itself). Names and notes keep theirs.
+      if (k != "scenario" && k != "author" && k != "note")
+        for (size_t j = 2; j < t.size(); ++j)
+          if (t[j].Text[0] == '#') {
+            t.resize(j);
+            break;
+          }
       if (k == "grid") {
         if (!ExpectArgs(t, 1, line, "grid")) continue;
         i = ReadGrid(i);
