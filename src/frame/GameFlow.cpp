@@ -56,13 +56,6 @@ void RebuildLevelGraphics(Game& g) {
   BuildLevelGraphics(ctx, CurrentLevelLook(g.scenario, g.world));
 }
 
-void RefreshGraphics(Game& g) {
-  GraphicsContext ctx = g.Graphics();
-  RefreshHooks hooks;
-  hooks.Time = &g.platform.clock;
-  hooks.FrameStepReference = &g.frame.LastCounter;
-  RefreshBlockGraphics(ctx, CurrentLevelLook(g.scenario, g.world), hooks);
-}
 
 // The scenario chosen to play: a file named on the command line, or the
 // built-in one from the archive.
@@ -140,6 +133,15 @@ bool ConfirmKeyPressed(Game& g) {
 }
 
 }  // namespace
+
+void RefreshBlockGraphics(Game& g) {
+  GraphicsContext ctx = g.Graphics();
+  RefreshHooks hooks;
+  hooks.Time = &g.platform.clock;
+  hooks.FrameStepReference = &g.frame.LastCounter;
+  hooks.DecorateSpace = [&g] { DecorateSpaceLevel(g.world); };
+  RefreshBlockGraphics(ctx, CurrentLevelLook(g.scenario, g.world), hooks);
+}
 
 std::string FormatPlayTime(uint32_t seconds) {
   const uint32_t h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
@@ -241,7 +243,7 @@ void PrepareScenarioFrame(TForm1& form) {
   CountTargets(w);
   // 9. The title card.
   form.SetGameState(gsLevelIntro);
-  RefreshGraphics(g);
+  RefreshBlockGraphics(g);
   // 11. Remember a slow preparation.
   v.SlowPreparation = TicksSince(g.Now(), prepStart) > 2000;
 }

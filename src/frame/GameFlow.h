@@ -18,6 +18,9 @@ void ThawClocks(Game& g);
 // The player's cell becomes (RestartX, RestartY), with view and pixel position.
 void PlacePlayerAtRestart(Game& g);
 
+// The level's pictures for the current graphics style (after a style switch).
+void RefreshBlockGraphics(Game& g);
+
 // Screen states' frames.
 void PrepareScenarioFrame(TForm1& form);
 void LevelIntroFrame(TForm1& form);

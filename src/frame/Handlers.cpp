@@ -3,7 +3,6 @@
 #include "frame/Program.h"
 #include "frame/StartUp.h"
 #include "input/KeyHandlers.h"
-#include "world/LevelSetup.h"
 
 namespace gravik {
 
@@ -35,14 +34,7 @@ void ConnectInputHooks(TForm1& form) {
   InputHooks& h = form.game().input.Hooks;
   h.FreezeClocks = [](TForm1& f) { FreezeClocks(f.game()); };
   h.ThawClocks = [](TForm1& f) { ThawClocks(f.game()); };
-  h.RefreshBlockGraphics = [](TForm1& f) {
-    Game& g = f.game();
-    GraphicsContext ctx = g.Graphics();
-    RefreshHooks hooks;
-    hooks.Time = &g.platform.clock;
-    hooks.FrameStepReference = &g.frame.LastCounter;
-    RefreshBlockGraphics(ctx, CurrentLevelLook(g.scenario, g.world), hooks);
-  };
+  h.RefreshBlockGraphics = [](TForm1& f) { RefreshBlockGraphics(f.game()); };
   h.RedrawSidePanel = [](TForm1& f) {
     Game& g = f.game();
     GraphicsContext ctx = g.Graphics();

@@ -144,6 +144,12 @@ void InitialSpiritFacing(World& w, TSpirit& s) {
   }
 }
 
+void DecorateSpaceLevel(World& w) {
+  const int level = std::clamp(w.CurrentLevel, 1, WorldLevels);
+  const bool space = w.Store && w.Store->SpaceFlag(level) != 0;
+  if (space && w.GraphicsStyle != 2) DecorateSpace(w, StoredWidth(w, level));
+}
+
 void BuildWorld(World& w) {
   const int level = std::clamp(w.CurrentLevel, 1, WorldLevels);
   w.CurrentLevel = level;

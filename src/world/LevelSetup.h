@@ -8,6 +8,9 @@ namespace gravik {
 // w.Player.X/Y. Reads the store, the level's saved state and the puzzle data.
 void BuildWorld(World& w);
 
+// The starfield rows and plants above a space level (not in graphics style 2),
+// as the level build lays them; used again when the graphics style changes.
+void DecorateSpaceLevel(World& w);
 // Left column (in level columns) of the puzzle display below level 1.
 int PuzzleLeft(const World& w);
 // Pattern number of puzzle piece (c, r).
