@@ -170,6 +170,7 @@ class Compiler {
     for (const char* n : {"DIAMOND", "SAFE", "CAGE"}) diamondCodes_.insert(Code(n));
     for (const char* n : {"EARTH1", "EARTH2", "EARTH3"}) earthCodes_.insert(Code(n));
     egg_ = Code("EGG");
+    rock_ = Code("ROCK");
     diamondCodes_.erase(0);
     earthCodes_.erase(0);
     if (!player_) Fault(0, 0, "the block catalogue has no PLAYER1");
@@ -655,6 +656,17 @@ class Compiler {
                                       " is occupied; the player would die on arrival");
           continue;
         }
+        // A rock or egg right above the destination drops into it when the
+        // level is built, before the player arrives.
+        if (dy > 1) {
+          const uint8_t above = s.Level(m.DestLevel).Cell(dx, dy - 1);
+          if ((rock_ && above == rock_) || (egg_ && above == egg_)) {
+            Fault(m.Line, m.Column, "the destination " + Cell(dx, dy) + " of level " + std::to_string(m.DestLevel) +
+                                        " lies under a " + (above == rock_ ? "rock" : "egg") +
+                                        " that falls into it; the player would die on arrival");
+            continue;
+          }
+        }
         const Placed& src = found->second[0];
         s.Level(lv.Number).SetParam(src.X, src.Y, EncodeTransporterParam(m.DestLevel, dx, dy));
         edges_.push_back({lv.Number, m.DestLevel});
@@ -793,7 +805,7 @@ class Compiler {
   std::map<int, size_t> levelIndex_;
   LevelSource* current_ = nullptr;
   std::vector<std::pair<int, int>> edges_;
-  int player_ = 0, endChar_ = 0, egg_ = 0;
+  int player_ = 0, endChar_ = 0, egg_ = 0, rock_ = 0;
   std::set<int> diamondCodes_, earthCodes_;
 
  public:
