@@ -259,6 +259,32 @@ TEST(ScenarioSource, EachFaultIsReportedAtItsLineAndColumn) {
   }
 }
 
+TEST(ScenarioSource, MoreTransportersThanTheGameHoldsAreRefused) {
+  // 20 levels of 210 transporters, each its own character, all leading to the
+  // start cell of level 1.
+  std::string src = "scenario Many\npuzzle none\n";
+  for (int level = 1; level <= 20; ++level) {
+    src += "level " + std::to_string(level) + "\n";
+    const char pad = char(250);  // beyond the transporter characters
+    src += "legend " + std::string(1, pad) + " EMPTY\n";
+    std::string cells = level == 1 ? "P" : std::string(1, pad);
+    for (int b = 33, n = 0; b < 256 && n < 210; ++b) {
+      if (b == 'P' || b == 127) continue;
+      src += "transporter " + std::string(1, char(b)) + " 1 1 1\n";
+      cells += char(b);
+      ++n;
+    }
+    src += "grid\n";
+    for (size_t i = 0; i < 7 * 32; i += 32) src += (cells + std::string(224, pad)).substr(i, 32) + "\n";
+    src += "end\n";
+  }
+  const CompileResult r = Compile(src);
+  EXPECT_EQ(r.Output->Header.Totals[TotalTransporters], 4200);
+  bool found = false;
+  for (const Diagnostic& d : r.Diagnostics) found |= d.Message.find("at most 4096") != std::string::npos;
+  EXPECT_TRUE(found) << AllFaults(r).substr(0, 2000);
+}
+
 TEST(ScenarioSource, DamagedSourcesNeverCrashAndPointInsideTheText) {
   const std::string src = BuiltInSource();
   std::mt19937 rng(7);
