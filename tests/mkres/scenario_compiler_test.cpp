@@ -221,6 +221,10 @@ std::vector<Broken> BrokenSources() {
        "stands for one cell"},
       {"level with no way back",
        kHead + "level 1\ntransporter t 2 1 1\ngrid\nPtE\nend\nlevel 2\ngrid\n.*\nend\n", 8, 1, "no way back"},
+      {"two dead ends without an end character",
+       kHead + "level 1\ntransporter t 2 1 1\ntransporter u 3 1 1\ngrid\nPtu\nend\n"
+               "level 2\ngrid\n.*\nend\nlevel 3\ngrid\n.*\nend\n",
+       3, 1, "can never be used"},
       {"level nobody reaches", kHead + "level 1\ngrid\nPE\nend\nlevel 2\ngrid\n.*\nend\n", 7, 1, "cannot be reached"},
       {"no player start", kHead + "level 1\ngrid\n..\nend\n", 0, 0, "no level holds the player start"},
       {"second player start", kHead + "level 1\ngrid\nP.\n.P\nend\n", 6, 2, "a second player start"},

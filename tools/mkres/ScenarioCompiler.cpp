@@ -744,7 +744,7 @@ class Compiler {
   // Every transporter carries the player once and every one must be used, so
   // the journey is one trail through the levels using each transporter once,
   // from the start level to the level of the end character.
-  void CheckRoute(const Scenario& s, int start, int end) {
+  void CheckRoute(const Scenario& s, int start, int end) {  // end 0: no end character
     std::array<int, LevelCount + 1> out{}, in{};
     std::array<std::vector<int>, LevelCount + 1> next;
     for (auto [a, b] : edges_) {
@@ -761,6 +761,17 @@ class Compiler {
       for (int n : next[size_t(l)])
         if (!seen[size_t(n)]) seen[size_t(n)] = true, todo.push_back(n);
     }
+    // Without an end character the journey may end on any one level: the
+    // single level short of one way out (if any) is taken as its end.
+    const bool endCharacter = end != 0;
+    if (end == 0) {
+      int shortLevels = 0, shortLevel = 0;
+      for (const LevelSource& lv : levels_) {
+        const int n = lv.Number;
+        if (lv.HasGrid && out[size_t(n)] - in[size_t(n)] - (n == start) == -1) ++shortLevels, shortLevel = n;
+      }
+      end = shortLevels == 1 ? shortLevel : start;
+    }
     for (const LevelSource& lv : levels_) {
       if (!lv.HasGrid) continue;
       const int n = lv.Number;
@@ -771,7 +782,7 @@ class Compiler {
         Fault(lv.Line, lv.Column, name + " cannot be reached: no transporter leads there from the start");
         continue;
       }
-      if (end == 0 || balance == want) continue;
+      if (balance == want) continue;
       if (balance < want) {
         Fault(lv.Line, lv.Column, name + " has no way back: " + std::to_string(in[size_t(n)]) + " transporter(s) lead in and " +
                                       std::to_string(out[size_t(n)]) + " lead out" +
@@ -780,9 +791,10 @@ class Compiler {
       } else {
         Fault(lv.Line, lv.Column, name + ": " + std::to_string(out[size_t(n)]) + " transporter(s) lead out but only " +
                                       std::to_string(in[size_t(n)]) + " lead in" +
-                                      (n == end && n == start ? " (the scenario starts and ends here)"
-                                       : n == end                ? " (and the scenario ends here)"
-                                                                 : "") +
+                                      (!endCharacter        ? ""
+                                       : n == end && n == start ? " (the scenario starts and ends here)"
+                                       : n == end              ? " (and the scenario ends here)"
+                                                               : "") +
                                       "; each carries the player once, so one of them can never be used");
       }
     }
