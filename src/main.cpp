@@ -9,6 +9,7 @@
 #include "base/Text.h"
 #include "frame/Program.h"
 #include "platform/Shell.h"
+#include "platform/Splash.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/sdl/SdlPlatform.h"
 
@@ -108,6 +109,12 @@ int Parse(int argc, char** argv, CommandLine& cl) {
   return -1;
 }
 
+std::span<const uint8_t> EmbeddedSplash() {
+  size_t size = 0;
+  const uint8_t* data = SplashData(size);
+  return {data, size};
+}
+
 int RunHeadless(const CommandLine& cl, const char* exePath) {
   HeadlessPlatform hp(exePath);
   hp.clock.SetFrameStepUs(uint64_t(cl.frameMs * 1000.0 + 0.5));
@@ -116,6 +123,7 @@ int RunHeadless(const CommandLine& cl, const char* exePath) {
     return 2;
   }
   Platform p = hp.Get();
+  p.splashPicture = EmbeddedSplash();
   ProgramOptions options = cl.program;
   options.game.headless = true;
   uint32_t frame = 0;
@@ -145,6 +153,7 @@ int RunWindowed(const CommandLine& cl, const char* exePath) {
     return 1;
   }
   Platform p = sp->Get();
+  p.splashPicture = EmbeddedSplash();
   ProgramOptions options = cl.program;
   options.game.startFullScreen = cl.fullscreen;
   return RunProgram(p, options, nullptr);

@@ -17,6 +17,7 @@
 #include "render/ImageList.h"
 #include "render/LevelGraphics.h"
 #include "render/Panel.h"
+#include "render/SystemTextAdapter.h"
 #include "sprite/GameSprites.h"
 #include "input/Input.h"
 #include "world/ScenarioLevelStore.h"
@@ -161,7 +162,8 @@ class Game {
   InputState input;
   TransportIris iris;
   GameLevelGraphicsHook levelGraphicsHook{*this};
-  BitmapSystemText systemText{*this};
+  BitmapSystemText bitmapText{*this};
+  RasterSystemText systemText{platform.textRaster, bitmapText};  // TrueType when the platform has it
 
   uint32_t Now() { return platform.clock.TickCount(); }
 

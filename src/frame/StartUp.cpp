@@ -4,6 +4,8 @@
 #include "base/Text.h"
 #include "frame/Form.h"
 #include "input/KeyHandlers.h"
+#include "render/SplashScreen.h"
+#include "render/SystemTextAdapter.h"
 
 namespace gravik {
 
@@ -35,6 +37,11 @@ void RunStartUp(TForm1& form) {
   g.workPicture.SetSize(kScreenWidth, kScreenHeight);
   g.workPicture2.SetSize(kScreenWidth, kScreenHeight);
 
+  // 5. The splash; its label uses the archive's TrueType faces when they can be read.
+  if (p.textRaster) LoadSystemFaces(*p.textRaster, ArchiveSearchFolders(p.folders));
+  SplashScreen splash(p.splash, g.systemText);
+  splash.Open(p.splashPicture);
+
   // 6. Room to write profiles and settings.
   if (Folders::FreeSpace(".") < kMinimumFreeSpace) {
     p.shell.ShowError("Gravik 2", "Insufficient disk space.");
@@ -44,6 +51,7 @@ void RunStartUp(TForm1& form) {
 
   // 8. Graphics set, catalogue, fonts.
   PollForceWindowKey(form);
+  splash.SetText("Preparing graphics...");
   g.archive = std::make_unique<Archive>(ArchiveSearchFolders(p.folders));
   g.archive->OpenArchive();
   g.graphicsSet = g.archive->LoadGraphicsSet();
@@ -84,6 +92,7 @@ void RunStartUp(TForm1& form) {
   sw.SoundOff = p.settings.ValueExists("soundoff");
   sw.MusicOff = p.settings.ValueExists("musicoff");
   PollForceWindowKey(form);
+  splash.SetText("Preparing sound...");
   LoadSoundEffects(g.audio, &p.audio, sw, [&] {
     std::vector<NamedBytes> waves;
     for (const std::string& name : g.archive->ItemNames()) {
@@ -121,6 +130,7 @@ void RunStartUp(TForm1& form) {
   }
 
   // 15-16. Display mode: the settings store's "Fullscreen", unless W was held.
+  splash.Close();
   g.world.CurrentLevel = 1;
   g.world.GraphicsStyle = 1;
   PollForceWindowKey(form);

@@ -7,6 +7,11 @@
 #include "platform/InputDevice.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
+#include "platform/Splash.h"
+#include "platform/TextRaster.h"
+
+#include <cstdint>
+#include <span>
 
 namespace gravik {
 
@@ -18,6 +23,11 @@ struct Platform {
   Folders& folders;
   SettingsStore& settings;
   Shell& shell;
+  // Optional parts: TrueType text (else the bitmap font), the start-up splash
+  // window and the program's embedded splash picture.
+  TextRaster* textRaster = nullptr;
+  Splash* splash = nullptr;
+  std::span<const uint8_t> splashPicture{};
 };
 
 }  // namespace gravik

@@ -7,6 +7,7 @@
 #include "Contact.h"
 #include "GraphicsSet.h"
 #include "Resources.h"
+#include "Splash.h"
 
 namespace {
 
@@ -15,7 +16,8 @@ int Usage() {
                "usage: mkres COMMAND ...\n"
                "  contact OUTDIR [ASSETSDIR]   PNG sheets of every block in every set and style\n"
                "  resources OUTDIR [ASSETSDIR]  zqresource.dat and zqaudio.dat, the game's data files\n"
-               "  graphics FILE [ASSETSDIR]    the decoded graphics set block (cell table, catalogue, sheets)\n");
+               "  graphics FILE [ASSETSDIR]    the decoded graphics set block (cell table, catalogue, sheets)\n"
+               "  splash FILE.cpp              C++ source embedding the start-up splash picture\n");
   return 2;
 }
 
@@ -50,6 +52,16 @@ int Resources(int argc, char** argv) {
   return 0;
 }
 
+int SplashCommand(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  std::string error;
+  if (!gravik::mkres::WriteSplashSource(argv[2], &error)) {
+    std::fprintf(stderr, "mkres: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,6 +71,7 @@ int main(int argc, char** argv) {
     if (cmd == "contact") return Contact(argc, argv);
     if (cmd == "graphics") return Graphics(argc, argv);
     if (cmd == "resources") return Resources(argc, argv);
+    if (cmd == "splash") return SplashCommand(argc, argv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mkres: %s\n", e.what());
     return 1;

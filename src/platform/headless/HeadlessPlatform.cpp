@@ -20,7 +20,9 @@ void HeadlessPlatform::EndFrame() {
 }
 
 Platform HeadlessPlatform::Get() {
-  return Platform{display, input, audio, clock, folders, settings, shell};
+  Platform p{display, input, audio, clock, folders, settings, shell};
+  p.splash = &splash;
+  return p;
 }
 
 }  // namespace gravik

@@ -14,6 +14,7 @@
 #include "platform/headless/HeadlessDisplay.h"
 #include "platform/headless/HeadlessInput.h"
 #include "platform/headless/HeadlessShell.h"
+#include "platform/headless/HeadlessSplash.h"
 
 namespace gravik {
 
@@ -28,6 +29,7 @@ struct HeadlessPlatform {
   HeadlessAudio audio;
   HeadlessShell shell;
   FileSettingsStore settings;
+  HeadlessSplash splash;
 
   // Frame bookkeeping for a headless loop: releases the script's events for
   // `frame`, then moves the clock on by one frame step and pumps that much audio.

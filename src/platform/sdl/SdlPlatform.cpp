@@ -25,7 +25,10 @@ SdlPlatform::SdlPlatform(const SdlOptions& options)
 }
 
 Platform SdlPlatform::Get() {
-  return Platform{display, input, audio, clock, folders, settings, shell};
+  Platform p{display, input, audio, clock, folders, settings, shell};
+  p.textRaster = &textRaster;
+  p.splash = &splash;
+  return p;
 }
 
 }  // namespace gravik

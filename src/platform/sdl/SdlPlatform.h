@@ -13,6 +13,8 @@
 #include "platform/sdl/SdlDisplay.h"
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/SdlShell.h"
+#include "platform/sdl/SdlSplash.h"
+#include "platform/sdl/SdlSystemText.h"
 
 namespace gravik {
 
@@ -43,6 +45,8 @@ struct SdlPlatform {
   SdlAudio audio;
   SdlShell shell;
   FileSettingsStore settings;
+  SdlTextRaster textRaster;
+  SdlSplash splash;
 
   Platform Get();
 };
