@@ -121,7 +121,9 @@ const std::map<char, std::string>& DefaultLegend() {
 
 class Compiler {
  public:
-  Compiler(const std::string& text, const BlockLookup& lookup) : text_(text), lookup_(lookup) {}
+  Compiler(const std::string& text, const BlockLookup& lookup) : text_(text), lookup_(lookup) {
+    levels_.reserve(LevelCount);  // current_ points into it
+  }
 
   CompileResult Run() {
     CompileResult r;
@@ -813,22 +815,18 @@ class Compiler {
   int puzzleLine_ = 0;
   std::map<char, Meaning> legend_;
   std::map<char, Meaning> defaultCache_;
-  std::vector<LevelSource> levels_;  // reserved up front: current_ points into it
+  std::vector<LevelSource> levels_;
   std::map<int, size_t> levelIndex_;
   LevelSource* current_ = nullptr;
   std::vector<std::pair<int, int>> edges_;
   int player_ = 0, endChar_ = 0, egg_ = 0, rock_ = 0;
   std::set<int> diamondCodes_, earthCodes_;
-
- public:
-  void Reserve() { levels_.reserve(LevelCount); }
 };
 
 }  // namespace
 
 CompileResult CompileScenario(const std::string& sourceText, const std::string& fileName, const BlockLookup& lookup) {
   Compiler c(sourceText, lookup);
-  c.Reserve();
   CompileResult r = c.Run();
   if (r.Output) {
     r.Output->Form = ScenarioFileForm{};
