@@ -16,7 +16,7 @@
 #include "frame/Form.h"
 #include "frame/GameState.h"
 #include "frame/Program.h"
-#include "frame/PlayScenario.h"
+#include "PlayScenario.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace gravik::playtest {
