@@ -140,6 +140,7 @@ void RunStartUp(TForm1& form) {
     f.WindowedPreference = true;
   }
   f.Windowed = !fullScreen;
+  f.WindowedPreference = f.Windowed;  // until a profile says otherwise
 
   // 22. Key names and the panel's key labels for the current bindings.
   SetKeyboardMode(g.input, g.input.KeyboardMode);
