@@ -41,6 +41,13 @@ void ShowPointer(Game& g, bool shown) {
   if (g.playfield.Pointer) g.playfield.Pointer->Visible = shown;
 }
 
+// The player figure shows the picture the player's animation chose.
+void ShowPlayerPattern(Game& g) {
+  if (!g.playfield.Figure) return;
+  g.playfield.Figure->FramePos = g.world.Player.Pattern;
+  g.playfield.Figure->FrameCount = g.world.Player.Pattern + 1;
+}
+
 void RenderSprites(Game& g) {
   g.sprites.Advance(1);
   g.sprites.FlushDead();
@@ -295,6 +302,7 @@ void PlayingFrame(TForm1& form) {
   if (form.frame().GameState != gsPlaying) return;  // a polled key left play
   // 7-10. Sprites, then the moving objects over them.
   PlaceView(g);
+  ShowPlayerPattern(g);
   RenderSprites(g);
   DrawMovingObjects(g.images, g.backSurface, w);
   // 11-13. Death and completion.
@@ -315,6 +323,7 @@ void TransportOutFrame(TForm1& form) {
   }
   BeginIrisClose(g.iris, g.Now(), form.frame().PanelShown);
   form.MeasureFrameStep();
+  ShowPlayerPattern(g);
   RenderSprites(g);
   DrawMovingObjects(g.images, g.backSurface, g.world);
   DrawPanelOrBars(g.images, g.fonts, g.panel, g.panelSurface, g.backSurface, form.frame().PanelShown,
@@ -387,6 +396,7 @@ void TransportInFrame(TForm1& form) {
   PlaceView(g);
   g.world.PanelShown = form.frame().PanelShown;
   RecomputeScreenPositions(g.world);
+  ShowPlayerPattern(g);
   RenderSprites(g);
   DrawMovingObjects(g.images, g.backSurface, g.world);
   DrawPanelOrBars(g.images, g.fonts, g.panel, g.panelSurface, g.backSurface, form.frame().PanelShown,

@@ -313,3 +313,27 @@ TEST(Viewport, IntegerScaleLetterboxAndMouseMapping) {
 
 }  // namespace
 }  // namespace gravik
+
+namespace gravik {
+namespace {
+
+// The typed text starts after the same words the line was split into, whatever
+// blank separates them.
+TEST(HeadlessInput, TextStartsAfterTheCommandWordWithAnySeparator) {
+  struct Case {
+    const char* line;
+    const char* typed;
+  } cases[] = {{"\x01 5 text hello", "hello"}, {"5\vtext\vhello world", "hello world"},
+               {"5\vtext\vhello", "hello"}, {"  7\ttext  two  ", " two  "}};
+  for (const Case& c : cases) {
+    HeadlessInput in;
+    ASSERT_TRUE(in.ParseScript(c.line)) << c.line << ": " << in.ErrorText();
+    in.BeginFrame(100);
+    InputEvent ev;
+    ASSERT_TRUE(in.PollEvent(ev)) << c.line;
+    EXPECT_EQ(ev.text, c.typed) << c.line;
+  }
+}
+
+}  // namespace
+}  // namespace gravik

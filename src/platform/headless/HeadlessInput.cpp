@@ -1,5 +1,7 @@
 #include "platform/headless/HeadlessInput.h"
 
+#include <cctype>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -128,12 +130,18 @@ bool HeadlessInput::ParseLine(const std::string& line, int lineNo) {
     return true;
   }
   if (cmd == "text") {
-    // Everything after "text " as typed, blanks included.
-    size_t at = line.find_first_not_of(" \t");
-    at = line.find_first_of(" \t", at);      // end of the frame number
-    at = line.find_first_not_of(" \t", at);  // start of "text"
-    at += 4;
-    std::string typed = at < line.size() ? line.substr(at + 1) : std::string();
+    // Everything after "text " as typed, blanks included. The words before it
+    // are found exactly as the line was split into words.
+    size_t lead = 0;
+    while (lead < line.size() && static_cast<unsigned char>(line[lead]) <= ' ') ++lead;
+    auto isBlank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    size_t at = lead;
+    for (int word = 0; word < 2; ++word) {
+      while (at < line.size() && isBlank(line[at])) ++at;
+      while (at < line.size() && !isBlank(line[at])) ++at;
+    }
+    if (at < line.size()) ++at;  // the one separating blank
+    std::string typed = at < line.size() ? line.substr(at) : std::string();
     if (IsValidUtf8(typed)) typed = Utf8ToWindows1252(typed);
     if (typed.empty()) {
       Error(lineNo, "'text' needs characters");
