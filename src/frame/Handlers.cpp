@@ -3,6 +3,7 @@
 #include "frame/Program.h"
 #include "frame/StartUp.h"
 #include "input/KeyHandlers.h"
+#include "screens/MapView.h"
 
 namespace gravik {
 
@@ -49,6 +50,7 @@ void InstallGameHandlers(TForm1& form, const ProgramOptions& options) {
   form.SetStateHandler(gsShowWindow, ShowWindowFrame);
   form.SetStateHandler(gsEnterMenus, EnterMenusFrame);
   InstallGameFlow(form);
+  InstallMapView(form);
   InstallInputHandlers(form, form.game().input);
   ConnectInputHooks(form);
 }

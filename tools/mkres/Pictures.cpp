@@ -169,8 +169,9 @@ Bitmap PanelPicture(const TextFace& face, const PanelLayout& L) {
   SetRgb(cr, kSteelDark);
   cairo_stroke(cr);
 
-  // Header: the game's name and the score.
-  ShinyText(cr, face, W >= 160 ? 25 : 20, W / 2.0, 26, "GRAVIK 2", -0.12, 0.6);
+  // Header: the game's name (the map panel leaves that place to the level
+  // title the map view draws) and the score.
+  if (L.KeyLabels) ShinyText(cr, face, 25, W / 2.0, 26, "GRAVIK 2", -0.12, 0.6);
   cairo_new_path(cr);
   face.PathCentred(cr, 13, L.ScoreCentre, 70, "SCORE");
   SetRgb(cr, Hex(0x9CC8FF));
