@@ -4,7 +4,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
-fuzz_seconds="${GRAVIK_FUZZ_SECONDS:-45}"
+fuzz_seconds="${GRAVIK_FUZZ_SECONDS:-30}"
 export GRAVIK_HOME="$(mktemp -d)"
 trap 'rm -rf "$GRAVIK_HOME"' EXIT
 
