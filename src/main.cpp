@@ -25,6 +25,7 @@ const char kUsage[] =
     "  -nosound             no sound effects (letter case ignored)\n"
     "  -nomusic             no music (letter case ignored)\n"
     "  --debug              show the frame-rate and debug read-outs\n"
+    "  --start-level N      begin on level N (1..20), where a transporter lands\n"
     "  --headless           run without a window:\n"
     "    --frames N         stop after N frames (default 600)\n"
     "    --frame-ms MS      clock step per frame in milliseconds (default 16.667)\n"
@@ -86,6 +87,9 @@ int Parse(int argc, char** argv, CommandLine& cl) {
     } else if (a == "--scale") {
       if (!value(1, 8, v)) return 2;
       cl.scale = int(v);
+    } else if (a == "--start-level") {
+      if (!value(1, 20, v)) return 2;
+      cl.program.game.startLevel = int(v);
     } else if (a == "--frames") {
       if (!value(1, 1e9, v)) return 2;
       cl.frames = long(v);

@@ -66,6 +66,7 @@ struct GameOptions {
   uint64_t seed = 1;
   bool play = false;             // start playing at once
   std::string playScenario;      // a scenario file to play ("" = the built-in one)
+  int startLevel = 0;            // developer switch: begin on this level (0 = the scenario's start)
   std::string exeName = "gravik";
   std::vector<std::string> args;  // the command line, for the audio switches
 };

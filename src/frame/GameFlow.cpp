@@ -219,7 +219,27 @@ void PrepareScenarioFrame(TForm1& form) {
   // 7. The start cell (needed before the level's look is known). A scenario
   //    without an end character starts with none to reach.
   w.Count.EndCharsLeft = InitialEndCharacters(w);
-  const StartCell start = FindStartCell(w);
+  StartCell start = FindStartCell(w);
+  if (const int n = g.options.startLevel; n >= 1 && n <= WorldLevels) {
+    // Developer start: where the first transporter into level n lands, else
+    // the level's first empty cell.
+    start = {n, start.X, start.Y};
+    auto link = std::find_if(g.scenario.Transporters.begin(), g.scenario.Transporters.end(),
+                             [n](const TTransporterLink& t) { return t.DestLevel == n; });
+    if (link != g.scenario.Transporters.end()) {
+      start.X = link->DestColumn + LevelOriginX;
+      start.Y = link->DestRow + LevelOriginY;
+    } else if (w.Store) {
+      bool found = false;
+      for (int x = 1; x <= LevelSide && !found; ++x)
+        for (int y = 1; y <= LevelSide && !found; ++y)
+          if (w.Store->Cell(n, x, y) == BlockEmpty) {
+            start.X = x + LevelOriginX;
+            start.Y = y + LevelOriginY;
+            found = true;
+          }
+    }
+  }
   w.CurrentLevel = start.Level;
   v.RestartX = start.X;
   v.RestartY = start.Y;
