@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <unistd.h>
 #include <memory>
 #include <string>
 
@@ -31,7 +33,8 @@ const char kUsage[] =
     "    --frame-ms MS      clock step per frame in milliseconds (default 16.667)\n"
     "    --input FILE       scripted key, mouse and focus input\n"
     "    --screenshot FILE  write the last frame as a PNG\n"
-    "    --seed N           seed of the game's random generator (default 1)\n"
+    "  --seed N             seed of the game's random generator (headless default 1;\n"
+    "                       a window run seeds it from the clock)\n"
     "  --help, --version\n";
 
 struct CommandLine {
@@ -42,6 +45,7 @@ struct CommandLine {
   long frames = 600;
   double frameMs = 1000.0 / 60.0;
   std::string input, screenshot;
+  bool seedGiven = false;
 };
 
 bool ParseNumber(const char* s, double lo, double hi, double& out) {
@@ -99,6 +103,7 @@ int Parse(int argc, char** argv, CommandLine& cl) {
     } else if (a == "--seed") {
       if (!value(0, 4294967295.0, v)) return 2;
       cl.program.game.seed = uint64_t(v);
+      cl.seedGiven = true;
     } else if (a == "--input" || a == "--screenshot") {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "gravik: %s needs a file name\n", a.c_str());
@@ -160,6 +165,8 @@ int RunWindowed(const CommandLine& cl, const char* exePath) {
   p.splashPicture = EmbeddedSplash();
   ProgramOptions options = cl.program;
   options.game.startFullScreen = cl.fullscreen;
+  // A game in a window is seeded from the clock, as every start is a new game.
+  if (!cl.seedGiven) options.game.seed = uint64_t(std::time(nullptr)) ^ (uint64_t(getpid()) << 32);
   return RunProgram(p, options, nullptr);
 }
 
