@@ -36,7 +36,6 @@ struct FrameState {
   bool Active = true;              // the application has focus
   bool Closed = false;             // the main form has closed
   bool MenusRunning = false;       // the pointer may follow the mouse
-  bool DebugReadouts = false;      // frame-rate and debug counters (command-line switch)
 };
 
 }  // namespace gravik
