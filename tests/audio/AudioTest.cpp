@@ -366,8 +366,8 @@ TEST(MusicFile, NoSoundStillChecksNoMusic) {
   TempFolder tmp;
   const std::string data = tmp.Sub("data");  // holds no music file
   {
+    FakeDevice device;  // outlives the state, which closes it
     AudioState a;
-    FakeDevice device;
     const AudioSwitches sw{.Args = {"-nosound", "-NOMUSIC"}};
     LoadSoundEffects(a, &device, sw, [] { return Effects(); });
     EXPECT_EQ(LoadMusicFile(a, sw, {data}), "");  // switched off before the file is looked for
@@ -375,8 +375,8 @@ TEST(MusicFile, NoSoundStillChecksNoMusic) {
     EXPECT_FALSE(a.MusicOn);
   }
   {
+    FakeDevice device;  // outlives the state, which closes it
     AudioState a;
-    FakeDevice device;
     const AudioSwitches sw{.Args = {"-NoSound"}};
     LoadSoundEffects(a, &device, sw, [] { return Effects(); });
     EXPECT_EQ(LoadMusicFile(a, sw, {data}), "zqaudio.dat not found. Music disabled.");
@@ -384,8 +384,8 @@ TEST(MusicFile, NoSoundStillChecksNoMusic) {
   {
     // With the file there, music stays available, yet nothing plays without a device.
     TempFolder::Write(data + "/zqaudio.dat", TwoTracks());
+    FakeDevice device;  // outlives the state, which closes it
     AudioState a;
-    FakeDevice device;
     const AudioSwitches sw{.Args = {"-nosound"}};
     LoadSoundEffects(a, &device, sw, [] { return Effects(); });
     EXPECT_EQ(LoadMusicFile(a, sw, {data}), "");
@@ -396,8 +396,8 @@ TEST(MusicFile, NoSoundStillChecksNoMusic) {
     EXPECT_EQ(a.Waves->ActiveVoices(), 0);
   }
   {
+    FakeDevice device;  // outlives the state, which closes it
     AudioState a;
-    FakeDevice device;
     LoadSoundEffects(a, &device, {.Args = {}, .MusicOff = true}, [] { return Effects(); });
     EXPECT_EQ(LoadMusicFile(a, {.Args = {}, .MusicOff = true}, {data}), "");
     EXPECT_FALSE(a.MusicAvailable);
