@@ -168,15 +168,15 @@ struct CoverageSheet {
 
 bool IsDigit(int code) { return code >= '0' && code <= '9'; }
 
-CoverageSheet RasteriseFace(FT_Face face, const FaceSpec& spec, const std::string& path) {
+CoverageSheet RasteriseFace(FT_Face face, const FaceSpec& look, const std::string& path) {
   // Largest size not above the requested one whose ink fits the cell height
   // (and the fixed digit width, where there is one).
   std::vector<Raster> glyphs;
   int ascent = 0, descent = 0, digitWidth = 0;
-  int px = spec.PixelSize;
+  int px = look.PixelSize;
   for (;; --px) {
-    if (px < 6) throw std::runtime_error(std::string("cannot fit ") + spec.File + " into its " +
-                                         std::to_string(spec.CellHeight) + "-pixel cell from " + path);
+    if (px < 6) throw std::runtime_error(std::string("cannot fit ") + look.File + " into its " +
+                                         std::to_string(look.CellHeight) + "-pixel cell from " + path);
     if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(px)) != 0)
       throw std::runtime_error("font source " + path + " cannot be scaled");
     glyphs.clear();
@@ -194,12 +194,12 @@ CoverageSheet RasteriseFace(FT_Face face, const FaceSpec& spec, const std::strin
         widestDigitInk = std::max(widestDigitInk, r.Width);
       }
     }
-    digitWidth = spec.DigitWidth > 0 ? spec.DigitWidth : widestDigit;
-    if (ascent + descent <= spec.CellHeight && widestDigitInk <= digitWidth) break;
+    digitWidth = look.DigitWidth > 0 ? look.DigitWidth : widestDigit;
+    if (ascent + descent <= look.CellHeight && widestDigitInk <= digitWidth) break;
   }
 
   CoverageSheet sheet;
-  const int cell = spec.CellHeight;
+  const int cell = look.CellHeight;
   sheet.InkTop = (cell - ascent - descent) / 2;
   sheet.Baseline = sheet.InkTop + ascent;
 
@@ -276,24 +276,24 @@ CoverageSheet RasteriseFace(FT_Face face, const FaceSpec& spec, const std::strin
 
 // Shading of display faces: full colour at the top of the ink, 78% at the
 // baseline and below.
-double Shade(const FaceSpec& spec, const CoverageSheet& sheet, int yInCell) {
-  if (!spec.Display) return 1.0;
+double Shade(const FaceSpec& look, const CoverageSheet& sheet, int yInCell) {
+  if (!look.Display) return 1.0;
   const int span = std::max(1, sheet.Baseline - sheet.InkTop);
   const double t = std::clamp(double(yInCell - sheet.InkTop) / span, 0.0, 1.0);
   return 1.0 - 0.22 * t;
 }
 
-Bitmap Paint(const FaceSpec& spec, const CoverageSheet& sheet, int colour) {
+Bitmap Paint(const FaceSpec& look, const CoverageSheet& sheet, int colour) {
   // Colour 4, the button caption at rest, is exactly what the hover glow makes
   // of colour 1 at its resting factor (green = red), so the glow fades into it.
   const bool restingGlow = colour == 4;
   const Rgb fg = ColourOf(restingGlow ? 1 : colour);
-  const Rgb bg = spec.OnOrange ? kOrangeBar : Rgb{0, 0, 0};
-  const uint16_t bgPixel = spec.OnOrange ? Rgb565(uint8_t(bg.R), uint8_t(bg.G), uint8_t(bg.B)) : 0;
+  const Rgb bg = look.OnOrange ? kOrangeBar : Rgb{0, 0, 0};
+  const uint16_t bgPixel = look.OnOrange ? Rgb565(uint8_t(bg.R), uint8_t(bg.G), uint8_t(bg.B)) : 0;
 
   Bitmap out(sheet.Width, sheet.Height, bgPixel);
   for (int y = 0; y < sheet.Height; ++y) {
-    const double shade = Shade(spec, sheet, y % spec.CellHeight);
+    const double shade = Shade(look, sheet, y % look.CellHeight);
     const int r = int(std::lround(fg.R * shade)), g = int(std::lround(fg.G * shade)),
               b = int(std::lround(fg.B * shade));
     uint16_t* row = out.Row(y);
@@ -327,8 +327,8 @@ FontSources DefaultFontSources() {
 
 std::vector<FontFace> FontFaces() {
   std::vector<FontFace> list;
-  for (const FaceSpec& spec : FaceSpecs())
-    for (int colour : spec.Colours) list.push_back({spec.File, colour});
+  for (const FaceSpec& look : FaceSpecs())
+    for (int colour : look.Colours) list.push_back({look.File, colour});
   return list;
 }
 
@@ -342,14 +342,14 @@ std::vector<uint8_t> BuildFontsDat(const FontSources& sources, std::string* erro
 
     FontsFile file;
     size_t record = 0;
-    for (const FaceSpec& spec : FaceSpecs()) {
-      const CoverageSheet sheet = spec.Display ? RasteriseFace(display.get(), spec, sources.Display)
-                                               : RasteriseFace(mono.get(), spec, sources.Mono);
-      for (int colour : spec.Colours) {
+    for (const FaceSpec& look : FaceSpecs()) {
+      const CoverageSheet sheet = look.Display ? RasteriseFace(display.get(), look, sources.Display)
+                                               : RasteriseFace(mono.get(), look, sources.Mono);
+      for (int colour : look.Colours) {
         TFontRecord& rec = file.Records.at(record++);
-        rec.Name = std::to_string(colour) + spec.File;
+        rec.Name = std::to_string(colour) + look.File;
         rec.Glyphs = sheet.Glyphs;
-        file.Bitmaps.push_back(SaveBmp16(Paint(spec, sheet, colour)));
+        file.Bitmaps.push_back(SaveBmp16(Paint(look, sheet, colour)));
       }
     }
     return WriteFontsFile(file);
