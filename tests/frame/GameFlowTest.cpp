@@ -1,6 +1,7 @@
 // Small pieces of the game flow: the time text and the pause picture.
 #include <gtest/gtest.h>
 
+#include "base/Types.h"
 #include "frame/GameFlow.h"
 
 namespace gravik {
