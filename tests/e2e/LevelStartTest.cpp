@@ -2,7 +2,6 @@
 // the last frame is play on that level (not the black title card), and levels
 // with different bricks really look different.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstring>
 #include <fstream>
@@ -11,52 +10,14 @@
 #include <vector>
 
 #include "e2e/Run.h"
+#include "e2e/Shot.h"
 
 namespace gravik::e2e {
 namespace {
 
-struct Picture {
-  int Width = 0, Height = 0;
-  std::vector<uint8_t> Rgb;
-};
-
-uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
-
-// The program's screenshots: 8-bit RGB, no interlace, filter 0 on every row.
-bool ReadPicture(const std::string& path, Picture& pic) {
-  std::ifstream f(path, std::ios::binary);
-  const std::vector<uint8_t> png((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  if (png.size() < 33 || std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8) != 0) return false;
-  std::vector<uint8_t> z;
-  for (size_t at = 8; at + 12 <= png.size();) {
-    const uint32_t len = Be32(&png[at]);
-    if (at + 12 + len > png.size()) return false;
-    const std::string type(reinterpret_cast<const char*>(&png[at + 4]), 4);
-    const uint8_t* data = &png[at + 8];
-    if (type == "IHDR") {
-      pic.Width = int(Be32(data));
-      pic.Height = int(Be32(data + 4));
-      if (data[8] != 8 || data[9] != 2 || data[12] != 0) return false;
-    } else if (type == "IDAT") {
-      z.insert(z.end(), data, data + len);
-    }
-    at += 12 + len;
-  }
-  const size_t stride = size_t(pic.Width) * 3 + 1;
-  std::vector<uint8_t> raw(stride * size_t(pic.Height));
-  uLongf rawSize = uLongf(raw.size());
-  if (uncompress(raw.data(), &rawSize, z.data(), uLong(z.size())) != Z_OK || rawSize != raw.size()) return false;
-  pic.Rgb.clear();
-  for (int y = 0; y < pic.Height; ++y) {
-    if (raw[size_t(y) * stride] != 0) return false;
-    pic.Rgb.insert(pic.Rgb.end(), raw.begin() + long(size_t(y) * stride + 1),
-                   raw.begin() + long((size_t(y) + 1) * stride));
-  }
-  return true;
-}
 
 // Share of pixels in [x0, x1) x [y0, y1) with no component above 40.
-double DarkShare(const Picture& p, int x0, int y0, int x1, int y1) {
+double DarkShare(const Shot& p, int x0, int y0, int x1, int y1) {
   long dark = 0;
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) {
@@ -67,7 +28,7 @@ double DarkShare(const Picture& p, int x0, int y0, int x1, int y1) {
 }
 
 // Mean red and blue of [x0, x1) x [y0, y1).
-void MeanRedBlue(const Picture& p, int x0, int y0, int x1, int y1, double& red, double& blue) {
+void MeanRedBlue(const Shot& p, int x0, int y0, int x1, int y1, double& red, double& blue) {
   double r = 0, b = 0;
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) {
@@ -89,15 +50,15 @@ class LevelStartTest : public ::testing::Test {
 
   // The last frame of a run started on `level`, 320 frames in (the title card
   // is over by then).
-  Picture Shot(int level) {
+  Shot ShotOfLevel(int level) {
     const std::string file = home_.path + "/level" + std::to_string(level) + ".png";
     const RunResult r = RunGame(exe_,
                                 {"--headless", "-nosound", "-nomusic", "--start-level", std::to_string(level),
                                  "--frames", "320", "--screenshot", file},
                                 home_.path);
     EXPECT_EQ(r.status, 0) << r.output;
-    Picture p;
-    EXPECT_TRUE(ReadPicture(file, p)) << file;
+    Shot p;
+    EXPECT_TRUE(ReadShot(file, p)) << file;
     EXPECT_EQ(p.Width, 640);
     EXPECT_EQ(p.Height, 480);
     return p;
@@ -108,7 +69,7 @@ class LevelStartTest : public ::testing::Test {
 };
 
 TEST_F(LevelStartTest, EachLevelStartsInPlayWithItsOwnBricks) {
-  const Picture one = Shot(1), two = Shot(2), four = Shot(4);
+  const Shot one = ShotOfLevel(1), two = ShotOfLevel(2), four = ShotOfLevel(4);
   if (one.Rgb.empty() || two.Rgb.empty() || four.Rgb.empty()) return;
   // The playfield (left of the panel) shows the level, not the black title card.
   EXPECT_LT(DarkShare(one, 0, 0, 480, 480), 0.3);

@@ -3,7 +3,6 @@
 // transporter to level 2. Each screenshot is the last frame of a run, so the
 // same script is run several times with different frame counts.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,72 +13,12 @@
 #include <iterator>
 
 #include "e2e/Run.h"
+#include "e2e/Shot.h"
 #include "frame/PlayScenario.h"
 
 namespace gravik::e2e {
 namespace {
 
-// A decoded screenshot, 8-bit RGB.
-struct Shot {
-  int Width = 0, Height = 0;
-  std::vector<uint8_t> Rgb;
-
-  uint32_t At(int x, int y) const {
-    const size_t i = (size_t(y) * size_t(Width) + size_t(x)) * 3;
-    return uint32_t(Rgb[i]) << 16 | uint32_t(Rgb[i + 1]) << 8 | Rgb[i + 2];
-  }
-  // Pixels that are not black in the rectangle [x0, x1) x [y0, y1).
-  int Lit(int x0, int y0, int x1, int y1) const {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) n += At(x, y) != 0;
-    return n;
-  }
-  // Pixels with no component above 80.
-  int Dark(int x0, int y0, int x1, int y1) const {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) {
-        const uint32_t c = At(x, y);
-        n += (c >> 16) <= 80 && (c >> 8 & 255) <= 80 && (c & 255) <= 80;
-      }
-    return n;
-  }
-};
-
-uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
-
-// Reads the program's screenshots: 8-bit RGB, no interlace, filter 0 on every row.
-bool ReadShot(const std::string& path, Shot& shot) {
-  std::ifstream f(path, std::ios::binary);
-  const std::vector<uint8_t> png((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  if (png.size() < 33 || std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8) != 0) return false;
-  std::vector<uint8_t> z;
-  for (size_t at = 8; at + 12 <= png.size();) {
-    const uint32_t len = Be32(&png[at]);
-    const std::string type(reinterpret_cast<const char*>(&png[at + 4]), 4);
-    if (at + 12 + len > png.size()) return false;
-    const uint8_t* data = &png[at + 8];
-    if (type == "IHDR") {
-      shot.Width = int(Be32(data));
-      shot.Height = int(Be32(data + 4));
-      if (data[8] != 8 || data[9] != 2 || data[12] != 0) return false;
-    } else if (type == "IDAT") {
-      z.insert(z.end(), data, data + len);
-    }
-    at += 12 + len;
-  }
-  const size_t stride = size_t(shot.Width) * 3 + 1;
-  std::vector<uint8_t> raw(stride * size_t(shot.Height));
-  uLongf rawSize = uLongf(raw.size());
-  if (uncompress(raw.data(), &rawSize, z.data(), uLong(z.size())) != Z_OK || rawSize != raw.size()) return false;
-  shot.Rgb.clear();
-  for (int y = 0; y < shot.Height; ++y) {
-    if (raw[size_t(y) * stride] != 0) return false;
-    shot.Rgb.insert(shot.Rgb.end(), raw.begin() + long(size_t(y) * stride + 1), raw.begin() + long((size_t(y) + 1) * stride));
-  }
-  return true;
-}
 
 // Level 1: dig right, take the diamond, push the rock until it meets the wall,
 // step down and dig on to the transporter, which leads to level 2.
