@@ -104,7 +104,7 @@ bool LevelsAndPuzzleSound(const std::array<TLevelRecord, LevelCount>& levels, co
 
   int32_t cols = extras.PuzzleColumns, rows = extras.PuzzleRows;
   if (extras.DefaultPuzzle != 0) cols = 10, rows = 4;
-  if (cols < 0 || rows < 0 || rows > PuzzleMaxRows) return false;
+  if (cols < 0 || rows < 0 || rows > PuzzleMaxRows || cols > PuzzleMaxColumns) return false;
   if (cols > 0 && rows > 0) {
     // The puzzle area lies in level columns PuzzleLeft .. PuzzleLeft + cols - 1
     // below level 1; it must stay inside the 42 map columns.

@@ -30,6 +30,7 @@ inline constexpr int LevelCount = 20;
 inline constexpr int LevelCells = 32;            // a level is at most 32 x 32 cells
 inline constexpr int MaxTransporters = 4096;
 inline constexpr int PuzzleMaxRows = 18;         // piece flags hold 18 rows per column
+inline constexpr int PuzzleMaxColumns = 32;      // the widest puzzle the running world holds
 inline constexpr uint8_t BlockTransporterCode = 253;
 inline constexpr uint8_t BlockPuzzlePieceCode = 255;
 

@@ -2,8 +2,13 @@
 
 #include <cstdio>
 
+#include <stdexcept>
+
 #include "base/Errors.h"
+#include "frame/GameFlow.h"
+#include "frame/Keys.h"
 #include "platform/KeyState.h"
+#include "world/Tick.h"
 
 namespace gravik {
 
@@ -15,7 +20,16 @@ constexpr double kPanelToggleMs = 1000;
 
 TForm1::TForm1(Game& game) : game_(game) {}
 
-void TForm1::SetStateHandler(uint8_t state, StateHandler handler) { handlers_[state] = std::move(handler); }
+void TForm1::SetUnit(uint8_t state, ScreenUnit unit) {
+  if (!unit.Complete())
+    throw std::logic_error(std::string("screen unit of ") + GameStateName(state) + " (" + std::to_string(state) +
+                           ") lacks a handler");
+  units_[state] = std::make_unique<ScreenUnit>(std::move(unit));
+}
+
+void TForm1::SetStateHandler(uint8_t state, StateHandler handler) {
+  SetUnit(state, ScreenUnit{NoEntry, std::move(handler), NoKeys, NoKeyPress, NoMouse});
+}
 
 void TForm1::FormCreate() {
   game_.platform.display.SetTitle("Gravik 2");
@@ -29,7 +43,8 @@ void TForm1::Timer1Timer() {
   FrameState& f = frame();
   f.Timer1Enabled = false;
   if (f.Started) return;
-  if (RunStartUp) RunStartUp(*this);
+  if (!RunStartUp) throw std::logic_error("the form has no start-up installed");
+  RunStartUp(*this);
   game_.platform.display.Show(true);
   if (!game_.platform.display.IsDrawable()) {
     if (game_.platform.display.StartDrawing(f.Windowed)) DXDrawInitialize();
@@ -52,7 +67,7 @@ void TForm1::DXDrawInitialize() {
 void TForm1::DXDrawRestoreSurface() {
   game_.images.RebuildAll();
   const uint8_t s = frame().GameState;
-  if ((s == gsPlaying || s >= 200) && StateChangeStep) StateChangeStep(*this, s, s, /*restore*/ -1);
+  if (s == gsPlaying || s >= 200) RedrawSidePanel(game_);
 }
 
 void TForm1::MeasureFrameStep() {
@@ -82,9 +97,7 @@ void TForm1::ResetFrameStepAveraging() {
   frame().StepCount = 0;
 }
 
-void TForm1::ApplyPanelLayout() {
-  if (PanelLayoutChanged) PanelLayoutChanged(*this);
-}
+void TForm1::ApplyPanelLayout() { ApplyPanelLayoutTo(game_); }
 
 void TForm1::Present() {
   const Bitmap& b = game_.backSurface;
@@ -101,18 +114,25 @@ void TForm1::DXTimerTimer() {
     f.ModeSwitchLockout = false;
   // 3. Keyboard and joystick states are refreshed by the platform as events are
   //    pumped, so there is nothing to poll here.
-  // 4. The current screen.
-  if (const StateHandler& h = handlers_[f.GameState]) h(*this);
+  // 4. The current screen: its entry routine on its first frame, then its frame.
+  if (const ScreenUnit* unit = units_[f.GameState].get()) {
+    const uint8_t state = f.GameState;
+    if (!f.ScreenReady) {
+      unit->Enter(*this);
+      if (f.GameState == state) f.ScreenReady = true;
+    }
+    if (f.GameState == state) unit->Frame(*this);
+  }
   // 5-6. Side panel or black bars, then overlays.
-  if (RefreshSidePanel) RefreshSidePanel(*this);
-  if (DrawOverlays) DrawOverlays(*this);
+  RefreshSidePanel(game_);
+  DrawFrameOverlays(game_);
   // 7. Show the frame.
   Present();
   // 8. A pause asked for during the frame starts after it was shown.
   if (f.PauseRequested) SetGameState(gsPaused);
-  const bool between = PlayerBetweenCells && PlayerBetweenCells(*this);
+  const bool between = !PlayerOnCell(game_);
   // 9. Scenario completion is tested only while standing on a cell.
-  if (f.GameState == gsPlaying && !between && CheckScenarioDone) CheckScenarioDone(*this);
+  if (f.GameState == gsPlaying && !between) CheckScenarioDone(game_.world);
   // 10. Tab toggles the side panel: held (down, and not freshly pressed), at most
   //     once a second, and only while standing on a cell.
   const uint16_t tab = game_.platform.input.Keys().AsyncKeyState(vk::Tab);
@@ -124,47 +144,6 @@ void TForm1::DXTimerTimer() {
     ResetFrameStepAveraging();
     f.PanelToggleTick = game_.Now();
   }
-}
-
-void TForm1::SetGameState(uint8_t newState) {
-  FrameState& f = frame();
-  GameValues& v = game_.values;
-  const uint8_t old = f.GameState;
-  const uint32_t now = game_.Now();
-  auto step = [&](int n) {
-    if (StateChangeStep) StateChangeStep(*this, old, newState, n);
-  };
-  // 1. Entering play: averaging restarts; the modules reset their play caches.
-  if (newState == gsPlaying) {
-    ResetFrameStepAveraging();
-    step(1);
-  }
-  // 2. Leaving play adds the whole seconds of this stretch to the total.
-  if (old == gsPlaying && newState != gsPlaying) v.TotalPlaySeconds += TicksSince(now, v.PlayStart) / 1000;
-  // 3. Play clocks start now.
-  if (newState == gsPlaying) {
-    v.PlayStart = now;
-    v.PlayStretchStart = now;
-    step(3);
-  }
-  // 4. Leaving play silences the meteors.
-  if (newState != gsPlaying) step(4);
-  // 5. The music may be handled again.
-  if (newState == gsPlaying) v.MusicHandled = false;
-  // 6. Leaving the options recalibrates the joystick.
-  if (old == gsOptions) step(6);
-  // 7. The new state's screen must be built again.
-  f.ScreenReady = false;
-  f.GameState = newState;
-  step(7);
-  // 8. Object clocks, the player block, fonts, keys and music for play.
-  if (newState == gsPlaying) {
-    step(8);
-    f.PanelToggleTick = now;
-    v.NewGameStarted = false;
-  }
-  // 9. The frame step is measured from here.
-  if (newState == gsMainMenu || newState == gsPlaying) f.LastCounter = game_.platform.clock.PerfCounter();
 }
 
 void TForm1::ApplyDisplayMode(bool reinitialise) {
@@ -187,7 +166,7 @@ void TForm1::ToggleDisplayMode() {
   ApplyDisplayMode(true);
   game_.platform.display.Show(true);
   f.WindowedPreference = f.Windowed;
-  if (SaveSettings) SaveSettings(*this);
+  SaveDisplaySettings(game_);
   SetGameState(f.GameState);
 }
 
@@ -222,27 +201,38 @@ void TForm1::HandleEvent(const InputEvent& ev) {
     case InputEventType::Quit: FormClose(); break;
     case InputEventType::MouseEnter:
       f.PointerOutside = false;
-      if (MouseHandler) MouseHandler(*this, ev);
+      FormMouse(*this, ev);
       break;
     case InputEventType::MouseLeave:
       if (f.Windowed) f.PointerOutside = true;
-      if (MouseHandler) MouseHandler(*this, ev);
       break;
     case InputEventType::KeyDown:
-      if (FormKeyDown && f.Started) FormKeyDown(*this, ev.vk, ev.shift);
+      if (f.Started) FormKeyDown(*this, KeyEvent{ev.vk, ev.scan, ev.shift, ev.repeat});
       break;
     case InputEventType::Text:
-      if (FormKeyPress && f.Started)
+      if (f.Started)
         for (char c : ev.text) FormKeyPress(*this, c);
       break;
     case InputEventType::MouseDown:
     case InputEventType::MouseUp:
     case InputEventType::MouseMove:
     case InputEventType::MouseWheel:
-      if (MouseHandler && f.Started) MouseHandler(*this, ev);
+      if (f.Started) FormMouse(*this, ev);
       break;
     default: break;
   }
+}
+
+void TForm1::PumpEvents() {
+  InputEvent ev;
+  while (game_.platform.input.PollEvent(ev)) held_.push_back(ev);
+}
+
+bool TForm1::TakeHeldEvent(InputEvent& ev) {
+  if (held_.empty()) return false;
+  ev = std::move(held_.front());
+  held_.pop_front();
+  return true;
 }
 
 void TForm1::FatalError(const std::string& message, bool halt) {
@@ -273,7 +263,7 @@ int RunMessageLoop(TForm1& form, const std::function<bool()>& afterIteration) {
     try {
       while (!f.Closed) {
         InputEvent ev;
-        while (game.platform.input.PollEvent(ev)) {
+        while (form.TakeHeldEvent(ev) || game.platform.input.PollEvent(ev)) {
           form.HandleEvent(ev);
           if (f.Closed) break;
         }

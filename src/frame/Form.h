@@ -2,11 +2,14 @@
 // the one error exit.
 #pragma once
 #include <array>
+#include <deque>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "frame/Game.h"
+#include "frame/ScreenUnit.h"
 #include "platform/InputDevice.h"
 #include "world/World.h"
 
@@ -21,9 +24,14 @@ class TForm1 : public StateHost {
   Game& game() { return game_; }
   FrameState& frame() { return game_.frame; }
 
-  // Each screen registers the handler that runs once per frame in its state.
+  // The unit of a screen state. Throws std::logic_error when a handler of the
+  // unit is missing: a screen never silently ignores what it was not given.
+  void SetUnit(uint8_t state, ScreenUnit unit);
+  bool HasUnit(uint8_t state) const { return bool(units_[state]); }
+  const ScreenUnit* Unit(uint8_t state) const { return units_[state].get(); }
+  // A unit that only draws frames (tests and one-frame states).
   void SetStateHandler(uint8_t state, StateHandler handler);
-  bool HasStateHandler(uint8_t state) const { return bool(handlers_[state]); }
+  bool HasStateHandler(uint8_t state) const { return HasUnit(state); }
 
   // Start-up work run by the deferred start (folders, archive, ...); installed by main.
   std::function<void(TForm1&)> RunStartUp;
@@ -37,39 +45,30 @@ class TForm1 : public StateHost {
   void FormClose();
   void kvelActivate();
   void kvelDEActivate();
-  // Routes one platform event to the handlers above and to the key/mouse handlers.
+  // Routes one platform event to the handlers above, the form's key table and
+  // the current screen's unit.
   void HandleEvent(const InputEvent& ev);
+  // Takes the waiting platform events during a long step (start-up), so key
+  // states stay current; they are handled when the message loop runs again.
+  void PumpEvents();
+  // The next event held by PumpEvents, or false.
+  bool TakeHeldEvent(InputEvent& ev);
 
-  // Key and mouse handlers of the screens, installed by the input module.
-  std::function<void(TForm1&, uint8_t vk, uint8_t shift)> FormKeyDown;
-  std::function<void(TForm1&, char key)> FormKeyPress;
-  std::function<void(TForm1&, const InputEvent&)> MouseHandler;
-
-  // --- state machine -----------------------------------------------------
+  // --- state machine (frame/SetGameState.cpp) ------------------------------
   void SetGameState(uint8_t newState);
   // The world's view of the state machine.
   uint8_t CurrentState() const override { return game_.frame.GameState; }
   void ChangeState(uint8_t state) override { SetGameState(state); }
-  // Everything a state change must also do in the modules (world, audio,
-  // panel, fonts, widgets); installed by the game module.
-  std::function<void(TForm1&, uint8_t oldState, uint8_t newState, int step)> StateChangeStep;
 
   // Measures FrameStep from the performance counter (gameplay states).
   void MeasureFrameStep();
   void ResetFrameStepAveraging();
-  // Player sprite position for the current panel layout; the background shown.
+  // Player sprite position for the current panel layout; the background shown;
+  // the displayed score jumps to the score.
   void ApplyPanelLayout();
-  std::function<void(TForm1&)> PanelLayoutChanged;
-  // Side panel or black bars (gameplay states only), then the overlays.
-  std::function<void(TForm1&)> RefreshSidePanel;
-  std::function<void(TForm1&)> DrawOverlays;
-  // Scenario completion test, run while playing and standing on a cell.
-  std::function<bool(TForm1&)> PlayerBetweenCells;
-  std::function<void(TForm1&)> CheckScenarioDone;
 
   void ApplyDisplayMode(bool reinitialise);
   void ToggleDisplayMode();
-  std::function<void(TForm1&)> SaveSettings;
 
   // The program's one error exit: shows the message, closes the form and throws
   // GameHalt(1), which unwinds to main.
@@ -83,7 +82,8 @@ class TForm1 : public StateHost {
 
  private:
   Game& game_;
-  std::array<StateHandler, 256> handlers_{};
+  std::array<std::unique_ptr<ScreenUnit>, 256> units_{};
+  std::deque<InputEvent> held_;
 };
 
 // Drives the form: pumps events, fires the start-up timer, runs frames while the

@@ -18,7 +18,6 @@ struct FrameState {
   bool PanelShown = true;
   double PanelToggleTick = 0;      // ms; also debounces several keys
   bool PauseRequested = false;
-  bool ScenarioFinished = false;
   bool PointerOutside = false;
   bool TimingReset = false;
   double FrameStep = 0;            // pixels to move this frame

@@ -29,17 +29,12 @@ namespace gravik {
 // Values of the game in progress that the frame itself keeps.
 struct GameValues {
   uint32_t PlayStart = 0;           // tick when gsPlaying was last entered
-  uint32_t PlayStretchStart = 0;    // start of the current play stretch
   uint32_t TotalPlaySeconds = 0;
   bool NewGameStarted = false;
-  bool ArrivedByTransporter = false;
   bool MusicStartNow = false;       // start the level music this frame
-  bool MusicHandled = false;
   uint8_t Lives = 3;
-  int32_t DisplayedScore = 0;
   uint32_t LevelClock = 0;
   int32_t RestartX = 6, RestartY = 16;
-  bool GameOverFlag = false;
   uint32_t TitleCardTick = 0;
   bool SlowPreparation = false;
   // Clocks frozen while a menu is shown (elapsed times).
@@ -50,6 +45,16 @@ struct GameValues {
   uint32_t DeathTick = 0;
   int DeathFrame = 0;
   uint32_t CompleteTick = 0;
+  // Screens reached from the status screen return to it.
+  bool MapFromStatus = false;
+  uint8_t OptionsReturnState = 0;
+  // Joystick buttons held when a screen was entered (a press counts only
+  // once the button was let go).
+  uint8_t JoyButtonsAtEntry = 0;
+  // Frame-rate read-out (--debug).
+  uint32_t RateWindowStart = 0;
+  int FramesInWindow = 0;
+  int FramesPerSecond = 0;
 };
 
 // Values decided by start-up.

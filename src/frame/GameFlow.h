@@ -1,35 +1,56 @@
 // The course of a game: preparing the scenario, the title card, play, the
-// transporter journey, losing a life, pause and the plain end screens.
+// transporter journey, losing a life and pause; and the game-wide routines the
+// screens share.
 #pragma once
 #include <cstdint>
 #include <string>
+
+#include "frame/ScreenUnit.h"
 
 namespace gravik {
 
 class TForm1;
 class Game;
 
-// Installs the play-path state handlers and the state-change steps of the modules.
-void InstallGameFlow(TForm1& form);
+// The units of the play path (registered in frame/Units.cpp).
+ScreenUnit ShowWindowUnit();
+ScreenUnit EnterMenusUnit();
+ScreenUnit PrepareScenarioUnit();
+ScreenUnit LevelIntroUnit();
+ScreenUnit PlayingUnit();
+ScreenUnit TransportOutUnit();
+ScreenUnit TransportArriveUnit();
+ScreenUnit TransportInUnit();
+ScreenUnit LosingLifeUnit();
+ScreenUnit PausedUnit();
 
 // Time spent in a menu does not count against the level's clocks.
 void FreezeClocks(Game& g);
 void ThawClocks(Game& g);
 // The player's cell becomes (RestartX, RestartY), with view and pixel position.
 void PlacePlayerAtRestart(Game& g);
+// Back to play from a screen that froze the clocks: clocks thawed, the
+// playfield shown, the keys flushed, the score shown as it is.
+void ResumePlay(TForm1& form);
 
-// The level's pictures for the current graphics style (after a style switch).
+// The background and player sprites; the pointer sprite.
+void ShowPlayfield(Game& g, bool shown);
+void ShowPointer(Game& g, bool shown);
+
+// The level's pictures for the current graphics style (after a style switch),
+// unless the scenario keeps its own graphics.
 void RefreshBlockGraphics(Game& g);
-
-// Screen states' frames.
-void PrepareScenarioFrame(TForm1& form);
-void LevelIntroFrame(TForm1& form);
-void PlayingFrame(TForm1& form);
-void TransportOutFrame(TForm1& form);
-void TransportArriveFrame(TForm1& form);
-void TransportInFrame(TForm1& form);
-void LosingLifeFrame(TForm1& form);
-void PausedFrame(TForm1& form);
+// The side-panel work surface drawn anew (key labels changed, surfaces lost).
+void RedrawSidePanel(Game& g);
+// Frame steps 5 and 6: the side panel or the black bars in the gameplay
+// states, then the overlays.
+void RefreshSidePanel(Game& g);
+void DrawFrameOverlays(Game& g);
+// The panel layout: player sprite position, background shown, the displayed
+// score jumps to the score.
+void ApplyPanelLayoutTo(Game& g);
+// The display mode to restore at the next start.
+void SaveDisplaySettings(Game& g);
 
 // Darkens a 640 x 480 picture for the pause screen: each component x becomes
 // trunc(x / 3 x 2); a pixel whose reduced components are all 0 is left alone.

@@ -3,7 +3,7 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "frame/Form.h"
-#include "input/KeyHandlers.h"
+#include "frame/Keys.h"
 #include "render/SplashScreen.h"
 #include "render/SystemTextAdapter.h"
 
@@ -14,6 +14,7 @@ constexpr uint64_t kMinimumFreeSpace = 2000000;
 }
 
 void PollForceWindowKey(TForm1& form) {
+  form.PumpEvents();  // the key states follow the keyboard during the slow steps
   KeyState& keys = form.game().platform.input.Keys();
   keys.AsyncKeyState('W');
   if (keys.AsyncKeyState('W') & 0x8000) form.game().startUp.ForceWindow = true;

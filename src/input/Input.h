@@ -6,14 +6,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "platform/InputDevice.h"
 
 namespace gravik {
-
-class TForm1;
 
 // The seven bound actions; slot numbers are 1-based.
 enum : int {
@@ -75,31 +72,6 @@ struct KeyCaptureState {
   int Slot = 0;  // 1..7
 };
 
-// Links to the parts of the game the input handlers drive but do not own; the
-// frame connects them. A hook left empty is skipped.
-struct InputHooks {
-  // Without this hook notices go to the game's panel.
-  std::function<void(TForm1&, const std::string& text, uint32_t ms)> ShowTimedMessage;
-  std::function<void(TForm1&)> SaveProfile;
-  std::function<void(TForm1&)> WriteKeyboardModeSetting;  // the "kbi=" line
-  // The side panel after the key labels changed (the game's key labels are
-  // updated first); without it the panel's numbers are redrawn.
-  std::function<void(TForm1&)> RedrawSidePanel;
-  std::function<void(TForm1&)> KeyLabelsChanged;          // options screen labels
-  std::function<void(TForm1&)> RefreshBlockGraphics;
-  std::function<void(TForm1&)> FreezeClocks;
-  std::function<void(TForm1&)> ThawClocks;
-  // Shift+4 in the main menu leads to the dated picture only on its day.
-  std::function<bool(TForm1&)> IsSpecialDate;
-  // Esc on the name entry returns to the profiles screen when it came from there
-  // (otherwise the program closes).
-  std::function<bool(TForm1&)> NameEntryFromProfiles;
-  // Enter while text is being entered (the name screen's OK).
-  std::function<void(TForm1&)> TextEntryEnter;
-  // Mouse down, up and wheel for the menu widgets, after the input's own rows.
-  std::function<void(TForm1&, const InputEvent&)> WidgetMouse;
-};
-
 // All input state of the running game.
 struct InputState {
   InputState();
@@ -112,7 +84,6 @@ struct InputState {
   TextEntryState TextEntry;
   KeyCaptureState Capture;
   bool AudioKeysUsable = true;  // none of D, Q, S, W is bound
-  InputHooks Hooks;
 
   const KeySlot& Slot(int n) const { return Slots[size_t(n - 1)]; }
   KeySlot& Slot(int n) { return Slots[size_t(n - 1)]; }

@@ -99,7 +99,8 @@ void BuildPanels(GraphicsContext& ctx, int blockSet, int style) {
 }
 
 void ResetPanelSurface(const ImageList& images, PanelState& panel, Bitmap& panelSurface) {
-  LoadSurfaceFromBitmap(panelSurface, images.FindImage("Panel").Picture);
+  // Before the start-up pictures exist there is no panel to copy yet.
+  if (const ImageEntry* e = images.TryFindImage("Panel")) LoadSurfaceFromBitmap(panelSurface, e->Picture);
   panel.ForceRedraw();
 }
 

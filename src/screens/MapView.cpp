@@ -6,7 +6,7 @@
 #include "audio/Audio.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
-#include "input/KeyHandlers.h"
+#include "frame/Keys.h"
 #include "world/LevelSetup.h"
 
 namespace gravik {
@@ -100,11 +100,12 @@ void DrawLevelMap(Game& g) {
     for (int x = 1; x <= aw; ++x) {
       const int wx = x + LevelOriginX, wy = H + y + LevelOriginY;
       int pattern = kFogPattern;
+      const uint8_t code = w.At(wx, wy);
+      // Pieces are numbered by their place in the area, seen or not.
+      const int number = code == BlockPuzzlePiece ? piece++ : -1;
       if (InMap(wx, wy) && seen.Seen[size_t(MapIndex(wx, wy))]) {
-        const uint8_t code = w.At(wx, wy);
-        if (code == BlockPuzzlePiece) {
-          const int c = piece % std::max(1, cols) + 1, r = piece / std::max(1, cols) + 1;
-          ++piece;
+        if (number >= 0) {
+          const int c = number % std::max(1, cols) + 1, r = number / std::max(1, cols) + 1;
           const bool collected = c <= cols && r <= rows && w.PuzzleCollected[size_t((c - 1) * PuzzleRowsMax + (r - 1))];
           pattern = collected ? ThumbPattern(w, code, c, r) : 0;
         } else {
@@ -121,17 +122,38 @@ void DrawLevelMap(Game& g) {
 int MapColumnOffset(int w) { return w > 24 ? 16 - w / 2 : 16 - w / 2 + 1; }
 int MapRowOffset(int h) { return 17 - h / 2; }
 
-void MapViewFrame(TForm1& form) {
+namespace {
+
+void MapViewEnter(TForm1& form) {
+  Game& g = form.game();
+  if (!g.values.MapFromStatus) PauseMusic(g.audio);
+  ClearHitMarks(g.world);
+  ShowPlayfield(g, false);
+  ShowPointer(g, true);
+  NoteJoystickAtEntry(g);
+  form.frame().PanelToggleTick = g.Now();
+}
+
+// Leaving the map: back to the status screen when opened from there, else play.
+void CloseMap(TForm1& form) {
   Game& g = form.game();
   FrameState& f = form.frame();
-  if (!f.ScreenReady) {
-    PauseMusic(g.audio);
-    ClearHitMarks(g.world);
-    if (g.playfield.Background) g.playfield.Background->Visible = false;
-    if (g.playfield.Figure) g.playfield.Figure->Visible = false;
-    f.PanelToggleTick = g.Now();
-    f.ScreenReady = true;
+  if (double(g.Now()) - f.PanelToggleTick <= kDebounceMs) return;
+  f.PanelToggleTick = g.Now();
+  PlaySound(g.audio, "click1.wav");
+  if (g.values.MapFromStatus) {
+    form.SetGameState(gsStatusScreen);
+    return;
   }
+  ThawClocks(g);
+  form.SetGameState(gsPlaying);
+  FlushKeys(g.input, g.platform.input.Keys());
+  ShowPointer(g, false);
+  ShowPlayfield(g, true);
+}
+
+void MapViewFrame(TForm1& form) {
+  Game& g = form.game();
   g.backSurface.Fill(0);
   const bool available = g.scenario.Level(g.world.CurrentLevel).NoMap == 0;
   if (!available) {
@@ -146,23 +168,17 @@ void MapViewFrame(TForm1& form) {
   g.sprites.Advance(1);
   g.sprites.FlushDead();
   g.sprites.Render();
-
-  // Leaving: the map key held, Enter or Space, joystick button 1.
-  KeyState& keys = g.platform.input.Keys();
-  const bool enter = (keys.AsyncKeyState(vk::Return) & 1) != 0;
-  const bool space = (keys.AsyncKeyState(vk::Space) & 1) != 0;
-  const bool mapKey = g.input.Slot(kSlotMap).Enabled && SlotKeyDown(g.input, keys, kSlotMap);
-  const bool joy = g.input.JoystickEnabled && JoystickButton1(g.input, g.platform.input);
-  if ((enter || space || mapKey || joy) && double(g.Now()) - f.PanelToggleTick > kDebounceMs) {
-    f.PanelToggleTick = g.Now();
-    ThawClocks(g);
-    form.SetGameState(gsPlaying);
-    FlushKeys(g.input, keys);
-    if (g.playfield.Background) g.playfield.Background->Visible = true;
-    if (g.playfield.Figure) g.playfield.Figure->Visible = true;
-  }
+  if (NewJoystickButtons(g) & 1) CloseMap(form);
 }
 
-void InstallMapView(TForm1& form) { form.SetStateHandler(gsMapView, MapViewFrame); }
+// Space, Enter or the map key close the map.
+void MapViewKeyDown(TForm1& form, const KeyEvent& key) {
+  if (key.repeat) return;
+  if (key.vk == vk::Space || key.vk == vk::Return || KeyIsSlot(form.game().input, key, kSlotMap)) CloseMap(form);
+}
+
+}  // namespace
+
+ScreenUnit MapViewUnit() { return {MapViewEnter, MapViewFrame, MapViewKeyDown, NoKeyPress, NoMouse}; }
 
 }  // namespace gravik

@@ -1,15 +1,14 @@
 // The map of the current level (state gsMapView).
 #pragma once
 
-namespace gravik {
+#include "frame/ScreenUnit.h"
 
-class TForm1;
+namespace gravik {
 
 // Column and row offsets of a drawn area of w x h cells.
 int MapColumnOffset(int w);
 int MapRowOffset(int h);
 
-void MapViewFrame(TForm1& form);
-void InstallMapView(TForm1& form);
+ScreenUnit MapViewUnit();
 
 }  // namespace gravik

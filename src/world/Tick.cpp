@@ -9,25 +9,37 @@
 
 namespace gravik {
 
+namespace {
+constexpr uint32_t kBlockPassMs = 50;
+constexpr uint32_t kNoticeMs = 1000;
+}  // namespace
+
 bool TransportersDead(const World& w) { return w.Catalogue[BlockTransporter].PlayerCanEnter == 0; }
 
-void WorldRules(World& w, PlayerInput* input) {
+void GameTick(World& w, TickHost& host) {
+  // 1-2. Frame step and music upkeep.
+  w.FrameStep = host.MeasureFrameStep();
+  host.MusicUpkeep();
+  // 3. The view, once, before the rules: the objects' screen positions are
+  //    taken from this view as they move.
+  host.PlaceView(w.Player.ViewX, w.Player.ViewY);
+  // 4. The rules.
   if (w.State() == gsPlaying) {
-    const uint32_t now = w.Now();
-    if (!w.KeyUsed && now - w.LastBlockPass >= 50) {
+    if (!w.KeyUsed && w.Now() - w.LastBlockPass >= kBlockPassMs) {
       UpdateBlocks(w);
-      w.LastBlockPass = now;
+      w.LastBlockPass = w.Now();
     }
     UpdateMonsters(w);
     if (w.TransportCount == 0) {
       UpdateMeteors(w);
       UpdateSpirits(w);
     }
+    if (TransportersDead(w)) host.ShowNotice("Transporters dead??", kNoticeMs);
     if (w.TransportCount != 0) {
       CollectAtPlayer(w);
     } else {
       CrushMonsters(w);
-      PlayerFrame(w, input);
+      PlayerFrame(w, &host.Controls());
       const PlayerState& p = w.Player;
       if (w.KeyUsed && p.Moving == 0 && p.StepDistance == 0) {
         w.LastBlockPass = w.Now() - 100;
@@ -39,15 +51,19 @@ void WorldRules(World& w, PlayerInput* input) {
       w.KeyUsed = 0;
     }
   }
+  // 5. Seen cells.
   if (!w.Player.Dead) MarkSeen(w.Level(), w.Player.X, w.Player.Y);
+  // 6. Recount.
   if (w.RecountTargets) {
     CountTargets(w);
     w.RecountTargets = 0;
   }
-}
-
-void EndTick(World& w) {
+  // 7-10. Sprites, then the moving objects over them.
+  host.RenderSprites();
+  host.DrawMovingObjects();
+  // 11. Frame time.
   w.FrameTime = w.Now();
+  // 12-13. Death, then completion (made last, so it wins).
   if (w.Player.Dead) w.RequestState(gsLosingLife);
   if (w.ScenarioFinished) w.RequestState(gsScenarioComplete);
 }

@@ -275,7 +275,6 @@ struct World {
   int32_t TransportCount = 0;
   uint32_t JourneyStart = 0;
   double IrisProgress = 0;
-  uint32_t LastStateChange = 0;
 
   // Completion.
   bool ScenarioFinished = false;

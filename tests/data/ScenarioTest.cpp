@@ -192,6 +192,7 @@ TEST(ScenarioLoad, RefusesOutOfRangeLevelsTransportersAndPuzzle) {
       [](Scenario& s) { s.Extras.PuzzleRows = 19; },
       [](Scenario& s) { s.Extras.PuzzleColumns = -1; },
       [](Scenario& s) { s.Extras.PuzzleColumns = 38; },  // left column 1: reaches map column 43
+      [](Scenario& s) { s.Extras.PuzzleColumns = 33; },  // wider than the running world holds
       [](Scenario& s) {
         for (int level = 1; level <= 5; ++level)  // 5120 transporters leading to 1, 1, 1
           for (auto& col : s.Level(level).Cells) std::memset(col, BlockTransporterCode, sizeof col);
@@ -213,7 +214,7 @@ TEST(ScenarioLoad, RefusesOutOfRangeLevelsTransportersAndPuzzle) {
       [](Scenario& s) {
         s.Level(1).Width = s.Level(1).Height = 32;
         s.Level(1).SetParam(5, 5, EncodeTransporterParam(20, 32, 32));
-        s.Extras.PuzzleColumns = 37;
+        s.Extras.PuzzleColumns = 32;  // the widest puzzle the world holds
         s.Extras.PuzzleRows = 18;
       },
       [](Scenario& s) {  // the default puzzle replaces any grid with 10 x 4

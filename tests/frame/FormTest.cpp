@@ -7,6 +7,7 @@
 
 #include "base/Errors.h"
 #include "frame/Form.h"
+#include "frame/StartUp.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace gravik {
@@ -14,11 +15,17 @@ namespace {
 
 class FormTest : public ::testing::Test {
  protected:
-  FormTest() : home_(MakeHome()), hp_(""), platform_(hp_.Get()), game_(platform_, HeadlessOptions()), form_(game_) {
+  FormTest()
+      : home_(MakeHome()), hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()),
+        game_(platform_, HeadlessOptions()), form_(game_) {
     hp_.shell.SetEcho(false);
     form_.FormCreate();
   }
   ~FormTest() override { std::filesystem::remove_all(home_); }
+  void SetUp() override {
+    if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
+      GTEST_SKIP() << "the data files are not built (target data_files)";
+  }
 
   static GameOptions HeadlessOptions() {
     GameOptions o;
@@ -31,8 +38,10 @@ class FormTest : public ::testing::Test {
     setenv("GRAVIK_HOME", d, 1);
     return d;
   }
-  // Runs the deferred start and leaves the form ready for frames.
+  // Runs the deferred start (the real start-up, with the built data files) and
+  // leaves the form ready for frames.
   void Start() {
+    form_.RunStartUp = RunStartUp;
     form_.Timer1Timer();
     ASSERT_TRUE(hp_.display.IsDrawable());
   }
@@ -63,20 +72,29 @@ TEST_F(FormTest, PlayTimeCountsWholeSecondsOfEachStretch) {
   EXPECT_EQ(game_.values.TotalPlaySeconds, 3u);
 }
 
-TEST_F(FormTest, StateChangeClearsScreenReadyAndRunsModuleStepsInOrder) {
-  std::vector<int> steps;
-  form_.StateChangeStep = [&](TForm1&, uint8_t, uint8_t, int step) { steps.push_back(step); };
+TEST_F(FormTest, StateChangeClearsScreenReadyAndRunsItsStepsForPlay) {
+  game_.world.Player.LastDirection = DirLeft;
+  game_.audio.MusicRestartMark = true;
+  game_.frame.StepSum = 99;
+  game_.frame.StepCount = 9;
   form_.frame().ScreenReady = true;
+  AdvanceMs(700);
   form_.SetGameState(gsPlaying);
   EXPECT_FALSE(form_.frame().ScreenReady);
   EXPECT_EQ(form_.frame().GameState, gsPlaying);
-  EXPECT_EQ(steps, (std::vector<int>{1, 3, 7, 8}));
-  steps.clear();
+  EXPECT_EQ(game_.world.Player.LastDirection, 0);          // 1
+  EXPECT_EQ(game_.frame.StepCount, 0);                     // 1
+  EXPECT_EQ(game_.values.PlayStart, game_.Now());          // 3
+  EXPECT_FALSE(game_.audio.MusicRestartMark);              // 5
+  EXPECT_EQ(form_.frame().PanelToggleTick, double(game_.Now()));  // 8
+  // Leaving the options with the joystick on recalibrates its centre.
+  game_.input.JoystickEnabled = true;
+  hp_.input.SetJoystick(JoystickState{true, 30000, 31000, 0});
   form_.SetGameState(gsOptions);
-  EXPECT_EQ(steps, (std::vector<int>{4, 7}));
-  steps.clear();
-  form_.SetGameState(gsStatusScreen);  // leaving the options recalibrates the joystick
-  EXPECT_EQ(steps, (std::vector<int>{4, 6, 7}));
+  EXPECT_EQ(game_.input.JoyCentreX, kJoystickCentre);
+  form_.SetGameState(gsStatusScreen);
+  EXPECT_EQ(game_.input.JoyCentreX, 30000);
+  EXPECT_EQ(game_.input.JoyCentreY, 31000);
 }
 
 TEST_F(FormTest, EnteringPlayOrMenuTakesAFreshCounterReading) {
@@ -159,16 +177,16 @@ TEST_F(FormTest, FocusLossDuringPlayDoesNotMakeThePlayerJump) {
 
 TEST_F(FormTest, DisplaySwitchIsLockedOutForFiveSeconds) {
   Start();
-  int rebuilt = 0;
-  form_.StateChangeStep = [&](TForm1&, uint8_t, uint8_t newState, int step) {
-    if (step == 7) ++rebuilt;
-  };
   const bool windowed = form_.frame().Windowed;
+  form_.frame().ScreenReady = true;
   form_.ToggleDisplayMode();
+  EXPECT_FALSE(form_.frame().ScreenReady);  // the current screen rebuilds itself
+  form_.frame().ScreenReady = true;
   form_.ToggleDisplayMode();  // pressed again at once: ignored
   EXPECT_EQ(form_.frame().Windowed, !windowed);
   EXPECT_EQ(form_.frame().WindowedPreference, !windowed);
-  EXPECT_EQ(rebuilt, 1);  // the current screen rebuilds itself once
+  EXPECT_TRUE(form_.frame().ScreenReady);
+  EXPECT_EQ(hp_.settings.ReadBool("Fullscreen"), windowed);  // the preference is stored
   AdvanceMs(4000);
   form_.DXTimerTimer();
   form_.ToggleDisplayMode();
@@ -204,8 +222,7 @@ TEST_F(FormTest, HoldingTabTogglesThePanelOncePerSecond) {
 
 TEST_F(FormTest, TabIsIgnoredBetweenCellsAndOutsidePlay) {
   Start();
-  bool between = true;
-  form_.PlayerBetweenCells = [&](TForm1&) { return between; };
+  game_.world.Player.StepDistance = 12;  // between cells
   form_.SetGameState(gsPlaying);
   hp_.input.Keys().Press(vk::Tab, 15);
   const bool shown = form_.frame().PanelShown;
@@ -214,7 +231,7 @@ TEST_F(FormTest, TabIsIgnoredBetweenCellsAndOutsidePlay) {
     form_.DXTimerTimer();
   }
   EXPECT_EQ(form_.frame().PanelShown, shown);
-  between = false;
+  game_.world.Player.StepDistance = 0;
   form_.SetGameState(gsStatusScreen);
   for (int i = 0; i < 100; ++i) {
     AdvanceMs(16);

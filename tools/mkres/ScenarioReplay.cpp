@@ -6,6 +6,7 @@
 #include "Catalogue.h"
 #include "base/Random.h"
 #include "data/Scenario.h"
+#include "data/ScenarioPlay.h"
 #include "frame/GameState.h"
 #include "platform/Clock.h"
 #include "world/Flow.h"
@@ -59,15 +60,7 @@ class Runner {
   // The start of a game: the loaded scenario into the world, the start cell,
   // the first level built.
   void Start() {
-    for (int i = 0; i < LevelCount; ++i) {
-      w_.Levels[size_t(i)].Seed1 = s_.LevelSeeds[size_t(i)].A;
-      w_.Levels[size_t(i)].Seed2 = s_.LevelSeeds[size_t(i)].B;
-    }
-    ResetLevelStates(w_);
-    w_.DefaultPuzzle = s_.Extras.DefaultPuzzle != 0;
-    w_.PuzzleWidth = std::clamp<int>(s_.Extras.PuzzleColumns, 0, PuzzleColumnsMax);
-    w_.PuzzleHeight = std::clamp<int>(s_.Extras.PuzzleRows, 0, PuzzleRowsMax);
-    w_.PuzzleCollected.fill(0);
+    TakeScenarioIntoWorld(w_, s_);
     for (int i = 0; i < 5; ++i) w_.InitialTotals[size_t(i)] = s_.Header.Totals[i];
     w_.Count.EndCharsLeft = InitialEndCharacters(w_);
     const StartCell start = FindStartCell(w_);
@@ -93,10 +86,9 @@ class Runner {
   bool Frame() {
     clock_.Ms += uint32_t(opt_.FrameMs);
     ++frames_;
-    w_.FrameStep = 384.0 * opt_.FrameMs / 1000.0;
-    WorldRules(w_, &keys_);
+    tick_.SetFrameStep(384.0 * opt_.FrameMs / 1000.0);
+    GameTick(w_, tick_);
     if (w_.Player.StepDistance == 0) CheckScenarioDone(w_);
-    EndTick(w_);
     if (host_.State == gsTransportOut) Arrive();
     return host_.State == gsPlaying;
   }
@@ -104,33 +96,8 @@ class Runner {
   // The transporter arrival of the game flow.
   void Arrive() {
     clock_.Ms += uint32_t(opt_.JourneyMs / 2);
-    const int col = w_.Player.X - LevelOriginX, row = w_.Player.Y - LevelOriginY;
-    const TTransporterLink* match = nullptr;
-    for (TTransporterLink& t : s_.Transporters)
-      if (t.Used == 0 && t.Column == col && t.Row == row && t.Level == w_.CurrentLevel) {
-        ++t.Used;
-        match = &t;
-      }
-    if (match) {
-      w_.SetCell(w_.Player.X, w_.Player.Y, BlockEmpty);
-      SaveLevelState(w_, true);
-      w_.CurrentLevel = match->DestLevel;
-      w_.Player.X = match->DestColumn + LevelOriginX;
-      w_.Player.Y = match->DestRow + LevelOriginY;
-      BuildWorld(w_);
-      ResetPlayerMovement(w_, clock_.Ms);
-      PlacePlayer(w_, w_.Player.X, w_.Player.Y);
-      RecomputeScreenPositions(w_);
-      w_.Player.ArrivedByTransporter = true;
-      CountTargets(w_);
-      const uint8_t here = w_.At(w_.Player.X, w_.Player.Y);
-      if (here != BlockEmpty && here != w_.Named.Player1 && here != BlockTransporter) {
-        w_.Player.Dead = 1;
-        store_.SetCell(w_.CurrentLevel, col, row, BlockEmpty);
-      }
+    if (ArriveThroughTransporter(w_, s_.Transporters, clock_.Ms).Matched)
       Log("level " + std::to_string(w_.CurrentLevel) + ": arrived at " + Cell() + " after " + Time());
-    }
-    w_.RecountTargets = 1;
     clock_.Ms += uint32_t(opt_.JourneyMs / 2);
     host_.State = w_.Player.Dead ? gsLosingLife : gsPlaying;
   }
@@ -206,6 +173,7 @@ class Runner {
   RandomGenerator random_{1974};
   Host host_;
   ScriptedKeys keys_;
+  RulesOnlyHost tick_{keys_, 0};
   int frames_ = 0;
 };
 

@@ -1,0 +1,47 @@
+#include "frame/Units.h"
+
+#include "frame/Form.h"
+#include "frame/GameFlow.h"
+#include "screens/MapView.h"
+#include "screens/PlainScreen.h"
+
+namespace gravik {
+
+const std::vector<StateUnit>& ScreenUnits() {
+  static const std::vector<StateUnit> units = {
+      {gsMainMenu, MainMenuUnit},
+      {gsPrepareScenario, PrepareScenarioUnit},
+      {gsPlaying, PlayingUnit},
+      {gsMapView, MapViewUnit},
+      {gsLosingLife, LosingLifeUnit},
+      {gsGameOver, GameOverUnit},
+      {gsStatusScreen, StatusScreenUnit},
+      {gsNewProfile, NewProfileUnit},
+      {gsConfirmExit, ConfirmExitUnit},
+      {gsProfiles, ProfilesUnit},
+      {gsConfirmDeleteProfile, ConfirmDeleteProfileUnit},
+      {gsConfirmQuitScenario, ConfirmQuitScenarioUnit},
+      {gsLevelIntro, LevelIntroUnit},
+      {gsOptions, OptionsUnit},
+      {gsLifeLost, LifeLostUnit},
+      {gsEnterMenus, EnterMenusUnit},
+      {gsHelp, HelpUnit},
+      {gsPaused, PausedUnit},
+      {gsIntroLogo, IntroLogoUnit},
+      {gsScenarioComplete, ScenarioCompleteUnit},
+      {gsEasterEgg, EasterEggUnit},
+      {gsConfirmRestart, ConfirmRestartUnit},
+      {gsPuzzleView, PuzzleViewUnit},
+      {gsShowWindow, ShowWindowUnit},
+      {gsTransportOut, TransportOutUnit},
+      {gsTransportIn, TransportInUnit},
+      {gsTransportArrive, TransportArriveUnit},
+  };
+  return units;
+}
+
+void InstallScreenUnits(TForm1& form) {
+  for (const StateUnit& u : ScreenUnits()) form.SetUnit(u.State, u.Make());
+}
+
+}  // namespace gravik
