@@ -426,8 +426,8 @@ TEST(WidgetsSample, EveryKindOnOneScreenWithTheGamesFonts) {
   w.Buttons[3].State = kWidgetDisabled;
   AddValueButton(w, text, 360, 120, "Music:", 110, "80%", 'M');
   AddCentredButton(w, text, 450, "Return to main menu", 'R');
-  AddOptionItem(w, text, 120, 180, "Up:");
-  AddOptionItem(w, text, 120, 205, "Lose a life: ");
+  AddOptionItem(w, text, 200, 180, "Up:");
+  AddOptionItem(w, text, 200, 205, "Lose a life: ");
   w.OptionItems[1].Value = "Cursor Up";
   AddCheckbox(w, 40, 250, "Enable joystick");
   AddCheckbox(w, 40, 280, "Unchecked box");
@@ -452,8 +452,8 @@ TEST(WidgetsSample, EveryKindOnOneScreenWithTheGamesFonts) {
   frame(0, 0);
   frame(370, 40);  // hover "Create"
   frame(0, 0);     // a few frames of its fade
-  frame(0, 0);
-  EXPECT_EQ(sound.CountOf(kHoverSound), 1);
+  frame(205, 183);  // hover the first option item
+  EXPECT_EQ(sound.CountOf(kHoverSound), 2);
 
   // Every kind left ink on the screen.
   auto inked = [&](const TRect& r) {
@@ -467,7 +467,7 @@ TEST(WidgetsSample, EveryKindOnOneScreenWithTheGamesFonts) {
   EXPECT_TRUE(inked(Bounds(40, 20, 100, 30)));
   EXPECT_TRUE(inked(Bounds(360, 90, 60, 20)));   // the disabled button
   EXPECT_TRUE(inked(Bounds(470, 125, 30, 15)));  // the value text
-  EXPECT_TRUE(inked(Bounds(120, 180, 60, 20)));
+  EXPECT_TRUE(inked(Bounds(200, 180, 60, 20)));
   EXPECT_EQ(surface.Pixel(w.List.Left + 20, w.List.Top + 3 + 18 + 2), kOrange);
 
   if (const char* path = std::getenv("GRAVIK_WIDGETS_PNG")) {
