@@ -12,7 +12,6 @@
 #include "render/Png.h"
 #include "render/Widgets.h"
 #include "render/levelgraphics_fixture.h"
-#include "sprite/Sprite.h"
 #include "support/AsciiWorld.h"
 
 namespace gravik {
@@ -362,18 +361,6 @@ TEST(Widgets, LongTextsAreCutAndFullTablesRefuse) {
   EXPECT_EQ(AddButton(r.W, r.Text, 0, 0, "b", 0), 0);
   EXPECT_EQ(AddCentredButton(r.W, r.Text, 0, "b", 0), 0);
   EXPECT_EQ(r.W.ButtonCount, kMaxButtons);
-}
-
-TEST(Widgets, ShowPointerTracksAndPlacesThePointer) {
-  TSprite root(nullptr);
-  TSprite* pointer = new TSprite(&root);
-  pointer->Visible = false;
-  bool tracking = false;
-  ShowPointer(pointer, tracking, 123, 45);
-  EXPECT_TRUE(tracking);
-  EXPECT_TRUE(pointer->Visible);
-  EXPECT_EQ(pointer->X, 123);
-  EXPECT_EQ(pointer->Y, 45);
 }
 
 // ---------------------------------------------------------------- with the game's fonts
