@@ -10,6 +10,8 @@
 #include "frame/Form.h"
 #include "frame/Keys.h"
 #include "frame/Program.h"
+#include "frame/GameFlow.h"
+#include "frame/StartUp.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace gravik {
@@ -258,6 +260,178 @@ TEST_F(FormKeysTest, AudioKeysRefusedWhileALetterIsBound) {
   Tap('Q', 16);
   PollAudioKeys(form_);
   EXPECT_FALSE(game_.audio.SoundOn);
+}
+
+
+// --- faults found in review ---------------------------------------------------
+
+TEST_F(FormKeysTest, SpaceTappedDuringPlayDoesNotCloseTheStatusScreenByItself) {
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(501);
+  Tap(vk::Space, 57);
+  Key(vk::F2);
+  ASSERT_EQ(State(), gsStatusScreen);
+  for (int i = 0; i < 60; ++i) {
+    AdvanceMs(16);
+    form_.DXTimerTimer();
+  }
+  EXPECT_EQ(State(), gsStatusScreen);
+  Key(vk::Space);  // a fresh press after the half second does
+  EXPECT_EQ(State(), gsPlaying);
+}
+
+TEST_F(FormKeysTest, EnterPressedDuringPlayNeverSkipsTheRestartConfirmation) {
+  SetKeyboardMode(input_, 1);
+  form_.SetGameState(gsPlaying);
+  Tap(vk::Return, 28);
+  Key('R', kShiftBit);
+  ASSERT_EQ(State(), gsConfirmRestart);
+  for (int i = 0; i < 30; ++i) {
+    AdvanceMs(16);
+    form_.DXTimerTimer();
+  }
+  EXPECT_EQ(State(), gsConfirmRestart);
+  Key(vk::Escape);
+  EXPECT_EQ(State(), gsPlaying);
+}
+
+TEST_F(FormKeysTest, DisplaySwitchDuringPlayCountsTheStretchPlayed) {
+  form_.SetGameState(gsPlaying);
+  game_.values.TotalPlaySeconds = 0;
+  AdvanceMs(2500);
+  Key(vk::F10);
+  EXPECT_EQ(State(), gsStatusScreen);
+  EXPECT_EQ(game_.values.TotalPlaySeconds, 2u);
+}
+
+TEST_F(FormKeysTest, EnteringPlayClearsTheMusicRestartMark) {
+  form_.SetGameState(gsLosingLife);
+  MarkMusicRestart(game_.audio);
+  form_.SetGameState(gsPlaying);
+  EXPECT_FALSE(game_.audio.MusicRestartMark) << "the next pause keeps the track's place";
+}
+
+TEST_F(FormKeysTest, EnteringPlayNeverWritesThePlayerOverCellsThatKeepTheirBlock) {
+  World& w = game_.world;
+  const int x = 10, y = 20;
+  w.Player.X = x;
+  w.Player.Y = y;
+  w.Player.ArrivedByTransporter = false;
+  for (uint8_t keep : {w.Named.EggHatch, BlockSkullGate, w.Named.Save}) {
+    w.SetMapByte(x, y, keep);
+    form_.SetGameState(gsPlaying);
+    EXPECT_EQ(w.At(x, y), keep);
+    form_.SetGameState(gsStatusScreen);
+  }
+  w.SetMapByte(x, y, BlockEmpty);
+  form_.SetGameState(gsPlaying);
+  EXPECT_EQ(w.At(x, y), w.Named.Player1);
+}
+
+TEST_F(FormKeysTest, MapViewClosesOnEnterWithAClick) {
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(501);
+  Tap('M', 50);
+  PollPlayKeys(form_);
+  ASSERT_EQ(State(), gsMapView);
+  form_.DXTimerTimer();  // the map's entry
+  Key(vk::Return);
+  EXPECT_EQ(State(), gsMapView) << "not within half a second";
+  AdvanceMs(501);
+  Key(vk::Return);
+  EXPECT_EQ(State(), gsPlaying);
+  EXPECT_TRUE(IsSoundPlaying(game_.audio, "click1.wav") || !game_.audio.SoundAvailable);
+}
+
+TEST_F(FormKeysTest, MouseEnterPutsThePointerWhereTheMouseIs) {
+  InputEvent move;
+  move.type = InputEventType::MouseMove;
+  move.x = 123;
+  move.y = 234;
+  hp_.input.Push(move);
+  InputEvent ev;
+  while (hp_.input.PollEvent(ev)) {}  // the platform's mouse is now at (123, 234)
+  form_.frame().MenusRunning = true;
+  InputEvent enter;
+  enter.type = InputEventType::MouseEnter;
+  form_.HandleEvent(enter);
+  ASSERT_NE(game_.playfield.Pointer, nullptr);
+  EXPECT_EQ(game_.playfield.Pointer->X, 123);
+  EXPECT_EQ(game_.playfield.Pointer->Y, 234);
+}
+
+TEST_F(FormKeysTest, CompletionScreenReadsTheAudioKeys) {
+  game_.audio.SoundAvailable = true;
+  game_.audio.SoundOn = true;
+  form_.SetGameState(gsScenarioComplete);
+  form_.DXTimerTimer();
+  Tap('Q', 16);
+  form_.DXTimerTimer();
+  EXPECT_FALSE(game_.audio.SoundOn);
+}
+
+TEST_F(FormKeysTest, DebugSwitchShowsTheFrameRate) {
+  game_.options.debug = true;
+  form_.SetGameState(gsPrepareScenario);
+  form_.DXTimerTimer();
+  form_.SetGameState(gsPlaying);
+  for (int i = 0; i < 130; ++i) {
+    AdvanceMs(16);
+    form_.DXTimerTimer();
+  }
+  EXPECT_GE(game_.values.FramesPerSecond, 60);
+  EXPECT_LE(game_.values.FramesPerSecond, 64);
+}
+
+TEST_F(FormKeysTest, ScenarioThatKeepsItsGraphicsRefusesTheStyleSwitch) {
+  game_.scenario.Header.KeepGraphics = 0;
+  form_.SetGameState(gsPrepareScenario);
+  form_.DXTimerTimer();
+  EXPECT_TRUE(game_.gfx.MayChangeBlockGraphics);
+  // The same scenario marked to keep its graphics.
+  std::vector<uint8_t> bytes = game_.archive->TakeItem(BuiltInScenarioName);
+  game_.archive->ReleaseItem();
+  Scenario s;
+  ASSERT_EQ(LoadScenario(s, bytes), ScenarioLoaded);
+  s.Header.KeepGraphics = 1;
+  const std::string file = home_ + "/keep.zq";
+  const std::vector<uint8_t> out = WriteScenario(s);
+  ASSERT_TRUE(WriteWholeFileAtomic(file, out.data(), out.size()));
+  game_.options.playScenario = file;
+  form_.SetGameState(gsPrepareScenario);
+  form_.DXTimerTimer();
+  EXPECT_FALSE(game_.gfx.MayChangeBlockGraphics);
+  form_.SetGameState(gsPlaying);
+  Type("\b");
+  EXPECT_EQ(game_.world.GraphicsStyle, 1);
+}
+
+TEST(StartUpKeys, HoldingWDuringStartUpForcesAWindow) {
+  if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
+    GTEST_SKIP() << "the data files are not built (target data_files)";
+  char tmpl[] = "/tmp/gravik-startw-XXXXXX";
+  const std::string home = mkdtemp(tmpl);
+  setenv("GRAVIK_HOME", home.c_str(), 1);
+  HeadlessPlatform hp(std::string(GRAVIK_BINARY_DIR) + "/gravik");
+  hp.shell.SetEcho(false);
+  Platform platform = hp.Get();
+  GameOptions o;
+  o.headless = true;
+  o.startFullScreen = true;
+  Game game(platform, o);
+  TForm1 form(game);
+  form.FormCreate();
+  InstallGameHandlers(form, ProgramOptions{});
+  // W goes down while the game is starting: the event waits in the queue.
+  InputEvent w;
+  w.type = InputEventType::KeyDown;
+  w.vk = 'W';
+  w.scan = 17;
+  hp.input.Push(w);
+  form.Timer1Timer();
+  EXPECT_TRUE(game.startUp.ForceWindow);
+  EXPECT_TRUE(game.frame.Windowed);
+  std::filesystem::remove_all(home);
 }
 
 }  // namespace
