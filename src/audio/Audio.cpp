@@ -5,6 +5,7 @@
 
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "frame/GameState.h"
 #include "platform/AudioDevice.h"
 #include "platform/Folders.h"
 #include "platform/Shell.h"
@@ -280,8 +281,7 @@ void SetSoundVolume(AudioState& a, std::string_view name, int hundredthsDb) {
 }
 
 bool MusicLoopsInState(uint8_t gameState) {
-  constexpr uint8_t kMainMenu = 0, kOptions = 17, kHelp = 21, kScenarioComplete = 42;
-  return gameState == kMainMenu || gameState == kOptions || gameState == kHelp || gameState == kScenarioComplete;
+  return gameState == gsMainMenu || gameState == gsOptions || gameState == gsHelp || gameState == gsScenarioComplete;
 }
 
 void PlayMusic(AudioState& a, int track, bool looped) {

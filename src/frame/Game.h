@@ -18,6 +18,7 @@
 #include "render/LevelGraphics.h"
 #include "render/Panel.h"
 #include "render/SystemTextAdapter.h"
+#include "render/Widgets.h"
 #include "sprite/GameSprites.h"
 #include "input/Input.h"
 #include "world/ScenarioLevelStore.h"
@@ -149,6 +150,7 @@ class Game {
   LevelGraphics gfx;
   PanelState panel;
   PanelKeyLabels keyLabels;
+  WidgetSet widgets;  // the menu widgets of the current screen
   // The level build's view of the records above.
   GraphicsContext Graphics() {
     return GraphicsContext{images, gfx, playfield, world, fonts, panel, panelSurface, keyLabels};

@@ -47,11 +47,13 @@ void RecalibrateJoystick(Game& g) {
   if (g.input.JoystickEnabled) CalibrateJoystick(g.input, g.platform.input);
 }
 
-// 7. The new state; its screen is built again on its next frame.
+// 7. The new state; its screen is built again on its next frame, with its
+//    widgets anew.
 void StoreState(TForm1& form, uint8_t newState) {
   Game& g = form.game();
   g.frame.ScreenReady = false;
   g.frame.GameState = newState;
+  ResetWidgets(g.widgets);
 }
 
 // 8. Play resumes: object clocks from now, the player block in the player's
