@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/Bytes.h"
 #include "codec/Container.h"
 #include "codec/Lzrw1.h"
 
@@ -10,13 +11,7 @@ namespace gravik {
 namespace {
 
 void PutHeader(std::vector<uint8_t>& out, const char* tag, size_t length) {
-  out.insert(out.end(), tag, tag + 4);
-  const uint32_t n = uint32_t(length);
-  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(n >> (8 * i)));
-}
-
-uint32_t ReadLe32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+  ByteWriter(out).Bytes(tag, 4).U32(uint32_t(length));
 }
 
 // Decodes "WAXF" blocks from data[pos..size); returns the input position reached.
@@ -25,7 +20,7 @@ size_t DecodeWaxf(const uint8_t* data, size_t size, size_t pos, size_t length, s
   size_t total = 0;
   for (;;) {
     if (size - pos < 2) break;
-    const size_t len = size_t(data[pos]) | (size_t(data[pos + 1]) << 8);
+    const size_t len = GetU16(data + pos);
     if (len > kLzrwMaxBlock || size - pos - 2 < len) break;
     pos += 2;
     out.resize(base + total + kLzrwChunk + kLzrwSlack);
@@ -45,7 +40,7 @@ size_t DecodeContainer(const uint8_t* data, size_t size, size_t maxOut, std::vec
   if (size < 8) return size;
   const bool fast = std::memcmp(data, "WAXF", 4) == 0;
   if (!fast && std::memcmp(data, "WAXS", 4) != 0) return 4;
-  const size_t length = ReadLe32(data + 4);
+  const size_t length = GetU32(data + 4);
   if (length > maxOut) return 8;
   if (fast) {
     // Each block of at least 3 input bytes gives at most 32,768 bytes.
@@ -76,8 +71,7 @@ std::vector<uint8_t> CompressWaxf(const uint8_t* data, size_t size) {
     const size_t at = out.size();
     out.resize(at + 2 + n + kLzrwSlack);
     const size_t len = lzr.CompressBlock(data + p, n, out.data() + at + 2);
-    out[at] = uint8_t(len);
-    out[at + 1] = uint8_t(len >> 8);
+    PutU16(out.data() + at, uint16_t(len));
     out.resize(at + 2 + len);
     p += n;
   } while (n == kLzrwChunk);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "codec/Codec.h"
 #include "codec/Lzrw1.h"
 
@@ -15,8 +16,8 @@ using Bytes = std::vector<uint8_t>;
 Bytes Decode(const Bytes& c, size_t cap = 1u << 24) { return DecompressContainer(c.data(), c.size(), cap); }
 
 Bytes Header(const char* tag, uint32_t n) {
-  Bytes h(tag, tag + 4);
-  for (int i = 0; i < 4; ++i) h.push_back(uint8_t(n >> (8 * i)));
+  Bytes h;
+  ByteWriter(h).Bytes(tag, 4).U32(n);
   return h;
 }
 
@@ -54,8 +55,7 @@ Bytes PictureLike(int w, int h) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       uint16_t p = ((x / 16 + y / 16) % 3 == 0) ? uint16_t(0xF800 | (y & 31)) : uint16_t((x * 31 / w) << 11 | (y * 63 / h) << 5);
-      b.push_back(uint8_t(p));
-      b.push_back(uint8_t(p >> 8));
+      ByteWriter(b).U16(p);
     }
   }
   return b;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "codec/Codec.h"
 #include "codec/Lzrw1.h"
 
@@ -32,7 +33,7 @@ std::string FirstCode(int symbol) {
 
 Bytes Waxs(uint32_t length, const std::string& bits) {
   Bytes c = {'W', 'A', 'X', 'S'};
-  for (int i = 0; i < 4; ++i) c.push_back(uint8_t(length >> (8 * i)));
+  ByteWriter(c).U32(length);
   const Bytes body = Bits(bits);
   c.insert(c.end(), body.begin(), body.end());
   return c;
