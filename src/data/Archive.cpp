@@ -244,7 +244,7 @@ const std::vector<uint8_t>& Archive::TakeItem(const std::string& name) {
   std::vector<uint8_t> stored;
   if (!ReadAt(found->Offset, found->Compressed ? found->StoredSize : found->Size, stored)) Invalid();
   Scramble(stored, key_);
-  item_ = found->Compressed ? DecompressContainer(stored.data(), stored.size(), found->Size) : std::move(stored);
+  item_ = found->Compressed ? Decompress(stored.data(), stored.size(), found->Size) : std::move(stored);
   held_ = true;
   if (item_.size() != found->Size) throw FatalMessage("Incorrect resource item size.");
   return item_;
@@ -270,7 +270,7 @@ GraphicsSet Archive::LoadGraphicsSet() {
   if (held_) throw FatalMessage("illegal");
 
   if (block.size() < 8 || GetU32(block.data() + 4) > kGraphicsCap) Invalid();
-  std::vector<uint8_t> decoded = DecompressContainer(block.data(), block.size(), kGraphicsCap);
+  std::vector<uint8_t> decoded = Decompress(block.data(), block.size(), kGraphicsCap);
   GraphicsSet set;
   if (decoded.size() != GetU32(block.data() + 4) || !ParseGraphicsSet(decoded.data(), decoded.size(), set)) Invalid();
   item_ = std::move(decoded);
@@ -308,8 +308,8 @@ void ArchiveWriter::SetKeyFromSeed(uint32_t seed) { key_ = KeyFromSeed(seed); }
 
 static std::vector<uint8_t> Pack(const std::vector<uint8_t>& data, ArchiveWriter::Coding coding) {
   switch (coding) {
-    case ArchiveWriter::Coding::Fast: return CompressWaxf(data.data(), data.size());
-    case ArchiveWriter::Coding::Good: return CompressWaxs(data.data(), data.size());
+    case ArchiveWriter::Coding::Fast: return Compress(data.data(), data.size(), TCompressMode::Fast);
+    case ArchiveWriter::Coding::Good: return Compress(data.data(), data.size(), TCompressMode::Good);
     case ArchiveWriter::Coding::Stored: break;
   }
   return data;

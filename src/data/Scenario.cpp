@@ -168,7 +168,7 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
     const uint8_t* packed = nullptr;
     if (!r.U32(n) || !r.View(n, packed)) return ScenarioDamaged;
     if (!ContainerLength(packed, n, declared) || declared != LevelBlockSize) return ScenarioDamaged;
-    std::vector<uint8_t> block = DecompressContainer(packed, n, LevelBlockSize);
+    std::vector<uint8_t> block = Decompress(packed, n, LevelBlockSize);
     if (block.size() != LevelBlockSize) return ScenarioDamaged;
     std::memcpy(levels->data(), block.data(), kLevelRecordsSize);
     std::memcpy(tail.data(), block.data() + kLevelRecordsSize, tail.size());
@@ -191,7 +191,7 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
     } else {
       uint32_t declared = 0;
       if (!ContainerLength(p, n, declared) || declared > kPictureCap) return ScenarioDamaged;
-      picture = DecompressContainer(p, n, declared);
+      picture = Decompress(p, n, declared);
       if (picture.size() != declared) return ScenarioDamaged;
     }
     form.PictureMarker = pictureMarker;
@@ -340,7 +340,7 @@ std::vector<uint8_t> WriteScenario(const Scenario& s) {
   const uint16_t version = f.Version == ScenarioVersionNoInfo ? ScenarioVersionNoInfo : ScenarioVersion;
   const size_t infoSize = InfoSizeOf(version);
   const uint32_t a = uint32_t(kHeadFixed + infoSize + kBodyKeySize);
-  auto compress = [&f](const uint8_t* p, size_t n) { return f.UseLzh ? CompressWaxs(p, n) : CompressWaxf(p, n); };
+  const TCompressMode mode = f.UseLzh ? TCompressMode::Good : TCompressMode::Fast;
 
   // Region 1.
   std::vector<uint8_t> r1;
@@ -353,7 +353,7 @@ std::vector<uint8_t> WriteScenario(const Scenario& s) {
   if (f.LevelCoding == 0) {
     w1.Bytes(block.data(), block.size());
   } else {
-    const std::vector<uint8_t> packed = compress(block.data(), block.size());
+    const std::vector<uint8_t> packed = Compress(block.data(), block.size(), mode);
     w1.U32(uint32_t(packed.size()));
     w1.Bytes(packed.data(), packed.size());
   }
@@ -364,7 +364,7 @@ std::vector<uint8_t> WriteScenario(const Scenario& s) {
     r1.push_back(f.PictureMarker == 1 ? 0 : f.PictureMarker);
     r1.push_back(f.PictureCoding);
     const std::vector<uint8_t> pic =
-        f.PictureCoding == 0 ? s.PuzzlePicture : compress(s.PuzzlePicture.data(), s.PuzzlePicture.size());
+        f.PictureCoding == 0 ? s.PuzzlePicture : Compress(s.PuzzlePicture.data(), s.PuzzlePicture.size(), mode);
     w1.U32(uint32_t(pic.size()));
     w1.Bytes(pic.data(), pic.size());
   }
