@@ -13,18 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "render/Bitmap.h"
 #include "render/Bmp.h"
 
 namespace {
-
-void Put16(std::vector<uint8_t>& f, size_t at, uint32_t v) {
-  f[at] = uint8_t(v);
-  f[at + 1] = uint8_t(v >> 8);
-}
-void Put32(std::vector<uint8_t>& f, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) f[at + size_t(i)] = uint8_t(v >> (8 * i));
-}
 
 std::vector<uint8_t> MakeFile(const uint8_t* data, size_t size) {
   static constexpr int kDepths[8] = {1, 4, 8, 16, 24, 32, 2, 0};
@@ -49,21 +42,21 @@ std::vector<uint8_t> MakeFile(const uint8_t* data, size_t size) {
   std::vector<uint8_t> f(14 + hdr, 0);
   f[0] = 'B';
   f[1] = 'M';
-  Put32(f, 2, uint32_t(f.size() + size - skip));
-  Put32(f, 10, uint32_t(offBits));
-  Put32(f, 14, hdr);
+  gravik::PutU32(&f[2], uint32_t(f.size() + size - skip));
+  gravik::PutU32(&f[10], uint32_t(offBits));
+  gravik::PutU32(&f[14], hdr);
   if (hdr == 12) {
-    Put16(f, 18, uint32_t(width));
-    Put16(f, 20, uint32_t(height));
-    Put16(f, 22, 1);
-    Put16(f, 24, uint32_t(bpp));
+    gravik::PutU16(&f[18], uint16_t(width));
+    gravik::PutU16(&f[20], uint16_t(height));
+    gravik::PutU16(&f[22], 1);
+    gravik::PutU16(&f[24], uint16_t(bpp));
   } else {
-    Put32(f, 18, uint32_t(width));
-    Put32(f, 22, uint32_t(height));
-    Put16(f, 26, 1);
-    Put16(f, 28, uint32_t(bpp));
-    Put32(f, 30, compression);
-    Put32(f, 46, h[3]);
+    gravik::PutU32(&f[18], uint32_t(width));
+    gravik::PutU32(&f[22], uint32_t(height));
+    gravik::PutU16(&f[26], 1);
+    gravik::PutU16(&f[28], uint16_t(bpp));
+    gravik::PutU32(&f[30], compression);
+    gravik::PutU32(&f[46], h[3]);
   }
   // Masks of the larger headers sit inside them; take them from the input.
   if (hdr >= 52)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "base/Errors.h"
 #include "render/Bmp.h"
 #include "render/Fonts.h"
@@ -77,8 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Run(data, size);
   if (size < 4) return 0;
   std::vector<uint8_t> file = kValidFile;
-  const size_t at = (uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
-                     uint32_t(data[3]) << 24) % file.size();
+  const size_t at = gravik::GetU32(data) % file.size();
   const size_t n = std::min(size - 4, file.size() - at);
   std::copy(data + 4, data + 4 + n, file.begin() + std::ptrdiff_t(at));
   if (data[0] & 1) file.resize(at + n);

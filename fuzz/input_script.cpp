@@ -1,5 +1,6 @@
 // libFuzzer target: a headless input script from outside, parsed and played
-// out frame by frame.
+// out frame by frame, its shots taken out as their frames come (no file is
+// written).
 //
 // So that a short run from an empty corpus writes real commands, bytes 0x80 and
 // up stand for words of the script language (and numbers at the edges of their
@@ -21,6 +22,7 @@ constexpr const char* kWords[] = {
     "3 ", "9 ", "63 ", "64 ", "65535 ", "65536 ", "-1 ", "100000 ", "-100000 ",
     "100001 ", "4294967295 ", "4294967296 ", "-9223372036854775809 ", "15", "16",
     "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC3", "\x81", "\x80", "+1", "0x10",
+    "shot ", "a.png", " ",
 };
 constexpr size_t kWordCount = sizeof kWords / sizeof kWords[0];
 
@@ -56,8 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // everything left in one go.
   const uint32_t last = input.LastScriptFrame();
   InputEvent ev;
+  size_t shots = input.ShotsLeft().size();
   for (uint32_t frame = 0; frame < 64; ++frame) {
     input.BeginFrame(frame);
+    for (const ScriptShot& shot : input.ShotsDue(frame)) {
+      if (shot.frame > frame || shot.path.empty() || shots == 0) __builtin_trap();
+      --shots;
+    }
     while (input.PollEvent(ev)) {
       if (ev.type == InputEventType::Text && ev.text.empty()) __builtin_trap();
       if (ev.type == InputEventType::MouseDown && (ev.button < 1 || ev.button > 3)) __builtin_trap();
@@ -66,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   input.BeginFrame(UINT32_MAX);
   if (!input.ScriptDone()) __builtin_trap();
+  if (input.ShotsDue(UINT32_MAX).size() != shots || !input.ShotsLeft().empty()) __builtin_trap();
   while (input.PollEvent(ev)) {
   }
   if (input.PollEvent(ev)) __builtin_trap();  // drained for good

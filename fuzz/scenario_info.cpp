@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "data/Scenario.h"
 
 namespace {
@@ -66,8 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // short run from an empty corpus reads the block too.
   if (size >= 3) {
     std::vector<uint8_t> current(data, data + size);
-    current[0] = uint8_t(ScenarioVersion & 0xFF);
-    current[1] = uint8_t(ScenarioVersion >> 8);
+    gravik::PutU16(current.data(), ScenarioVersion);
     current[2] = 1;
     CheckInfo(current.data(), current.size());
     if (current.size() > 500) CheckNotesFile(current);

@@ -31,7 +31,8 @@ const char kUsage[] =
     "  --headless           run without a window:\n"
     "    --frames N         stop after N frames (default 600)\n"
     "    --frame-ms MS      clock step per frame in milliseconds (default 16.667)\n"
-    "    --input FILE       scripted key, mouse and focus input\n"
+    "    --input FILE       scripted input, one '<frame> <command>' a line; the line\n"
+    "                       '<frame> shot FILE' writes that frame as a PNG\n"
     "    --screenshot FILE  write the last frame as a PNG\n"
     "  --seed N             seed of the game's random generator (headless default 1;\n"
     "                       a window run seeds it from the clock)\n"
@@ -136,17 +137,28 @@ int RunHeadless(const CommandLine& cl, const char* exePath) {
   ProgramOptions options = cl.program;
   options.game.headless = true;
   uint32_t frame = 0;
+  bool shotsWritten = true;
   hp.BeginFrame(frame);
   const int status = RunProgram(p, options, [&](Game&) {
     hp.EndFrame();
+    for (const std::string& failure : hp.TakeShots(frame)) {
+      std::fprintf(stderr, "gravik: %s\n", failure.c_str());
+      shotsWritten = false;
+    }
     if (++frame >= uint64_t(cl.frames)) return false;
     hp.BeginFrame(frame);
     return true;
   });
+  for (const ScriptShot& shot : hp.input.ShotsLeft()) {
+    std::fprintf(stderr, "gravik: the run ended before frame %u; no screenshot %s\n", unsigned(shot.frame),
+                 shot.path.c_str());
+    shotsWritten = false;
+  }
   if (!cl.screenshot.empty() && !hp.display.SaveScreenshot(cl.screenshot)) {
     std::fprintf(stderr, "gravik: could not write the screenshot %s\n", cl.screenshot.c_str());
-    return status ? status : 1;
+    shotsWritten = false;
   }
+  if (!shotsWritten) return status ? status : 1;
   return status;
 }
 

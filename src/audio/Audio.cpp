@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/Bytes.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "frame/GameState.h"
@@ -23,17 +24,6 @@ constexpr size_t kMinMusicFileSize = 1000;
 constexpr const char* kInstallLeftovers[9] = {
     "zqaudio.tmp",     "zqresource.tmp",  "zqaudio.dat.part", "zqresource.dat.part", "setup.tmp",
     "install.tmp",     "unpack.tmp",      "install.log",      "uninstall.tmp"};
-
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
-void Put32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
 
 void NoteMissingWave(std::string_view name) {
   std::fprintf(stderr, "%s\n", Format("Wave '%.*s' not found", int(name.size()), name.data()).c_str());
@@ -124,8 +114,8 @@ void LoadSoundEffects(AudioState& a, AudioDevice* device, const AudioSwitches& s
 MusicFileStatus ReadMusicFile(const uint8_t* data, size_t size, std::vector<NamedBytes>& items) {
   items.clear();
   if (data == nullptr || size < kMinMusicFileSize) return MusicFileStatus::Invalid;
-  if ((data[0] | (data[1] << 8)) != kMusicMagic) return MusicFileStatus::Invalid;
-  if (Get32(data + 2) != size) return MusicFileStatus::Corrupt;
+  if (GetU16(data) != kMusicMagic) return MusicFileStatus::Invalid;
+  if (GetU32(data + 2) != size) return MusicFileStatus::Corrupt;
   const int count = data[6];
   if (count > kMaxMusicItems) return MusicFileStatus::Corrupt;
 
@@ -135,7 +125,7 @@ MusicFileStatus ReadMusicFile(const uint8_t* data, size_t size, std::vector<Name
     uint8_t entry[kDirEntrySize];
     for (size_t k = 0; k < kDirEntrySize; ++k) entry[k] = data[7 + size_t(i) * kDirEntrySize + k] ^ kMusicKey;
     const size_t nameLen = std::min<size_t>(entry[0], kNameChars);
-    const uint32_t itemSize = Get32(entry + 32);
+    const uint32_t itemSize = GetU32(entry + 32);
     if (itemSize > size - off) return MusicFileStatus::Corrupt;
     NamedBytes& item = out[size_t(i)];
     item.name.assign(reinterpret_cast<const char*>(entry + 1), nameLen);
@@ -160,16 +150,15 @@ std::vector<uint8_t> WriteMusicFile(const std::vector<NamedBytes>& items) {
   if (total > 0xFFFFFFFFull) throw GameError("Music file too large.");
 
   std::vector<uint8_t> out(size_t(total), 0);
-  out[0] = uint8_t(kMusicMagic & 0xFF);
-  out[1] = uint8_t(kMusicMagic >> 8);
-  Put32(&out[2], uint32_t(total));
+  PutU16(out.data(), kMusicMagic);
+  PutU32(&out[2], uint32_t(total));
   out[6] = uint8_t(items.size());
   for (size_t i = 0; i < size_t(kMaxMusicItems); ++i) {
     uint8_t entry[kDirEntrySize] = {};
     if (i < items.size()) {
       entry[0] = uint8_t(items[i].name.size());
       std::copy(items[i].name.begin(), items[i].name.end(), entry + 1);
-      Put32(entry + 32, uint32_t(items[i].bytes.size()));
+      PutU32(entry + 32, uint32_t(items[i].bytes.size()));
     }
     for (size_t k = 0; k < kDirEntrySize; ++k) out[7 + i * kDirEntrySize + k] = entry[k] ^ kMusicKey;
   }

@@ -4,17 +4,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/Bytes.h"
 #include "base/Text.h"
 #include "platform/AudioDevice.h"
 
 namespace gravik {
 
 namespace {
-
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 
 bool Fail(std::string* error, const char* why) {
   if (error) *error = why;
@@ -41,23 +37,23 @@ bool ParseWave(const uint8_t* data, size_t size, WaveData& out, std::string* err
   size_t off = 12;
   while (off + 8 <= size && !(haveFmt && haveData)) {
     const uint8_t* hdr = data + off;
-    const uint32_t len = Get32(hdr + 4);
+    const uint32_t len = GetU32(hdr + 4);
     const size_t body = off + 8;
     if (len > size - body) return Fail(error, "chunk runs past the end");
     if (std::memcmp(hdr, "fmt ", 4) == 0 && !haveFmt) {
       if (len < 16) return Fail(error, "format chunk too short");
       const uint8_t* f = data + body;
-      uint16_t tag = Get16(f);
+      uint16_t tag = GetU16(f);
       if (tag == kFormatExtensible) {
         // The sub-format GUID starts at byte 24; its first two bytes hold the tag.
         if (len < 40) return Fail(error, "extensible format chunk too short");
-        tag = Get16(f + 24);
+        tag = GetU16(f + 24);
       }
       if (tag != kFormatPcm) return Fail(error, "not PCM");
-      channels = Get16(f + 2);
-      rate = Get32(f + 4);
-      blockAlign = Get16(f + 12);
-      bits = Get16(f + 14);
+      channels = GetU16(f + 2);
+      rate = GetU32(f + 4);
+      blockAlign = GetU16(f + 12);
+      bits = GetU16(f + 14);
       if (channels != 1 && channels != 2) return Fail(error, "unsupported channel count");
       if (bits != 8 && bits != 16) return Fail(error, "unsupported sample size");
       if (blockAlign != channels * bits / 8) return Fail(error, "inconsistent block size");
@@ -84,7 +80,7 @@ bool ParseWave(const uint8_t* data, size_t size, WaveData& out, std::string* err
   if (bits == 8) {
     for (size_t i = 0; i < w.Samples.size(); ++i) w.Samples[i] = int16_t((int(src[i]) - 128) * 256);
   } else {
-    for (size_t i = 0; i < w.Samples.size(); ++i) w.Samples[i] = int16_t(Get16(src + 2 * i));
+    for (size_t i = 0; i < w.Samples.size(); ++i) w.Samples[i] = int16_t(GetU16(src + 2 * i));
   }
   out = std::move(w);
   return true;

@@ -3,29 +3,23 @@
 #include <algorithm>
 #include <cstring>
 
-#include "codec/Container.h"
+#include "base/Bytes.h"
 #include "codec/Lzrw1.h"
 
 namespace gravik {
 namespace {
 
 void PutHeader(std::vector<uint8_t>& out, const char* tag, size_t length) {
-  out.insert(out.end(), tag, tag + 4);
-  const uint32_t n = uint32_t(length);
-  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(n >> (8 * i)));
+  ByteWriter(out).Bytes(tag, 4).U32(uint32_t(length));
 }
 
-uint32_t ReadLe32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
-// Decodes "WAXF" blocks from data[pos..size); returns the input position reached.
-size_t DecodeWaxf(const uint8_t* data, size_t size, size_t pos, size_t length, std::vector<uint8_t>& out) {
+// Decodes "WAXF" blocks from data[pos..size) while each gives a whole chunk.
+void DecodeWaxf(const uint8_t* data, size_t size, size_t pos, size_t length, std::vector<uint8_t>& out) {
   const size_t base = out.size();
   size_t total = 0;
   for (;;) {
     if (size - pos < 2) break;
-    const size_t len = size_t(data[pos]) | (size_t(data[pos + 1]) << 8);
+    const size_t len = GetU16(data + pos);
     if (len > kLzrwMaxBlock || size - pos - 2 < len) break;
     pos += 2;
     out.resize(base + total + kLzrwChunk + kLzrwSlack);
@@ -36,32 +30,6 @@ size_t DecodeWaxf(const uint8_t* data, size_t size, size_t pos, size_t length, s
     if (size_t(got) != kLzrwChunk) break;
   }
   out.resize(base + total);
-  return pos;
-}
-
-}  // namespace
-
-size_t DecodeContainer(const uint8_t* data, size_t size, size_t maxOut, std::vector<uint8_t>& out) {
-  if (size < 8) return size;
-  const bool fast = std::memcmp(data, "WAXF", 4) == 0;
-  if (!fast && std::memcmp(data, "WAXS", 4) != 0) return 4;
-  const size_t length = ReadLe32(data + 4);
-  if (length > maxOut) return 8;
-  if (fast) {
-    // Each block of at least 3 input bytes gives at most 32,768 bytes.
-    const size_t bound = ((size - 8) / 3 + 1) * kLzrwChunk;
-    out.reserve(out.size() + std::min(length, bound) + kLzrwChunk + kLzrwSlack);
-    return DecodeWaxf(data, size, 8, length, out);
-  }
-  out.reserve(out.size() + length);
-  TLZH::Decode(data + 8, size - 8, length, out);
-  return size;
-}
-
-std::vector<uint8_t> DecompressContainer(const uint8_t* data, size_t size, size_t maxOut) {
-  std::vector<uint8_t> out;
-  if (data) DecodeContainer(data, size, maxOut, out);
-  return out;
 }
 
 std::vector<uint8_t> CompressWaxf(const uint8_t* data, size_t size) {
@@ -76,8 +44,7 @@ std::vector<uint8_t> CompressWaxf(const uint8_t* data, size_t size) {
     const size_t at = out.size();
     out.resize(at + 2 + n + kLzrwSlack);
     const size_t len = lzr.CompressBlock(data + p, n, out.data() + at + 2);
-    out[at] = uint8_t(len);
-    out[at + 1] = uint8_t(len >> 8);
+    PutU16(out.data() + at, uint16_t(len));
     out.resize(at + 2 + len);
     p += n;
   } while (n == kLzrwChunk);
@@ -89,6 +56,51 @@ std::vector<uint8_t> CompressWaxs(const uint8_t* data, size_t size) {
   PutHeader(out, "WAXS", size);
   TLZH::Encode(data, size, out);
   return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> Compress(const uint8_t* data, size_t size, TCompressMode mode) {
+  if (mode == TCompressMode::Auto) mode = Advise(data, size);
+  return mode == TCompressMode::Fast ? CompressWaxf(data, size) : CompressWaxs(data, size);
+}
+
+size_t Decompress(const uint8_t* data, size_t size, size_t maxOut, std::vector<uint8_t>& out) {
+  if (!data || size < 8) return 0;
+  const bool fast = std::memcmp(data, "WAXF", 4) == 0;
+  if (!fast && std::memcmp(data, "WAXS", 4) != 0) return 0;
+  const size_t length = GetU32(data + 4);
+  if (length > maxOut) return 0;
+  const size_t before = out.size();
+  if (fast) {
+    // Each block of at least 3 input bytes gives at most 32,768 bytes.
+    const size_t bound = ((size - 8) / 3 + 1) * kLzrwChunk;
+    out.reserve(out.size() + std::min(length, bound) + kLzrwChunk + kLzrwSlack);
+    DecodeWaxf(data, size, 8, length, out);
+  } else {
+    out.reserve(out.size() + length);
+    TLZH::Decode(data + 8, size - 8, length, out);
+  }
+  return out.size() - before;
+}
+
+std::vector<uint8_t> Decompress(const uint8_t* data, size_t size, size_t maxOut) {
+  std::vector<uint8_t> out;
+  Decompress(data, size, maxOut, out);
+  return out;
+}
+
+TCompressMode Advise(const uint8_t* data, size_t size, int threshold) {
+  if (!data || size <= 98303) return TCompressMode::Good;
+  std::vector<uint8_t> scratch(kLzrwChunk + kLzrwSlack);
+  TLZR lzr;
+  size_t coded = 0;
+  for (size_t third : {size / 3, size * 2 / 3}) {
+    const size_t offset = third / kLzrwChunk * kLzrwChunk;
+    coded += lzr.CompressBlock(data + offset, kLzrwChunk, scratch.data());
+  }
+  return coded * 100 < size_t(std::max(threshold, 0)) * 2 * kLzrwChunk ? TCompressMode::Fast
+                                                                         : TCompressMode::Good;
 }
 
 }  // namespace gravik

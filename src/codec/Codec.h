@@ -1,6 +1,16 @@
-// Containers of compressed data: "WAXF" (LZRW1/KH blocks) and "WAXS" (LZHUF).
+// The compression component: a whole buffer in, a self-describing compressed
+// container out, and back. Every compressed payload of the game (scenario
+// levels and pictures, archive items, the graphics set, the splash picture,
+// profiles) goes through these entry points.
 //
-// Header: 4-byte tag, 32-bit little-endian uncompressed length, then the body.
+// Container: a 4-byte tag, the uncompressed length (32-bit little-endian),
+// then the body: "WAXF" holds LZRW1/KH blocks (Fast), "WAXS" one LZHUF stream
+// (Good). Decompress reads either tag, whatever mode wrote it.
+//
+//   // A profile save and load:
+//   std::vector<uint8_t> packed = Compress(record, kRecordSize, TCompressMode::Fast);
+//   std::vector<uint8_t> plain = Decompress(packed.data(), packed.size(), kRecordSize);
+//   if (plain.size() != kRecordSize) ...  // damaged: refuse it
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -8,16 +18,25 @@
 
 namespace gravik {
 
-// Decodes a "WAXF" or "WAXS" container. Never throws: on a bad tag, a damaged
-// or truncated body the result is whatever was produced before the fault
-// (empty on a bad tag). At most `maxOut` bytes are produced; callers compare
-// the result's size with what they expect.
-std::vector<uint8_t> DecompressContainer(const uint8_t* data, size_t size, size_t maxOut);
+enum class TCompressMode : uint8_t { Good = 0, Fast = 1, Auto = 2 };
 
-// Builds a "WAXF" container (the game's Fast mode).
-std::vector<uint8_t> CompressWaxf(const uint8_t* data, size_t size);
+// The container of data[0, size): Fast writes "WAXF", Good "WAXS", Auto takes
+// what Advise answers. `data` may be null when `size` is 0.
+std::vector<uint8_t> Compress(const uint8_t* data, size_t size, TCompressMode mode);
 
-// Builds a "WAXS" container (Good mode, LZHUF).
-std::vector<uint8_t> CompressWaxs(const uint8_t* data, size_t size);
+// Decodes a "WAXF" or "WAXS" container. Never throws: a bad tag gives nothing;
+// a damaged or truncated body gives what was decoded before the fault (whole
+// blocks for "WAXF"). A container declaring more than `maxOut` bytes is refused
+// (nothing decoded), so callers pass the size they can hold and compare the
+// result's size with the size they expect.
+std::vector<uint8_t> Decompress(const uint8_t* data, size_t size, size_t maxOut);
+// The same, appending to `out` (whose capacity is reused); returns the number
+// of bytes appended.
+size_t Decompress(const uint8_t* data, size_t size, size_t maxOut, std::vector<uint8_t>& out);
+
+// Fast when the LZRW1/KH coder shrinks two 32 KiB samples of the input (at one
+// and two thirds) below `threshold` percent, else Good; inputs of 98,303 bytes
+// or less are always Good.
+TCompressMode Advise(const uint8_t* data, size_t size, int threshold = 40);
 
 }  // namespace gravik

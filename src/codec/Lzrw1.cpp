@@ -4,9 +4,6 @@
 #include <bit>
 #include <cstring>
 
-#include "codec/Codec.h"
-#include "codec/Container.h"
-
 namespace gravik {
 
 namespace {
@@ -161,60 +158,6 @@ long TLZR::DecompressBlock(const uint8_t* in, size_t len, uint8_t* out) {
     }
   }
   return long(op);
-}
-
-size_t Tlzrw1::Compress() {
-  read_ = 0;
-  if (!UseStream || !InputStream || !OutputStream) return 0;
-  const TCodecStream& in = *InputStream;
-  const size_t start = std::min(in.Position, in.Data.size());
-  const uint8_t* data = in.Data.data() + start;
-  const size_t size = in.Data.size() - start;
-  TCompressMode mode = CompressMode;
-  if (mode == TCompressMode::Auto) mode = Advise();
-  std::vector<uint8_t> packed =
-      mode == TCompressMode::Fast ? CompressWaxf(data, size) : CompressWaxs(data, size);
-  read_ = size;
-  TCodecStream& out = *OutputStream;
-  if (out.Position > out.Data.size()) out.Position = out.Data.size();
-  if (out.Data.size() < out.Position + packed.size()) out.Data.resize(out.Position + packed.size());
-  std::copy(packed.begin(), packed.end(), out.Data.begin() + long(out.Position));
-  out.Position += packed.size();
-  return packed.size();
-}
-
-size_t Tlzrw1::Decompress() {
-  read_ = 0;
-  if (!UseStream || !InputStream || !OutputStream) return 0;
-  const TCodecStream& in = *InputStream;
-  const size_t start = std::min(in.Position, in.Data.size());
-  std::vector<uint8_t> plain;
-  read_ = DecodeContainer(in.Data.data() + start, in.Data.size() - start, MaxOutput, plain);
-  InputStream->Position = start + read_;
-  TCodecStream& out = *OutputStream;
-  if (out.Position > out.Data.size()) out.Position = out.Data.size();
-  if (out.Data.size() < out.Position + plain.size()) out.Data.resize(out.Position + plain.size());
-  std::copy(plain.begin(), plain.end(), out.Data.begin() + long(out.Position));
-  out.Position += plain.size();
-  return plain.size();
-}
-
-TCompressMode Tlzrw1::Advise() {
-  if (!InputStream) return TCompressMode::Good;
-  const TCodecStream& in = *InputStream;
-  const size_t start = std::min(in.Position, in.Data.size());
-  const size_t size = in.Data.size() - start;
-  if (size <= 98303) {
-    CompressMode = TCompressMode::Good;
-    return TCompressMode::Good;
-  }
-  std::vector<uint8_t> scratch(kLzrwChunk + kLzrwSlack);
-  size_t coded = 0;
-  for (size_t third : {size / 3, size * 2 / 3}) {
-    const size_t offset = third / kLzrwChunk * kLzrwChunk;
-    coded += lzr_.CompressBlock(in.Data.data() + start + offset, kLzrwChunk, scratch.data());
-  }
-  return coded * 100 < size_t(Threshold) * 2 * kLzrwChunk ? TCompressMode::Fast : TCompressMode::Good;
 }
 
 }  // namespace gravik

@@ -1,21 +1,12 @@
-// The compression component: stream-mode Compress / Decompress over memory
-// streams, with the LZRW1/KH block coder (TLZR) and the LZHUF coder (TLZH).
+// The two coders behind Compress and Decompress (codec/Codec.h, the entry
+// points everything else calls): the LZRW1/KH block coder (TLZR, "WAXF") and
+// the LZHUF coder (TLZH, "WAXS").
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 namespace gravik {
-
-enum class TCompressMode : uint8_t { Good = 0, Fast = 1, Auto = 2 };
-
-// A memory stream as the codec sees it: the bytes and a current position.
-// Reads run from Position to the end; writes go at Position (growing Data).
-struct TCodecStream {
-  std::vector<uint8_t> Data;
-  size_t Position = 0;
-};
 
 // Largest chunk one "WAXF" block codes; a block holds at most one more byte.
 constexpr size_t kLzrwChunk = 32768;
@@ -51,31 +42,6 @@ class TLZH {
   // Returns true when exactly `length` bytes came out; false when the stream
   // ran dry, or a copy would pass `length` (decoding stops there).
   static bool Decode(const uint8_t* in, size_t n, size_t length, std::vector<uint8_t>& out);
-};
-
-class Tlzrw1 {
- public:
-  bool UseStream = false;
-  TCodecStream* InputStream = nullptr;
-  TCodecStream* OutputStream = nullptr;
-  TCompressMode CompressMode = TCompressMode::Good;
-  int Threshold = 40;
-  // Largest uncompressed length Decompress accepts; a container declaring
-  // more is refused (nothing written). Callers set what they can hold.
-  size_t MaxOutput = std::numeric_limits<size_t>::max();
-
-  // Stream mode only (file mode is not used by the game). Errors are caught
-  // inside; the result is the number of bytes written to OutputStream.
-  size_t Compress();
-  size_t Decompress();
-  // Fast or Good for the current input stream (samples it with TLZR).
-  TCompressMode Advise();
-  // Bytes read from the input stream by the last call.
-  size_t Progress() const { return read_; }
-
- private:
-  size_t read_ = 0;
-  TLZR lzr_;
 };
 
 }  // namespace gravik

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/Bytes.h"
 #include "base/Crc.h"
 #include "base/Errors.h"
 #include "base/XorKey.h"
@@ -19,23 +20,10 @@ constexpr size_t kEntrySize = 56;
 constexpr size_t kReservedAfterKey = 4096;
 constexpr uint32_t kItemCap = uint32_t(64) << 20;      // largest item we unpack
 constexpr uint32_t kGraphicsCap = uint32_t(64) << 20;  // largest decoded graphics set
-constexpr int32_t kBmpMaxSide = 32768;
 
 static_assert(3 + ArchiveKeySize + kReservedAfterKey == ArchiveDirectoryOffset);
 static_assert(kHeadSize + ArchiveEntryCount * kEntrySize == ArchiveDirectorySize);
 static_assert(ArchiveDirectoryOffset + ArchiveDirectorySize == ArchiveGraphicsOffset);
-
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-void Set16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-void Set32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
 
 void Scramble(std::vector<uint8_t>& v, const std::vector<uint8_t>& key) {
   XorWithKey(v.data(), v.size(), key.data(), key.size());
@@ -84,40 +72,6 @@ bool FindDataFile(const std::vector<std::string>& folders, const std::string& fi
 // Graphics set
 // ---------------------------------------------------------------------------
 
-bool ReadBmpInfo(const uint8_t* data, size_t size, BmpInfo& info) {
-  if (size < 26 || data[0] != 'B' || data[1] != 'M') return false;
-  const uint32_t fileSize = Get32(data + 2);
-  if (fileSize < 26 || fileSize > size) return false;
-  size = fileSize;
-  const uint32_t offBits = Get32(data + 10);
-  const uint32_t dibSize = Get32(data + 14);
-  int64_t w = 0, h = 0;
-  int bpp = 0;
-  uint32_t compression = 0;
-  if (dibSize == 12) {
-    w = Get16(data + 18);
-    h = Get16(data + 20);
-    bpp = Get16(data + 24);
-  } else if (dibSize >= 40 && dibSize <= 1024 && 14 + uint64_t(dibSize) <= size) {
-    w = int32_t(Get32(data + 18));
-    h = int32_t(Get32(data + 22));
-    bpp = Get16(data + 28);
-    compression = Get32(data + 30);
-  } else {
-    return false;
-  }
-  if (h < 0) h = -h;
-  if (w <= 0 || h <= 0 || w > kBmpMaxSide || h > kBmpMaxSide) return false;
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
-  if (!(compression == 0 || (compression == 3 && (bpp == 16 || bpp == 32)))) return false;
-  const uint64_t stride = ((uint64_t(w) * uint64_t(bpp) + 31) / 32) * 4;
-  if (offBits < 14 + uint64_t(dibSize) || offBits + stride * uint64_t(h) > size) return false;
-  info.Width = int32_t(w);
-  info.Height = int32_t(h);
-  info.BitsPerPixel = bpp;
-  return true;
-}
-
 bool ParseGraphicsSet(const uint8_t* data, size_t size, GraphicsSet& out) {
   const size_t sheetsAt = CellTableSize + BlockCatalogueSize;
   if (size < sheetsAt) return false;
@@ -125,18 +79,22 @@ bool ParseGraphicsSet(const uint8_t* data, size_t size, GraphicsSet& out) {
   const size_t cells = size_t(CellTableBlocks) * BlockSets * GraphicsStyles;
   g.Cells.resize(cells);
   for (size_t i = 0; i < cells; ++i) {
-    g.Cells[i].Column = int32_t(Get32(data + i * 8));
-    g.Cells[i].Row = int32_t(Get32(data + i * 8 + 4));
+    g.Cells[i].Column = int32_t(GetU32(data + i * 8));
+    g.Cells[i].Row = int32_t(GetU32(data + i * 8 + 4));
   }
   g.Catalogue.assign(data + CellTableSize, data + sheetsAt);
 
   const uint8_t* first = data + sheetsAt;
   const size_t rest = size - sheetsAt;
-  if (!ReadBmpInfo(first, rest, g.BlockSheetInfo)) return false;
-  const size_t firstSize = Get32(first + 2);
-  if (!ReadBmpInfo(first + firstSize, rest - firstSize, g.ThumbSheetInfo)) return false;
-  g.BlockSheet.assign(first, first + firstSize);
-  g.ThumbSheet.assign(first + firstSize, data + size);
+  // Each sheet is as long as its file header says, and its headers are checked
+  // within that length.
+  const size_t firstSize = BmpImageLength(first, rest);
+  if (!firstSize || !ReadBmpHeader(first, firstSize, g.BlockSheetInfo)) return false;
+  const uint8_t* second = first + firstSize;
+  const size_t secondSize = BmpImageLength(second, rest - firstSize);
+  if (!secondSize || !ReadBmpHeader(second, secondSize, g.ThumbSheetInfo)) return false;
+  g.BlockSheet.assign(first, second);
+  g.ThumbSheet.assign(second, data + size);
 
   for (const SheetCell& c : g.Cells) {
     if (c.Column < 1 || c.Row < 1) return false;
@@ -150,8 +108,8 @@ bool ParseGraphicsSet(const uint8_t* data, size_t size, GraphicsSet& out) {
 std::vector<uint8_t> EncodeGraphicsSet(const GraphicsSet& set) {
   std::vector<uint8_t> out(CellTableSize, 0);
   for (size_t i = 0; i < set.Cells.size() && i * 8 < CellTableSize; ++i) {
-    Set32(out.data() + i * 8, uint32_t(set.Cells[i].Column));
-    Set32(out.data() + i * 8 + 4, uint32_t(set.Cells[i].Row));
+    PutU32(out.data() + i * 8, uint32_t(set.Cells[i].Column));
+    PutU32(out.data() + i * 8 + 4, uint32_t(set.Cells[i].Row));
   }
   std::vector<uint8_t> catalogue = set.Catalogue;
   catalogue.resize(BlockCatalogueSize, 0);
@@ -226,7 +184,7 @@ void Archive::OpenArchive() {
   source_ = std::move(src);
 
   std::vector<uint8_t> head;
-  if (!ReadAt(0, 3, head) || Get16(head.data()) != ArchiveMagic || head[2] != ArchiveProductByte) {
+  if (!ReadAt(0, 3, head) || GetU16(head.data()) != ArchiveMagic || head[2] != ArchiveProductByte) {
     source_.reset();
     Invalid();
   }
@@ -246,7 +204,7 @@ void Archive::ReadKeyAndDirectory() {
   Scramble(dir, key);
 
   const uint64_t fileSize = source_->Size;
-  const uint32_t graphicsSize = Get32(dir.data());
+  const uint32_t graphicsSize = GetU32(dir.data());
   if (ArchiveGraphicsOffset + uint64_t(graphicsSize) > fileSize) Invalid();
 
   std::vector<Entry> entries;
@@ -257,9 +215,9 @@ void Archive::ReadKeyAndDirectory() {
     Entry entry;
     entry.Name.assign(reinterpret_cast<const char*>(e + 1), len);
     entry.Compressed = e[31] != 0;
-    entry.Offset = Get32(e + 44);
-    entry.Size = Get32(e + 48);
-    entry.StoredSize = Get32(e + 52);
+    entry.Offset = GetU32(e + 44);
+    entry.Size = GetU32(e + 48);
+    entry.StoredSize = GetU32(e + 52);
     if (len > 0) {
       const uint64_t stored = entry.Compressed ? entry.StoredSize : entry.Size;
       if (entry.Offset < ArchiveGraphicsOffset || entry.Offset + stored > fileSize) Invalid();
@@ -269,7 +227,7 @@ void Archive::ReadKeyAndDirectory() {
   }
   key_ = std::move(key);
   graphicsSize_ = graphicsSize;
-  graphicsCrc_ = Get16(dir.data() + 14);
+  graphicsCrc_ = GetU16(dir.data() + 14);
   entries_ = std::move(entries);
   directoryRead_ = true;
 }
@@ -286,7 +244,7 @@ const std::vector<uint8_t>& Archive::TakeItem(const std::string& name) {
   std::vector<uint8_t> stored;
   if (!ReadAt(found->Offset, found->Compressed ? found->StoredSize : found->Size, stored)) Invalid();
   Scramble(stored, key_);
-  item_ = found->Compressed ? DecompressContainer(stored.data(), stored.size(), found->Size) : std::move(stored);
+  item_ = found->Compressed ? Decompress(stored.data(), stored.size(), found->Size) : std::move(stored);
   held_ = true;
   if (item_.size() != found->Size) throw FatalMessage("Incorrect resource item size.");
   return item_;
@@ -311,10 +269,10 @@ GraphicsSet Archive::LoadGraphicsSet() {
   if (Crc16Xmodem(block.data(), block.size()) != graphicsCrc_) throw FatalMessage("Exception (s)");
   if (held_) throw FatalMessage("illegal");
 
-  if (block.size() < 8 || Get32(block.data() + 4) > kGraphicsCap) Invalid();
-  std::vector<uint8_t> decoded = DecompressContainer(block.data(), block.size(), kGraphicsCap);
+  if (block.size() < 8 || GetU32(block.data() + 4) > kGraphicsCap) Invalid();
+  std::vector<uint8_t> decoded = Decompress(block.data(), block.size(), kGraphicsCap);
   GraphicsSet set;
-  if (decoded.size() != Get32(block.data() + 4) || !ParseGraphicsSet(decoded.data(), decoded.size(), set)) Invalid();
+  if (decoded.size() != GetU32(block.data() + 4) || !ParseGraphicsSet(decoded.data(), decoded.size(), set)) Invalid();
   item_ = std::move(decoded);
   held_ = true;
   return set;
@@ -350,8 +308,8 @@ void ArchiveWriter::SetKeyFromSeed(uint32_t seed) { key_ = KeyFromSeed(seed); }
 
 static std::vector<uint8_t> Pack(const std::vector<uint8_t>& data, ArchiveWriter::Coding coding) {
   switch (coding) {
-    case ArchiveWriter::Coding::Fast: return CompressWaxf(data.data(), data.size());
-    case ArchiveWriter::Coding::Good: return CompressWaxs(data.data(), data.size());
+    case ArchiveWriter::Coding::Fast: return Compress(data.data(), data.size(), TCompressMode::Fast);
+    case ArchiveWriter::Coding::Good: return Compress(data.data(), data.size(), TCompressMode::Good);
     case ArchiveWriter::Coding::Stored: break;
   }
   return data;
@@ -375,13 +333,13 @@ void ArchiveWriter::AddItem(const std::string& name, const std::vector<uint8_t>&
 
 std::vector<uint8_t> ArchiveWriter::Finish() const {
   std::vector<uint8_t> out(ArchiveGraphicsOffset, 0);
-  Set16(out.data(), ArchiveMagic);
+  PutU16(out.data(), ArchiveMagic);
   out[2] = ArchiveProductByte;
   std::memcpy(out.data() + 3, key_.data(), ArchiveKeySize);
 
   std::vector<uint8_t> dir(ArchiveDirectorySize, 0);
-  Set32(dir.data(), uint32_t(graphics_.size()));
-  Set16(dir.data() + 14, Crc16Xmodem(graphics_.data(), graphics_.size()));
+  PutU32(dir.data(), uint32_t(graphics_.size()));
+  PutU16(dir.data() + 14, Crc16Xmodem(graphics_.data(), graphics_.size()));
 
   std::vector<uint8_t> block = graphics_;
   Scramble(block, key_);
@@ -394,9 +352,9 @@ std::vector<uint8_t> ArchiveWriter::Finish() const {
     e[0] = uint8_t(it.Name.size());
     std::memcpy(e + 1, it.Name.data(), it.Name.size());
     e[31] = it.How == Coding::Stored ? 0 : 1;
-    Set32(e + 44, uint32_t(out.size()));
-    Set32(e + 48, uint32_t(it.Data.size()));
-    Set32(e + 52, uint32_t(stored.size()));
+    PutU32(e + 44, uint32_t(out.size()));
+    PutU32(e + 48, uint32_t(it.Data.size()));
+    PutU32(e + 52, uint32_t(stored.size()));
     Scramble(stored, key_);
     out.insert(out.end(), stored.begin(), stored.end());
   }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "render/Bmp.h"
+
 namespace gravik {
 
 class Folders;
@@ -48,16 +50,6 @@ struct SheetCell {
   int32_t Column = 0, Row = 0;
 };
 
-// Size and bit depth read from a Windows bitmap file image.
-struct BmpInfo {
-  int32_t Width = 0, Height = 0;  // height is positive (top-down images too)
-  int BitsPerPixel = 0;
-};
-// Checks the headers of a bitmap file image held in data[0, size): signature,
-// header sizes, supported depth and coding, and that the pixel rows fit. The
-// file header's size field is not trusted beyond `size`.
-bool ReadBmpInfo(const uint8_t* data, size_t size, BmpInfo& info);
-
 // The decoded graphics set block: plain data for the level graphics and the
 // world module to interpret.
 struct GraphicsSet {
@@ -65,7 +57,7 @@ struct GraphicsSet {
   std::vector<uint8_t> Catalogue;         // 255 x 19 bytes, record b - 1 for block b
   std::vector<uint8_t> BlockSheet;        // bitmap file image, 64 x 64 cells
   std::vector<uint8_t> ThumbSheet;        // bitmap file image, 16 x 15 cells
-  BmpInfo BlockSheetInfo, ThumbSheetInfo;
+  BmpInfo BlockSheetInfo, ThumbSheetInfo;  // their headers, checked
 
   // block 1..120, set 1..6, style 1..2.
   const SheetCell& Cell(int block, int set, int style) const {

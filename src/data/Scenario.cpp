@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "base/Bytes.h"
 #include "base/Crc.h"
 #include "base/Errors.h"
 #include "base/Text.h"
@@ -28,57 +29,12 @@ constexpr int kLevelOriginX = 5;
 
 static_assert(kLevelRecordsSize + 3096 == LevelBlockSize);
 
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
-void Put16(std::vector<uint8_t>& v, uint16_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
-}
-void PutBytes(std::vector<uint8_t>& v, const void* p, size_t n) {
-  const auto* b = static_cast<const uint8_t*>(p);
-  v.insert(v.end(), b, b + n);
-}
-
 size_t InfoSizeOf(uint16_t version) { return version == ScenarioVersionNoInfo ? 80 : 88; }
-
-// Bounded reader over region 1: every read fails rather than run past the end.
-class RegionReader {
- public:
-  RegionReader(const uint8_t* data, size_t pos, size_t end) : data_(data), pos_(pos), end_(end) {}
-  size_t Pos() const { return pos_; }
-  size_t Left() const { return end_ - pos_; }
-  bool Bytes(void* out, size_t n) {
-    if (n > Left()) return false;
-    std::memcpy(out, data_ + pos_, n);
-    pos_ += n;
-    return true;
-  }
-  bool View(size_t n, const uint8_t*& p) {
-    if (n > Left()) return false;
-    p = data_ + pos_;
-    pos_ += n;
-    return true;
-  }
-  bool U8(uint8_t& v) { return Bytes(&v, 1); }
-  bool U32(uint32_t& v) {
-    uint8_t b[4];
-    if (!Bytes(b, 4)) return false;
-    v = Get32(b);
-    return true;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t pos_, end_;
-};
 
 // Declared uncompressed length of a container, or false when the header is short.
 bool ContainerLength(const uint8_t* p, size_t n, uint32_t& len) {
   if (n < 8) return false;
-  len = Get32(p + 4);
+  len = GetU32(p + 4);
   return true;
 }
 
@@ -168,7 +124,7 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
 
   // 1-2: version and marker.
   if (size < 2) return ScenarioWrongVersion;
-  const uint16_t version = Get16(d);
+  const uint16_t version = GetU16(d);
   if (version == ScenarioVersionOld) {
     ShowMessage(show, "Unable to load old format.");
     return ScenarioWrongVersion;
@@ -181,8 +137,8 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
   const size_t bodyKeyAt = kHeadFixed + infoSize;
   const size_t firstRegion = bodyKeyAt + kBodyKeySize;
   if (size < firstRegion) return ScenarioDamaged;
-  const uint16_t storedCrc = Get16(d + 3);
-  const uint64_t a = Get32(d + 5), b = Get32(d + 9), c = Get32(d + 13);
+  const uint16_t storedCrc = GetU16(d + 3);
+  const uint64_t a = GetU32(d + 5), b = GetU32(d + 9), c = GetU32(d + 13);
   if (a < firstRegion || b < a + sizeof(TScenarioHeader) || c < b || c > size) return ScenarioDamaged;
 
   ScenarioFileForm form;
@@ -197,7 +153,8 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
 
   // 4-9 into locals: nothing of the current scenario changes unless the whole
   // of region 1 reads cleanly.
-  RegionReader r(d, size_t(a), size_t(c));
+  // Every read fails rather than run past C.
+  ByteReader r(std::span<const uint8_t>(d, size_t(c)), size_t(a));
   TScenarioHeader header;
   if (!r.Bytes(&header, sizeof header)) return ScenarioDamaged;
 
@@ -211,7 +168,7 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
     const uint8_t* packed = nullptr;
     if (!r.U32(n) || !r.View(n, packed)) return ScenarioDamaged;
     if (!ContainerLength(packed, n, declared) || declared != LevelBlockSize) return ScenarioDamaged;
-    std::vector<uint8_t> block = DecompressContainer(packed, n, LevelBlockSize);
+    std::vector<uint8_t> block = Decompress(packed, n, LevelBlockSize);
     if (block.size() != LevelBlockSize) return ScenarioDamaged;
     std::memcpy(levels->data(), block.data(), kLevelRecordsSize);
     std::memcpy(tail.data(), block.data() + kLevelRecordsSize, tail.size());
@@ -234,7 +191,7 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
     } else {
       uint32_t declared = 0;
       if (!ContainerLength(p, n, declared) || declared > kPictureCap) return ScenarioDamaged;
-      picture = DecompressContainer(p, n, declared);
+      picture = Decompress(p, n, declared);
       if (picture.size() != declared) return ScenarioDamaged;
     }
     form.PictureMarker = pictureMarker;
@@ -279,7 +236,7 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
 
 bool ReadScenarioInfo(const uint8_t* data, size_t size, TScenarioInfo& info) {
   if (size < kHeadFixed + sizeof(TScenarioInfo)) return false;
-  if (Get16(data) != ScenarioVersion || data[2] != 1) return false;
+  if (GetU16(data) != ScenarioVersion || data[2] != 1) return false;
   uint8_t raw[sizeof(TScenarioInfo)];
   std::memcpy(raw, data + kHeadFixed, sizeof raw);
   XorWithKey(raw, sizeof raw, data + 17, kInfoKeySize);
@@ -291,9 +248,9 @@ void ReadScenarioNotes(Scenario& s, const std::string& path) {
   std::vector<uint8_t> file;
   if (!FileExists(path) || !ReadWholeFile(path, file, kScenarioFileCap)) return;
   if (file.size() <= 500) return;
-  if (Get16(file.data()) != ScenarioVersion || file[2] != 1) return;
+  if (GetU16(file.data()) != ScenarioVersion || file[2] != 1) return;
   const size_t keyAt = kHeadFixed + sizeof(TScenarioInfo);
-  const uint64_t c = Get32(file.data() + 13);
+  const uint64_t c = GetU32(file.data() + 13);
   if (c < keyAt + kBodyKeySize || c > file.size()) return;
   uint8_t* notes = file.data() + c;
   const size_t n = size_t(file.size() - c);
@@ -383,45 +340,47 @@ std::vector<uint8_t> WriteScenario(const Scenario& s) {
   const uint16_t version = f.Version == ScenarioVersionNoInfo ? ScenarioVersionNoInfo : ScenarioVersion;
   const size_t infoSize = InfoSizeOf(version);
   const uint32_t a = uint32_t(kHeadFixed + infoSize + kBodyKeySize);
-  auto compress = [&f](const uint8_t* p, size_t n) { return f.UseLzh ? CompressWaxs(p, n) : CompressWaxf(p, n); };
+  const TCompressMode mode = f.UseLzh ? TCompressMode::Good : TCompressMode::Fast;
 
   // Region 1.
   std::vector<uint8_t> r1;
-  PutBytes(r1, &s.Header, sizeof s.Header);
+  ByteWriter w1(r1);
+  w1.Bytes(&s.Header, sizeof s.Header);
   std::vector<uint8_t> block(LevelBlockSize);
   std::memcpy(block.data(), s.Levels.data(), kLevelRecordsSize);
   std::memcpy(block.data() + kLevelRecordsSize, s.LevelTail.data(), s.LevelTail.size());
   r1.push_back(f.LevelCoding);
   if (f.LevelCoding == 0) {
-    PutBytes(r1, block.data(), block.size());
+    w1.Bytes(block.data(), block.size());
   } else {
-    const std::vector<uint8_t> packed = compress(block.data(), block.size());
-    Put32(r1, uint32_t(packed.size()));
-    PutBytes(r1, packed.data(), packed.size());
+    const std::vector<uint8_t> packed = Compress(block.data(), block.size(), mode);
+    w1.U32(uint32_t(packed.size()));
+    w1.Bytes(packed.data(), packed.size());
   }
-  PutBytes(r1, &s.Extras, sizeof s.Extras);
+  w1.Bytes(&s.Extras, sizeof s.Extras);
   if (s.PuzzlePicture.empty()) {
     r1.push_back(1);
   } else {
     r1.push_back(f.PictureMarker == 1 ? 0 : f.PictureMarker);
     r1.push_back(f.PictureCoding);
     const std::vector<uint8_t> pic =
-        f.PictureCoding == 0 ? s.PuzzlePicture : compress(s.PuzzlePicture.data(), s.PuzzlePicture.size());
-    Put32(r1, uint32_t(pic.size()));
-    PutBytes(r1, pic.data(), pic.size());
+        f.PictureCoding == 0 ? s.PuzzlePicture : Compress(s.PuzzlePicture.data(), s.PuzzlePicture.size(), mode);
+    w1.U32(uint32_t(pic.size()));
+    w1.Bytes(pic.data(), pic.size());
   }
   if (s.HasExtraData) {
     r1.push_back(f.ExtraDataMarker == 0 ? 1 : f.ExtraDataMarker);
-    Put32(r1, uint32_t(s.ExtraData.size()));
-    PutBytes(r1, s.ExtraData.data(), s.ExtraData.size());
+    w1.U32(uint32_t(s.ExtraData.size()));
+    w1.Bytes(s.ExtraData.data(), s.ExtraData.size());
   } else {
     r1.push_back(0);
   }
 
   // Region 2: the notes, each line ended by CR LF.
   std::vector<uint8_t> r2;
+  ByteWriter w2(r2);
   for (const std::string& line : s.Notes) {
-    PutBytes(r2, line.data(), line.size());
+    w2.Bytes(line.data(), line.size());
     r2.push_back('\r');
     r2.push_back('\n');
   }
@@ -433,22 +392,23 @@ std::vector<uint8_t> WriteScenario(const Scenario& s) {
 
   std::vector<uint8_t> out;
   out.reserve(c + r2.size());
-  Put16(out, version);
+  ByteWriter w(out);
+  w.U16(version);
   out.push_back(1);
-  Put16(out, crc);
-  Put32(out, a);
-  Put32(out, a + span);
-  Put32(out, c);
-  PutBytes(out, f.InfoKey.data(), kInfoKeySize);
+  w.U16(crc);
+  w.U32(a);
+  w.U32(a + span);
+  w.U32(c);
+  w.Bytes(f.InfoKey.data(), kInfoKeySize);
   uint8_t info[sizeof(TScenarioInfo)];
   std::memcpy(info, &s.Info, sizeof info);
   XorWithKey(info, infoSize, f.InfoKey.data(), kInfoKeySize);
-  PutBytes(out, info, infoSize);
-  PutBytes(out, f.BodyKey.data(), kBodyKeySize);
+  w.Bytes(info, infoSize);
+  w.Bytes(f.BodyKey.data(), kBodyKeySize);
   XorWithKey(r1.data(), r1.size(), f.BodyKey.data(), kBodyKeySize);
   XorWithKey(r2.data(), r2.size(), f.BodyKey.data(), kBodyKeySize);
-  PutBytes(out, r1.data(), r1.size());
-  PutBytes(out, r2.data(), r2.size());
+  w.Bytes(r1.data(), r1.size());
+  w.Bytes(r2.data(), r2.size());
   return out;
 }
 

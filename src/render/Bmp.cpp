@@ -3,14 +3,13 @@
 #include <array>
 #include <bit>
 
+#include "base/Bytes.h"
+
 namespace gravik {
 
 namespace {
 
 constexpr uint32_t kBiRgb = 0, kBiBitfields = 3, kBiAlphaBitfields = 6;
-
-uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
 
 bool Fail(std::string* error, const char* why) {
   if (error) *error = why;
@@ -40,14 +39,6 @@ struct Masks {
   bool Is565() const { return r == 0xF800 && g == 0x07E0 && b == 0x001F; }
 };
 
-void PutLE16(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  v[at] = uint8_t(x);
-  v[at + 1] = uint8_t(x >> 8);
-}
-void PutLE32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + size_t(i)] = uint8_t(x >> (8 * i));
-}
-
 // File header and BITMAPINFOHEADER; returns the buffer sized for the whole file.
 std::vector<uint8_t> StartFile(int w, int h, int bpp, uint32_t compression, size_t extra,
                                size_t stride) {
@@ -56,95 +47,122 @@ std::vector<uint8_t> StartFile(int w, int h, int bpp, uint32_t compression, size
   std::vector<uint8_t> f(offBits + imageSize, 0);
   f[0] = 'B';
   f[1] = 'M';
-  PutLE32(f, 2, uint32_t(f.size()));
-  PutLE32(f, 10, uint32_t(offBits));
-  PutLE32(f, 14, 40);
-  PutLE32(f, 18, uint32_t(w));
-  PutLE32(f, 22, uint32_t(h));
-  PutLE16(f, 26, 1);
-  PutLE16(f, 28, uint32_t(bpp));
-  PutLE32(f, 30, compression);
-  PutLE32(f, 34, uint32_t(imageSize));
-  PutLE32(f, 38, 2835);  // 72 dpi
-  PutLE32(f, 42, 2835);
+  PutU32(&f[2], uint32_t(f.size()));
+  PutU32(&f[10], uint32_t(offBits));
+  PutU32(&f[14], 40);
+  PutU32(&f[18], uint32_t(w));
+  PutU32(&f[22], uint32_t(h));
+  PutU16(&f[26], 1);
+  PutU16(&f[28], uint16_t(bpp));
+  PutU32(&f[30], compression);
+  PutU32(&f[34], uint32_t(imageSize));
+  PutU32(&f[38], 2835);  // 72 dpi
+  PutU32(&f[42], 2835);
   return f;
 }
 
 }  // namespace
 
-bool LoadBmp(const uint8_t* data, size_t size, Bitmap& out, std::string* error) {
-  if (!data || size < 14 + 12) return Fail(error, "BMP: file too short");
-  if (data[0] != 'B' || data[1] != 'M') return Fail(error, "BMP: not a bitmap file");
-  const uint64_t offBits = U32(data + 10);
-  const uint64_t hdrSize = U32(data + 14);
+size_t BmpImageLength(const uint8_t* data, size_t size) {
+  if (!data || size < kBmpMinFileSize || data[0] != 'B' || data[1] != 'M') return 0;
+  const uint32_t length = GetU32(data + 2);
+  return length >= kBmpMinFileSize && length <= size ? length : 0;
+}
 
-  int64_t width = 0, height = 0;
-  int bpp = 0;
-  uint32_t compression = kBiRgb, clrUsed = 0;
-  size_t palEntrySize = 4;
+bool ReadBmpHeader(const uint8_t* data, size_t size, BmpInfo& out, std::string* error) {
+  if (!data || size < kBmpMinFileSize) return Fail(error, "BMP: file too short");
+  if (data[0] != 'B' || data[1] != 'M') return Fail(error, "BMP: not a bitmap file");
+  BmpInfo info;
+  info.FileSize = GetU32(data + 2);
+  info.OffBits = GetU32(data + 10);
+  info.HeaderSize = GetU32(data + 14);
+  // 64-bit sums: no field can make them wrap.
+  const uint64_t hdrSize = info.HeaderSize;
   uint64_t afterHeader = 14 + hdrSize;  // where masks or palette start
-  Masks masks{};
+  int64_t width = 0, height = 0;
+  uint32_t clrUsed = 0;
   if (hdrSize == 12) {  // OS/2 core header
-    width = U16(data + 18);
-    height = U16(data + 20);
-    bpp = U16(data + 24);
-    palEntrySize = 3;
+    width = GetU16(data + 18);
+    height = GetU16(data + 20);
+    info.BitsPerPixel = GetU16(data + 24);
+    info.PaletteEntrySize = 3;
   } else if (hdrSize >= 40 && hdrSize <= 1024) {
-    if (14 + hdrSize > size) return Fail(error, "BMP: header truncated");
-    width = int32_t(U32(data + 18));
-    height = int32_t(U32(data + 22));
-    bpp = U16(data + 28);
-    compression = U32(data + 30);
-    clrUsed = U32(data + 46);
-    if (compression == kBiBitfields || compression == kBiAlphaBitfields) {
+    if (afterHeader > size) return Fail(error, "BMP: header truncated");
+    width = int32_t(GetU32(data + 18));
+    height = int32_t(GetU32(data + 22));
+    info.BitsPerPixel = GetU16(data + 28);
+    info.Compression = GetU32(data + 30);
+    clrUsed = GetU32(data + 46);
+    if (info.Compression == kBiBitfields || info.Compression == kBiAlphaBitfields) {
       const uint64_t maskAt = hdrSize >= 52 ? 14 + 40 : afterHeader;
       if (maskAt + 12 > size) return Fail(error, "BMP: colour masks truncated");
-      masks = {U32(data + maskAt), U32(data + maskAt + 4), U32(data + maskAt + 8)};
-      if (hdrSize < 52) afterHeader += compression == kBiAlphaBitfields ? 16 : 12;
+      info.RedMask = GetU32(data + maskAt);
+      info.GreenMask = GetU32(data + maskAt + 4);
+      info.BlueMask = GetU32(data + maskAt + 8);
+      if (hdrSize < 52) afterHeader += info.Compression == kBiAlphaBitfields ? 16 : 12;
     }
   } else {
     return Fail(error, "BMP: unsupported header");
   }
 
-  const bool topDown = height < 0;
-  if (topDown) height = -height;
+  info.TopDown = height < 0;
+  if (info.TopDown) height = -height;
   if (width <= 0 || height <= 0 || width > kMaxBmpSide || height > kMaxBmpSide)
     return Fail(error, "BMP: bad dimensions");
+  info.Width = int32_t(width);
+  info.Height = int32_t(height);
 
+  const int bpp = info.BitsPerPixel;
   const bool palettised = bpp == 1 || bpp == 4 || bpp == 8;
   if (!palettised && bpp != 16 && bpp != 24 && bpp != 32) return Fail(error, "BMP: unsupported bit depth");
-  if (compression == kBiBitfields || compression == kBiAlphaBitfields) {
+  if (info.Compression == kBiBitfields || info.Compression == kBiAlphaBitfields) {
     if (bpp != 16 && bpp != 32) return Fail(error, "BMP: bit masks need 16 or 32 bits");
-  } else if (compression != kBiRgb) {
+  } else if (info.Compression != kBiRgb) {
     return Fail(error, "BMP: unsupported compression");
   } else if (bpp == 16) {
-    masks = {0x7C00, 0x03E0, 0x001F};
+    info.RedMask = 0x7C00, info.GreenMask = 0x03E0, info.BlueMask = 0x001F;
   } else if (bpp == 32) {
-    masks = {0xFF0000, 0x00FF00, 0x0000FF};
+    info.RedMask = 0xFF0000, info.GreenMask = 0x00FF00, info.BlueMask = 0x0000FF;
   }
 
-  std::array<uint16_t, 256> palette{};  // indices past the palette read black
   if (palettised) {
     uint64_t entries = uint64_t(1) << bpp;
     if (clrUsed != 0 && clrUsed < entries) entries = clrUsed;
-    if (afterHeader + entries * palEntrySize > size) return Fail(error, "BMP: palette truncated");
-    for (uint64_t i = 0; i < entries; ++i) {
-      const uint8_t* q = data + afterHeader + i * palEntrySize;
-      palette[i] = Rgb565(q[2], q[1], q[0]);
-    }
+    if (afterHeader + entries * info.PaletteEntrySize > size) return Fail(error, "BMP: palette truncated");
+    info.PaletteAt = size_t(afterHeader);
+    info.PaletteEntries = size_t(entries);
   }
 
+  // Pixel rows start past the headers and all of them lie inside the data.
   const uint64_t stride = (uint64_t(width) * uint64_t(bpp) + 31) / 32 * 4;
-  if (offBits < 14 + 12 || offBits > size || stride * uint64_t(height) > size - offBits)
+  if (info.OffBits < 14 + hdrSize || info.OffBits > size || stride * uint64_t(height) > size - info.OffBits)
     return Fail(error, "BMP: pixel data truncated");
+  info.Stride = size_t(stride);
+  out = info;
+  return true;
+}
 
-  Bitmap bmp{int(width), int(height)};
+bool LoadBmp(const uint8_t* data, size_t size, Bitmap& out, std::string* error) {
+  BmpInfo info;
+  if (!ReadBmpHeader(data, size, info, error)) return false;
+  const int bpp = info.BitsPerPixel;
+  std::array<uint16_t, 256> palette{};  // indices past the palette read black
+  for (size_t i = 0; i < info.PaletteEntries; ++i) {
+    const uint8_t* q = data + info.PaletteAt + i * info.PaletteEntrySize;
+    palette[i] = Rgb565(q[2], q[1], q[0]);
+  }
+  const Masks masks{info.RedMask, info.GreenMask, info.BlueMask};
+  const bool topDown = info.TopDown;
+  const size_t offBits = info.OffBits, stride = info.Stride;
+  const int width = info.Width, height = info.Height;
+
+  Bitmap bmp{width, height};
   const Channel cr(masks.r), cg(masks.g), cb(masks.b);
   const bool direct565 = bpp == 16 && masks.Is565();
-  const int w = int(width);
-  for (int y = 0; y < int(height); ++y) {
-    const uint8_t* src = data + offBits + stride * uint64_t(y);
-    uint16_t* dst = bmp.Row(topDown ? y : int(height) - 1 - y);
+  const int w = width;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* src = data + offBits + stride * size_t(y);
+    uint16_t* dst = bmp.Row(topDown ? y : height - 1 - y);
     switch (bpp) {
       case 1:
         for (int x = 0; x < w; ++x) dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
@@ -157,7 +175,7 @@ bool LoadBmp(const uint8_t* data, size_t size, Bitmap& out, std::string* error) 
         break;
       case 16:
         for (int x = 0; x < w; ++x) {
-          const uint32_t px = U16(src + 2 * x);
+          const uint32_t px = GetU16(src + 2 * x);
           dst[x] = direct565 ? uint16_t(px)
                              : Rgb565(uint8_t(cr.Get8(px)), uint8_t(cg.Get8(px)), uint8_t(cb.Get8(px)));
         }
@@ -167,7 +185,7 @@ bool LoadBmp(const uint8_t* data, size_t size, Bitmap& out, std::string* error) 
         break;
       case 32:
         for (int x = 0; x < w; ++x) {
-          const uint32_t px = U32(src + 4 * x);
+          const uint32_t px = GetU32(src + 4 * x);
           dst[x] = Rgb565(uint8_t(cr.Get8(px)), uint8_t(cg.Get8(px)), uint8_t(cb.Get8(px)));
         }
         break;
@@ -182,13 +200,13 @@ std::vector<uint8_t> SaveBmp16(const Bitmap& bmp) {
   const int w = bmp.Width(), h = bmp.Height();
   const size_t stride = (size_t(w) * 2 + 3) & ~size_t(3);
   std::vector<uint8_t> f = StartFile(w, h, 16, kBiBitfields, 12, stride);
-  PutLE32(f, 54, 0xF800);
-  PutLE32(f, 58, 0x07E0);
-  PutLE32(f, 62, 0x001F);
+  PutU32(&f[54], 0xF800);
+  PutU32(&f[58], 0x07E0);
+  PutU32(&f[62], 0x001F);
   for (int y = 0; y < h; ++y) {
     const uint16_t* src = bmp.Row(h - 1 - y);
     const size_t at = 66 + stride * size_t(y);
-    for (int x = 0; x < w; ++x) PutLE16(f, at + 2 * size_t(x), src[x]);
+    for (int x = 0; x < w; ++x) PutU16(&f[at + 2 * size_t(x)], src[x]);
   }
   return f;
 }

@@ -3,37 +3,18 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/Bytes.h"
 #include "base/Errors.h"
+#include "render/Bmp.h"
 
 namespace gravik {
 namespace {
-
-constexpr size_t kBmpFileHeader = 14;
-constexpr size_t kBmpSmallestInfoHeader = 12;  // the old core header
-
-uint32_t ReadU32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-  out[at] = uint8_t(v);
-  out[at + 1] = uint8_t(v >> 8);
-  out[at + 2] = uint8_t(v >> 16);
-  out[at + 3] = uint8_t(v >> 24);
-}
 
 [[noreturn]] void Damaged(const std::string& what) {
   throw FatalMessage("fonts.dat is damaged: " + what + ".");
 }
 
 }  // namespace
-
-size_t BmpImageLength(const uint8_t* data, size_t size) {
-  if (size < kBmpFileHeader || data[0] != 'B' || data[1] != 'M') return 0;
-  const uint32_t length = ReadU32(data + 2);
-  if (length < kBmpFileHeader + kBmpSmallestInfoHeader || length > size) return 0;
-  return length;
-}
 
 FontsFile ReadFontsFile(const uint8_t* data, size_t size) {
   FontsFile file;
@@ -46,10 +27,10 @@ FontsFile ReadFontsFile(const uint8_t* data, size_t size) {
     rec.Name.assign(reinterpret_cast<const char*>(p + 1), len);
     const uint8_t* g = p + kFontNameField;
     for (TGlyphRect& r : rec.Glyphs) {
-      r.Left = int32_t(ReadU32(g));
-      r.Top = int32_t(ReadU32(g + 4));
-      r.Width = int32_t(ReadU32(g + 8));
-      r.Height = int32_t(ReadU32(g + 12));
+      r.Left = int32_t(GetU32(g));
+      r.Top = int32_t(GetU32(g + 4));
+      r.Width = int32_t(GetU32(g + 8));
+      r.Height = int32_t(GetU32(g + 12));
       g += 16;
     }
     p += kFontRecordSize;
@@ -86,10 +67,10 @@ std::vector<uint8_t> WriteFontsFile(const FontsFile& file) {
     for (size_t i = 0; i < rec.Name.size(); ++i) out[at + 1 + i] = uint8_t(rec.Name[i]);
     size_t g = at + kFontNameField;
     for (const TGlyphRect& r : rec.Glyphs) {
-      PutU32(out, g, uint32_t(r.Left));
-      PutU32(out, g + 4, uint32_t(r.Top));
-      PutU32(out, g + 8, uint32_t(r.Width));
-      PutU32(out, g + 12, uint32_t(r.Height));
+      PutU32(out.data() + g, uint32_t(r.Left));
+      PutU32(out.data() + g + 4, uint32_t(r.Top));
+      PutU32(out.data() + g + 8, uint32_t(r.Width));
+      PutU32(out.data() + g + 12, uint32_t(r.Height));
       g += 16;
     }
     at += kFontRecordSize;

@@ -50,8 +50,4 @@ FontsFile ReadFontsFile(const uint8_t* data, size_t size);
 // header does not give its own length.
 std::vector<uint8_t> WriteFontsFile(const FontsFile& file);
 
-// The length a BMP image gives in its file header (bytes 2..5), or 0 when the
-// data does not start with a usable BMP file header.
-size_t BmpImageLength(const uint8_t* data, size_t size);
-
 }  // namespace gravik

@@ -12,7 +12,7 @@ constexpr int kLabelBottomGap = 10;
 
 bool DecodeSplashPicture(std::span<const uint8_t> container, Bitmap& out) {
   if (container.empty()) return false;
-  const std::vector<uint8_t> file = DecompressContainer(container.data(), container.size(), kMaxSplashFileSize);
+  const std::vector<uint8_t> file = Decompress(container.data(), container.size(), kMaxSplashFileSize);
   if (file.empty()) return false;
   return LoadBmp(file, out);
 }

@@ -5,18 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "platform/AudioDevice.h"
 
 namespace gravik::testing_audio {
-
-inline void Put16(std::vector<uint8_t>& b, uint16_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
-  Put16(b, uint16_t(v));
-  Put16(b, uint16_t(v >> 16));
-}
 
 // A PCM WAV image; `samples` are interleaved and stored at `bits` (8 or 16).
 inline std::vector<uint8_t> MakeWav(const std::vector<int16_t>& samples, int channels = 1, int rate = 22000,
@@ -26,22 +18,15 @@ inline std::vector<uint8_t> MakeWav(const std::vector<int16_t>& samples, int cha
     if (bits == 8)
       data.push_back(uint8_t((s >> 8) + 128));
     else
-      Put16(data, uint16_t(s));
+      ByteWriter(data).U16(uint16_t(s));
   }
   std::vector<uint8_t> b;
-  b.insert(b.end(), {'R', 'I', 'F', 'F'});
-  Put32(b, uint32_t(4 + 8 + 16 + 8 + data.size() + (data.size() & 1)));
-  b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  Put32(b, 16);
-  Put16(b, 1);
-  Put16(b, uint16_t(channels));
-  Put32(b, uint32_t(rate));
-  Put32(b, uint32_t(rate * channels * bits / 8));
-  Put16(b, uint16_t(channels * bits / 8));
-  Put16(b, uint16_t(bits));
-  b.insert(b.end(), {'d', 'a', 't', 'a'});
-  Put32(b, uint32_t(data.size()));
-  b.insert(b.end(), data.begin(), data.end());
+  ByteWriter w(b);
+  w.Bytes("RIFF", 4).U32(uint32_t(4 + 8 + 16 + 8 + data.size() + (data.size() & 1)));
+  w.Bytes("WAVEfmt ", 8).U32(16).U16(1).U16(uint16_t(channels));
+  w.U32(uint32_t(rate)).U32(uint32_t(rate * channels * bits / 8));
+  w.U16(uint16_t(channels * bits / 8)).U16(uint16_t(bits));
+  w.Bytes("data", 4).U32(uint32_t(data.size())).Bytes(data.data(), data.size());
   if (data.size() & 1) b.push_back(0);
   return b;
 }

@@ -4,19 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "codec/Codec.h"
-#include "codec/Lzrw1.h"
 
 namespace gravik {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Decode(const Bytes& c, size_t cap = 1u << 24) { return DecompressContainer(c.data(), c.size(), cap); }
+Bytes Decode(const Bytes& c, size_t cap = 1u << 24) { return Decompress(c.data(), c.size(), cap); }
 
 Bytes Header(const char* tag, uint32_t n) {
-  Bytes h(tag, tag + 4);
-  for (int i = 0; i < 4; ++i) h.push_back(uint8_t(n >> (8 * i)));
+  Bytes h;
+  ByteWriter(h).Bytes(tag, 4).U32(n);
   return h;
 }
 
@@ -54,15 +54,14 @@ Bytes PictureLike(int w, int h) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       uint16_t p = ((x / 16 + y / 16) % 3 == 0) ? uint16_t(0xF800 | (y & 31)) : uint16_t((x * 31 / w) << 11 | (y * 63 / h) << 5);
-      b.push_back(uint8_t(p));
-      b.push_back(uint8_t(p >> 8));
+      ByteWriter(b).U16(p);
     }
   }
   return b;
 }
 
 TEST(Waxf, EmptyInputIsElevenByteStream) {
-  const Bytes c = CompressWaxf(nullptr, 0);
+  const Bytes c = Compress(nullptr, 0, TCompressMode::Fast);
   EXPECT_EQ(c, Cat(Header("WAXF", 0), {1, 0, 0x80}));
   EXPECT_TRUE(Decode(c).empty());
 }
@@ -71,27 +70,27 @@ TEST(Waxf, KnownBlocksCompressAndDecodeExactly) {
   // Three literals then a self-overlapping copy (distance 3, length 6).
   const std::string s = "abcabcabc";
   const Bytes abc = Cat(Header("WAXF", 9), {8, 0, 0x40, 0x10, 0x00, 'a', 'b', 'c', 0x00, 0x33});
-  EXPECT_EQ(CompressWaxf(reinterpret_cast<const uint8_t*>(s.data()), s.size()), abc);
+  EXPECT_EQ(Compress(reinterpret_cast<const uint8_t*>(s.data()), s.size(), TCompressMode::Fast), abc);
   EXPECT_EQ(Decode(abc), Bytes(s.begin(), s.end()));
 
   // A chunk of 100 equal bytes is one run item with count 100.
   const Bytes hundred(100, 'A');
   const Bytes run = Cat(Header("WAXF", 100), {7, 0, 0x40, 0x80, 0x00, 0x00, 0x00, 84, 'A'});
-  EXPECT_EQ(CompressWaxf(hundred.data(), hundred.size()), run);
+  EXPECT_EQ(Compress(hundred.data(), hundred.size(), TCompressMode::Fast), run);
   EXPECT_EQ(Decode(run), hundred);
 
   // Runs are at most 4095 long: 10,000 bytes give runs of 4095, 4095 and 1810.
   const Bytes tenk(10000, 0x5A);
   const Bytes runs = Cat(Header("WAXF", 10000), {15, 0, 0x40, 0xE0, 0x00, 0x00, 0x0F, 0xEF, 0x5A, 0x00,
                                                 0x0F, 0xEF, 0x5A, 0x00, 0x07, 0x02, 0x5A});
-  EXPECT_EQ(CompressWaxf(tenk.data(), tenk.size()), runs);
+  EXPECT_EQ(Compress(tenk.data(), tenk.size(), TCompressMode::Fast), runs);
   EXPECT_EQ(Decode(runs), tenk);
 }
 
 TEST(Waxf, ChunkBoundaries) {
   // Exactly 32,768 bytes: one full block, then the empty-chunk block 0x80.
   const Bytes full = RandomBytes(32768, 1);
-  const Bytes c = CompressWaxf(full.data(), full.size());
+  const Bytes c = Compress(full.data(), full.size(), TCompressMode::Fast);
   ASSERT_EQ(c.size(), 8 + 2 + 32769 + 3u);
   EXPECT_EQ(c[8] | c[9] << 8, 32769);
   EXPECT_EQ(c[10], 0x80);
@@ -100,7 +99,7 @@ TEST(Waxf, ChunkBoundaries) {
 
   // Random data is stored and grows by exactly one flag byte per block.
   const Bytes odd = RandomBytes(1000, 2);
-  const Bytes s = CompressWaxf(odd.data(), odd.size());
+  const Bytes s = Compress(odd.data(), odd.size(), TCompressMode::Fast);
   EXPECT_EQ(s.size(), 8 + 2 + 1001u);
   EXPECT_EQ(s[10], 0x80);
 }
@@ -116,14 +115,14 @@ TEST(Waxf, RoundTrips) {
   mixed.insert(mixed.end(), rnd.begin(), rnd.end());
   inputs.push_back(mixed);
   for (const Bytes& in : inputs) {
-    const Bytes c = CompressWaxf(in.data(), in.size());
+    const Bytes c = Compress(in.data(), in.size(), TCompressMode::Fast);
     EXPECT_EQ(Decode(c), in) << "size " << in.size();
   }
   // Compressible data really gets smaller.
   const Bytes text = TextLike(100000);
-  EXPECT_LT(CompressWaxf(text.data(), text.size()).size(), text.size() / 2);
+  EXPECT_LT(Compress(text.data(), text.size(), TCompressMode::Fast).size(), text.size() / 2);
   const Bytes p = PictureLike(320, 200);
-  EXPECT_LT(CompressWaxf(p.data(), p.size()).size(), p.size() / 4);
+  EXPECT_LT(Compress(p.data(), p.size(), TCompressMode::Fast).size(), p.size() / 4);
 }
 
 TEST(Waxf, CopiesAndRunsStayInRange) {
@@ -132,7 +131,7 @@ TEST(Waxf, CopiesAndRunsStayInRange) {
   const Bytes pic = PictureLike(200, 100);
   in.insert(in.end(), pic.begin(), pic.end());
   in.insert(in.end(), 9000, 0);
-  const Bytes c = CompressWaxf(in.data(), in.size());
+  const Bytes c = Compress(in.data(), in.size(), TCompressMode::Fast);
   size_t pos = 8, copies = 0, runs = 0;
   while (pos + 2 <= c.size()) {
     const size_t len = c[pos] | c[pos + 1] << 8;
@@ -170,7 +169,7 @@ TEST(Waxf, CopiesAndRunsStayInRange) {
 
 TEST(Waxf, DamagedStreamsGiveShortOutputWithoutThrowing) {
   const Bytes in = TextLike(80000);
-  const Bytes c = CompressWaxf(in.data(), in.size());
+  const Bytes c = Compress(in.data(), in.size(), TCompressMode::Fast);
   EXPECT_TRUE(Decode(Cat(Header("WAXQ", 3), {1, 0, 0x80})).empty());
   EXPECT_TRUE(Decode(Bytes{'W', 'A', 'X'}).empty());
   // Every truncation yields a prefix made of whole blocks, never the whole text.
@@ -210,7 +209,7 @@ TEST(Waxf, DecoderRefusesImpossibleBlocks) {
 
 TEST(Waxf, CorruptedContainersNeverExceedTheCap) {
   const Bytes in = TextLike(70000);
-  const Bytes good = CompressWaxf(in.data(), in.size());
+  const Bytes good = Compress(in.data(), in.size(), TCompressMode::Fast);
   std::mt19937 gen(11);
   for (int round = 0; round < 300; ++round) {
     Bytes c = good;
@@ -220,80 +219,42 @@ TEST(Waxf, CorruptedContainersNeverExceedTheCap) {
   }
 }
 
-TEST(Tlzrw1, StreamModeCompressAndDecompress) {
+TEST(Codec, EitherTagDecodesAndDamageReturnsNormally) {
   const Bytes in = TextLike(50000);
-  TCodecStream src{in, 0}, packed, plain;
-  Tlzrw1 codec;
-  codec.UseStream = true;
-  codec.InputStream = &src;
-  codec.OutputStream = &packed;
-  codec.CompressMode = TCompressMode::Fast;
-  const size_t written = codec.Compress();
-  EXPECT_EQ(written, packed.Data.size());
-  EXPECT_EQ(Bytes(packed.Data.begin(), packed.Data.begin() + 4), (Bytes{'W', 'A', 'X', 'F'}));
-  EXPECT_EQ(codec.Progress(), in.size());
+  const Bytes fast = Compress(in.data(), in.size(), TCompressMode::Fast);
+  const Bytes good = Compress(in.data(), in.size(), TCompressMode::Good);
+  EXPECT_EQ(Bytes(fast.begin(), fast.begin() + 4), (Bytes{'W', 'A', 'X', 'F'}));
+  EXPECT_EQ(Bytes(good.begin(), good.begin() + 4), (Bytes{'W', 'A', 'X', 'S'}));
+  EXPECT_EQ(Decode(fast), in);
+  EXPECT_EQ(Decode(good), in);
 
-  // The tag decides the coding, whatever the mode.
-  packed.Position = 0;
-  codec.InputStream = &packed;
-  codec.OutputStream = &plain;
-  codec.CompressMode = TCompressMode::Good;
-  EXPECT_EQ(codec.Decompress(), in.size());
-  EXPECT_EQ(plain.Data, in);
-
-  // A truncated container: returns normally with the bytes produced.
-  TCodecStream cut{Bytes(packed.Data.begin(), packed.Data.begin() + long(packed.Data.size() / 2)), 0}, partial;
-  codec.InputStream = &cut;
-  codec.OutputStream = &partial;
-  const size_t got = codec.Decompress();
-  EXPECT_EQ(got, partial.Data.size());
-  EXPECT_LT(got, in.size());
-
-  // The cap applies to the declared length.
-  TCodecStream again;
-  packed.Position = 0;
-  codec.InputStream = &packed;
-  codec.OutputStream = &again;
-  codec.MaxOutput = 1000;
-  EXPECT_EQ(codec.Decompress(), 0u);
+  // A truncated container: the bytes produced, fewer than declared.
+  for (const Bytes* c : {&fast, &good}) {
+    const Bytes cut(c->begin(), c->begin() + long(c->size() / 2));
+    EXPECT_LT(Decode(cut).size(), in.size());
+    // The cap applies to the declared length.
+    EXPECT_TRUE(Decode(*c, 1000).empty());
+  }
 }
 
-TEST(Tlzrw1, GoodModeWritesWaxsAtTheOutputPosition) {
+TEST(Codec, DecompressAppendsToWhatTheCallerHolds) {
   const Bytes in = TextLike(20000);
-  TCodecStream src{in, 0}, packed{Bytes{9, 9, 9}, 3}, plain{Bytes{7}, 1};
-  Tlzrw1 codec;
-  codec.UseStream = true;
-  codec.InputStream = &src;
-  codec.OutputStream = &packed;
-  const size_t written = codec.Compress();  // Good is the default mode
-  ASSERT_EQ(packed.Data.size(), 3 + written);
-  EXPECT_EQ(Bytes(packed.Data.begin(), packed.Data.begin() + 7), (Bytes{9, 9, 9, 'W', 'A', 'X', 'S'}));
-  packed.Position = 3;
-  codec.InputStream = &packed;
-  codec.OutputStream = &plain;
-  EXPECT_EQ(codec.Decompress(), in.size());
-  EXPECT_EQ(plain.Data[0], 7);
-  EXPECT_EQ(Bytes(plain.Data.begin() + 1, plain.Data.end()), in);
+  const Bytes packed = Compress(in.data(), in.size(), TCompressMode::Good);
+  Bytes plain{7};
+  EXPECT_EQ(Decompress(packed.data(), packed.size(), in.size(), plain), in.size());
+  EXPECT_EQ(plain[0], 7);
+  EXPECT_EQ(Bytes(plain.begin() + 1, plain.end()), in);
+  EXPECT_EQ(Decompress(packed.data(), packed.size(), in.size() - 1, plain), 0u);
+  EXPECT_EQ(plain.size(), 1 + in.size());
 }
 
-TEST(Tlzrw1, AdviseAndAutoMode) {
-  Tlzrw1 codec;
-  codec.UseStream = true;
-  TCodecStream small{TextLike(1000), 0}, text{TextLike(200000), 0}, noise{RandomBytes(200000, 9), 0};
-  codec.CompressMode = TCompressMode::Fast;
-  codec.InputStream = &small;
-  EXPECT_EQ(codec.Advise(), TCompressMode::Good);
-  EXPECT_EQ(codec.CompressMode, TCompressMode::Good);
-  codec.InputStream = &noise;
-  EXPECT_EQ(codec.Advise(), TCompressMode::Good);
-  const Bytes pic = PictureLike(400, 300);
-  TCodecStream picture{pic, 0}, out;
-  codec.InputStream = &picture;
-  EXPECT_EQ(codec.Advise(), TCompressMode::Fast);
-  codec.CompressMode = TCompressMode::Auto;
-  codec.OutputStream = &out;
-  codec.Compress();
-  EXPECT_EQ(out.Data[3], 'F');
+TEST(Codec, AdviseAndAutoMode) {
+  const Bytes small = TextLike(1000), noise = RandomBytes(200000, 9), pic = PictureLike(400, 300);
+  EXPECT_EQ(Advise(small.data(), small.size()), TCompressMode::Good);
+  EXPECT_EQ(Advise(noise.data(), noise.size()), TCompressMode::Good);
+  EXPECT_EQ(Advise(pic.data(), pic.size()), TCompressMode::Fast);
+  EXPECT_EQ(Compress(pic.data(), pic.size(), TCompressMode::Auto)[3], 'F');
+  EXPECT_EQ(Compress(small.data(), small.size(), TCompressMode::Auto)[3], 'S');
 }
 
 }  // namespace

@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "codec/Codec.h"
-#include "codec/Lzrw1.h"
 
 namespace gravik {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Decode(const Bytes& c, size_t cap = 1u << 24) { return DecompressContainer(c.data(), c.size(), cap); }
+Bytes Decode(const Bytes& c, size_t cap = 1u << 24) { return Decompress(c.data(), c.size(), cap); }
 
 // Bit string ("1011...") to bytes, most significant bit first, zero padded.
 Bytes Bits(const std::string& bits) {
@@ -32,7 +32,7 @@ std::string FirstCode(int symbol) {
 
 Bytes Waxs(uint32_t length, const std::string& bits) {
   Bytes c = {'W', 'A', 'X', 'S'};
-  for (int i = 0; i < 4; ++i) c.push_back(uint8_t(length >> (8 * i)));
+  ByteWriter(c).U32(length);
   const Bytes body = Bits(bits);
   c.insert(c.end(), body.begin(), body.end());
   return c;
@@ -43,7 +43,7 @@ TEST(Waxs, HandBuiltStreamsDecode) {
   ASSERT_EQ(FirstCode('A'), "111001101");
   EXPECT_EQ(Waxs(1, FirstCode('A')), (Bytes{'W', 'A', 'X', 'S', 1, 0, 0, 0, 0xE6, 0x80}));
   EXPECT_EQ(Decode(Waxs(1, FirstCode('A'))), (Bytes{'A'}));
-  EXPECT_EQ(CompressWaxs(reinterpret_cast<const uint8_t*>("A"), 1), Waxs(1, FirstCode('A')));
+  EXPECT_EQ(Compress(reinterpret_cast<const uint8_t*>("A"), 1, TCompressMode::Good), Waxs(1, FirstCode('A')));
 
   // A first symbol that copies 5 bytes (symbol 258) from position 100 of the
   // ring: upper position bits 1 ("0010"), lower six bits 36 ("100100"). The
@@ -58,7 +58,7 @@ TEST(Waxs, HandBuiltStreamsDecode) {
 }
 
 TEST(Waxs, EmptyInputIsHeaderOnly) {
-  const Bytes c = CompressWaxs(nullptr, 0);
+  const Bytes c = Compress(nullptr, 0, TCompressMode::Good);
   EXPECT_EQ(c, (Bytes{'W', 'A', 'X', 'S', 0, 0, 0, 0}));
   EXPECT_TRUE(Decode(c).empty());
 }
@@ -85,18 +85,18 @@ TEST(Waxs, RoundTrips) {
   for (int i = 0; i < 3000; ++i) text += "Level " + std::to_string(i % 20 + 1) + ": rocks " + std::to_string(gen() % 1000) + "\n";
   inputs.push_back(Bytes(text.begin(), text.end()));
   for (const Bytes& in : inputs) {
-    const Bytes c = CompressWaxs(in.data(), in.size());
+    const Bytes c = Compress(in.data(), in.size(), TCompressMode::Good);
     EXPECT_EQ(Decode(c), in) << "size " << in.size();
   }
   const Bytes t(text.begin(), text.end());
-  EXPECT_LT(CompressWaxs(t.data(), t.size()).size(), t.size() / 3);
+  EXPECT_LT(Compress(t.data(), t.size(), TCompressMode::Good).size(), t.size() / 3);
 }
 
 TEST(Waxs, DamagedStreamsStopShort) {
   std::string text;
   for (int i = 0; i < 2000; ++i) text += "diamond " + std::to_string(i * 7919 % 1000) + " ";
   const Bytes in(text.begin(), text.end());
-  const Bytes c = CompressWaxs(in.data(), in.size());
+  const Bytes c = Compress(in.data(), in.size(), TCompressMode::Good);
   for (size_t cut = 8; cut < c.size(); cut += 53) {
     const Bytes out = Decode(Bytes(c.begin(), c.begin() + long(cut)));
     ASSERT_LT(out.size(), in.size());

@@ -136,21 +136,21 @@ TEST(ArchiveDamage, HeaderAndDirectory) {
   {  // graphics set size past the end
     auto bad = s.image;
     auto dir = Directory(bad);
-    SetLe32(dir.data(), uint32_t(bad.size()));
+    PutU32(dir.data(), uint32_t(bad.size()));
     PutDirectory(bad, dir);
     EXPECT_EQ(openText(bad), invalid);
   }
   {  // item offset past the end
     auto bad = s.image;
     auto dir = Directory(bad);
-    SetLe32(EntryOf(dir, 1) + 44, uint32_t(bad.size() - 10));
+    PutU32(EntryOf(dir, 1) + 44, uint32_t(bad.size() - 10));
     PutDirectory(bad, dir);
     EXPECT_EQ(openText(bad), invalid);
   }
   {  // stored size of a compressed item past the end
     auto bad = s.image;
     auto dir = Directory(bad);
-    SetLe32(EntryOf(dir, 2) + 52, 0xFFFFFFF0u);
+    PutU32(EntryOf(dir, 2) + 52, 0xFFFFFFF0u);
     PutDirectory(bad, dir);
     EXPECT_EQ(openText(bad), invalid);
   }
@@ -167,9 +167,9 @@ TEST(ArchiveDamage, ShortCompressedItemIsIncorrectSize) {
   auto image = SampleArchive().image;
   auto dir = Directory(image);
   uint8_t* e = EntryOf(dir, 2);  // "panel.bmp", compressed
-  SetLe32(e + 48, Le32(e + 48) + 1);  // the container decodes one byte fewer than this
+  PutU32(e + 48, GetU32(e + 48) + 1);  // the container decodes one byte fewer than this
   e = EntryOf(dir, 3);  // "click1.wav", two codec blocks: half its stored bytes
-  SetLe32(e + 52, Le32(e + 52) / 2);
+  PutU32(e + 52, GetU32(e + 52) / 2);
   PutDirectory(image, dir);
   Archive a(image, "res");
   a.OpenArchive();
@@ -180,7 +180,7 @@ TEST(ArchiveDamage, ShortCompressedItemIsIncorrectSize) {
 
 TEST(ArchiveGraphics, FlippedByteIsExceptionAndBadSectionsInvalid) {
   const Sample s = SampleArchive();
-  const uint32_t size = Le32(Directory(s.image).data());
+  const uint32_t size = GetU32(Directory(s.image).data());
   for (uint32_t i : {0u, 5u, size / 2, size - 1}) {
     auto bad = s.image;
     bad[ArchiveGraphicsOffset + i] ^= 0x20;
@@ -221,15 +221,15 @@ TEST(ArchiveGraphics, ParseChecksSectionsAndSheets) {
   // Bitmap headers: top-down images are fine; rows past the end or RLE are not.
   std::vector<uint8_t> bmp = MakeBmp(3, 2);
   BmpInfo info;
-  SetLe32(&bmp[22], uint32_t(-2));
-  ASSERT_TRUE(ReadBmpInfo(bmp.data(), bmp.size(), info));
+  PutU32(&bmp[22], uint32_t(-2));
+  ASSERT_TRUE(ReadBmpHeader(bmp.data(), bmp.size(), info));
   EXPECT_EQ(info.Height, 2);
-  EXPECT_FALSE(ReadBmpInfo(bmp.data(), bmp.size() - 1, info));
-  SetLe32(&bmp[22], 3);
-  EXPECT_FALSE(ReadBmpInfo(bmp.data(), bmp.size(), info));
+  EXPECT_FALSE(ReadBmpHeader(bmp.data(), bmp.size() - 1, info));
+  PutU32(&bmp[22], 3);
+  EXPECT_FALSE(ReadBmpHeader(bmp.data(), bmp.size(), info));
   bmp = MakeBmp(3, 2);
   bmp[30] = 1;
-  EXPECT_FALSE(ReadBmpInfo(bmp.data(), bmp.size(), info));
+  EXPECT_FALSE(ReadBmpHeader(bmp.data(), bmp.size(), info));
 }
 
 // Every prefix of a small archive: opening, taking every item and the graphics

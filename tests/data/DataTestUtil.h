@@ -7,19 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "base/Bytes.h"
 #include "base/Crc.h"
 #include "base/XorKey.h"
 #include "data/Archive.h"
 #include "data/Scenario.h"
 
 namespace gravik::datatest {
-
-inline uint32_t Le32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-inline void SetLe32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
 
 // A small valid scenario: every level 16 x 12, level 1 with a few blocks, two
 // transporters, a 3 x 2 puzzle, notes, a picture and extra data.
@@ -65,7 +59,7 @@ struct Regions {
 };
 
 inline Regions Unseal(const std::vector<uint8_t>& file) {
-  const uint32_t a = Le32(&file[5]), c = Le32(&file[13]);
+  const uint32_t a = GetU32(&file[5]), c = GetU32(&file[13]);
   const size_t keyAt = a - 1024;
   Regions r;
   r.R1.assign(file.begin() + a, file.begin() + c);
@@ -77,14 +71,13 @@ inline Regions Unseal(const std::vector<uint8_t>& file) {
 
 // Rebuilds a file from edited regions: new C, CRC and scrambling.
 inline std::vector<uint8_t> Seal(const std::vector<uint8_t>& file, Regions r) {
-  const uint32_t a = Le32(&file[5]);
+  const uint32_t a = GetU32(&file[5]);
   const size_t keyAt = a - 1024;
   std::vector<uint8_t> out(file.begin(), file.begin() + a);
   uint16_t crc = Crc16Xmodem(r.R1.data(), r.R1.size());
   crc = Crc16Xmodem(r.R2.data(), r.R2.size(), crc);
-  out[3] = uint8_t(crc);
-  out[4] = uint8_t(crc >> 8);
-  SetLe32(&out[13], uint32_t(a + r.R1.size()));
+  PutU16(&out[3], crc);
+  PutU32(&out[13], uint32_t(a + r.R1.size()));
   XorWithKey(r.R1.data(), r.R1.size(), &file[keyAt], 1024);
   XorWithKey(r.R2.data(), r.R2.size(), &file[keyAt], 1024);
   out.insert(out.end(), r.R1.begin(), r.R1.end());
@@ -99,11 +92,11 @@ inline std::vector<uint8_t> MakeBmp(int w, int h) {
   std::vector<uint8_t> b(size, 0);
   b[0] = 'B';
   b[1] = 'M';
-  SetLe32(&b[2], size);
-  SetLe32(&b[10], 54);
-  SetLe32(&b[14], 40);
-  SetLe32(&b[18], uint32_t(w));
-  SetLe32(&b[22], uint32_t(h));
+  PutU32(&b[2], size);
+  PutU32(&b[10], 54);
+  PutU32(&b[14], 40);
+  PutU32(&b[18], uint32_t(w));
+  PutU32(&b[22], uint32_t(h));
   b[26] = 1;
   b[28] = 24;
   for (size_t i = 54; i < b.size(); ++i) b[i] = uint8_t(i * 7);

@@ -131,8 +131,7 @@ TEST(ScenarioLoad, VersionAndMarker) {
   s.CrcCorrect = true;
 
   std::vector<uint8_t> old = file;
-  old[0] = uint8_t(1971 & 0xFF);
-  old[1] = uint8_t(1971 >> 8);
+  PutU16(old.data(), 1971);
   EXPECT_EQ(LoadScenario(s, old, show), ScenarioWrongVersion);
   EXPECT_EQ(messages, std::vector<std::string>{"Unable to load old format."});
   EXPECT_FALSE(s.CrcCorrect);
@@ -150,7 +149,7 @@ TEST(ScenarioLoad, BytesBeforeRegionOneOutsideCrcButEveryLaterByteCovered) {
   Scenario src = SampleScenario();
   src.PuzzlePicture.resize(20);
   const std::vector<uint8_t> file = WriteScenario(src);
-  const uint32_t a = Le32(&file[5]);
+  const uint32_t a = GetU32(&file[5]);
 
   // Info block bytes are not covered by the CRC.
   std::vector<uint8_t> info = file;
@@ -237,10 +236,10 @@ TEST(ScenarioLoad, DamagedCompressedLevelBlockIsRefused) {
   const std::vector<uint8_t> file = WriteScenario(src);
   Regions r = Unseal(file);
   const size_t at = sizeof(TScenarioHeader) + 1;  // the 32-bit length N
-  const uint32_t n = Le32(&r.R1[at]);
+  const uint32_t n = GetU32(&r.R1[at]);
   // Drop the last byte of the container (and fix N): decodes short.
   r.R1.erase(r.R1.begin() + ptrdiff_t(at + 4 + n - 1));
-  SetLe32(&r.R1[at], n - 1);
+  PutU32(&r.R1[at], n - 1);
   std::vector<uint8_t> sealed = Seal(file, r);
   Scenario s;
   EXPECT_EQ(LoadScenario(s, sealed), ScenarioDamaged);
@@ -424,7 +423,7 @@ TEST(ScenarioNotesFile, IgnoresMissingShortAndForeignFiles) {
   Scenario old = SampleScenario();
   old.Form.Version = 1973;
   std::vector<uint8_t> bad = WriteScenario(SampleScenario());
-  SetLe32(&bad[13], uint32_t(bad.size() + 1));  // notes offset past the end
+  PutU32(&bad[13], uint32_t(bad.size() + 1));  // notes offset past the end
   WriteFile(dir.Path() + "short.zq", std::vector<uint8_t>(500, 0));
   WriteFile(dir.Path() + "old.zq", WriteScenario(old));
   WriteFile(dir.Path() + "bad.zq", bad);

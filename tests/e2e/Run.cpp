@@ -32,7 +32,7 @@ TempDir::~TempDir() { std::filesystem::remove_all(path); }
 namespace {
 
 int Spawn(const std::string& exe, const std::vector<std::string>& args, const std::string& home,
-          const std::string& outFile) {
+          const std::string& outFile, const std::string& folder = "") {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e)
     if (std::string(*e).rfind("GRAVIK_HOME=", 0) != 0) env.emplace_back(*e);
@@ -49,6 +49,7 @@ int Spawn(const std::string& exe, const std::vector<std::string>& args, const st
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_addopen(&fa, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_adddup2(&fa, 1, 2);
+  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&fa, folder.c_str());
   pid_t pid = -1;
   if (posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv.data(), envp.data()) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&fa);
@@ -58,10 +59,10 @@ int Spawn(const std::string& exe, const std::vector<std::string>& args, const st
 }  // namespace
 
 RunResult RunGame(const std::string& exe, const std::vector<std::string>& args, const std::string& home,
-              int timeoutMs) {
+                  int timeoutMs, const std::string& folder) {
   RunResult r;
   const std::string out = home + "/.run-output";
-  const int pid = Spawn(exe, args, home, out);
+  const int pid = Spawn(exe, args, home, out, folder);
   if (pid < 0) return r;
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -13,9 +13,10 @@ struct RunResult {
   std::string output;  // stdout and stderr together
 };
 
-// Runs `exe` with `args` and GRAVIK_HOME=home, waits at most `timeoutMs`.
+// Runs `exe` with `args` and GRAVIK_HOME=home, waits at most `timeoutMs`. It
+// runs in `folder` when one is given, else in the test's current folder.
 RunResult RunGame(const std::string& exe, const std::vector<std::string>& args, const std::string& home,
-              int timeoutMs = 60000);
+                  int timeoutMs = 60000, const std::string& folder = "");
 // Starts it in the background; returns the process id.
 int Start(const std::string& exe, const std::vector<std::string>& args, const std::string& home);
 void Stop(int pid);

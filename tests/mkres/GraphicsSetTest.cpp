@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GraphicsSet.h"
+#include "base/Bytes.h"
 #include "data/Archive.h"
 #include "render/Bmp.h"
 
@@ -23,10 +24,6 @@ class BuiltGraphicsSet : public ::testing::Test {
   static int Code(const char* name) { return gs_->Blocks.Find(name); }
   static inline GraphicsSetData* gs_ = nullptr;
 };
-
-uint32_t Le32(const std::vector<uint8_t>& v, size_t at) {
-  return uint32_t(v[at]) | uint32_t(v[at + 1]) << 8 | uint32_t(v[at + 2]) << 16 | uint32_t(v[at + 3]) << 24;
-}
 
 // Mean absolute difference per channel (0..255) of two same-sized pictures.
 double Difference(const Bitmap& a, const Bitmap& b) {
@@ -73,7 +70,7 @@ TEST_F(BuiltGraphicsSet, CellTableNamesCellsOfBothSheets) {
     for (int s = 1; s <= 6; ++s)
       for (int g = 1; g <= 2; ++g) {
         const size_t at = size_t(b - 1) * 96 + size_t(s - 1) * 16 + size_t(g - 1) * 8;
-        const int32_t c = int32_t(Le32(Gs().CellTable, at)), r = int32_t(Le32(Gs().CellTable, at + 4));
+        const int32_t c = int32_t(GetU32(&Gs().CellTable[at])), r = int32_t(GetU32(&Gs().CellTable[at + 4]));
         ASSERT_TRUE(c >= 1 && c <= cols && r >= 1 && r <= rows) << b << "/" << s << "/" << g;
       }
   // Code 1 is the empty block: black everywhere.

@@ -66,6 +66,35 @@ TEST(HeadlessInput, EventsAreReleasedWhenTheirFrameComes) {
   EXPECT_TRUE(in.ScriptDone());
 }
 
+TEST(HeadlessInput, ShotLinesAreKeptApartFromEvents) {
+  HeadlessInput in;
+  ASSERT_TRUE(in.ParseScript(
+      "7 shot later.png\n"
+      "3 shot  my shots/first title.png \r\n"
+      "3 key tap Enter\n"
+      "3 shot /tmp/second.png\n"));
+  EXPECT_EQ(in.LastScriptFrame(), 3u);  // shots are no input
+  EXPECT_TRUE(in.ShotsDue(2).empty());
+  in.BeginFrame(3);
+  EXPECT_EQ(Drain(in).size(), 3u);  // the tap's down, its Enter text and its up
+
+  // A file name is the rest of the line, trimmed; a frame's shots keep their order.
+  const std::vector<ScriptShot> due = in.ShotsDue(3);
+  ASSERT_EQ(due.size(), 2u);
+  EXPECT_EQ(due[0].path, "my shots/first title.png");
+  EXPECT_EQ(due[1].path, "/tmp/second.png");
+  EXPECT_TRUE(in.ShotsDue(3).empty()) << "each shot is taken once";
+  ASSERT_EQ(in.ShotsLeft().size(), 1u);
+  EXPECT_EQ(in.ShotsLeft()[0].frame, 7u);
+  EXPECT_EQ(in.ShotsDue(100).size(), 1u);  // a frame skipped over still gives its shot
+  EXPECT_TRUE(in.ShotsLeft().empty());
+
+  EXPECT_FALSE(in.ParseScript("4 shot\n5 shot   \n"));
+  ASSERT_EQ(in.Errors().size(), 2u);
+  EXPECT_EQ(in.Errors()[1].message, "'shot' needs a file name");
+  EXPECT_TRUE(in.ShotsLeft().empty());
+}
+
 TEST(HeadlessInput, BadLinesAreReportedWithTheirNumbers) {
   HeadlessInput in;
   EXPECT_FALSE(in.ParseScript(
@@ -224,6 +253,26 @@ TEST(HeadlessDisplay, ScreenshotIsAValidPng) {
   EXPECT_EQ(png[row0 + 2], 0);
   EXPECT_EQ(png[row0 + 3], 0);
   EXPECT_EQ(png[row0 + 5], 255);
+}
+
+TEST(HeadlessPlatform, ShotsWriteTheFrameJustPresented) {
+  TempHome home;
+  HeadlessPlatform hp;
+  ASSERT_TRUE(hp.input.ParseScript("0 shot " + (home / "none.png") + "\n1 shot " + (home / "one.png") +
+                                   "\n1 shot " + (home / "no/such/folder.png") + "\n"));
+  // Nothing presented by frame 0: no file, and the caller hears of it.
+  EXPECT_EQ(hp.TakeShots(0),
+            std::vector<std::string>{"nothing was presented by frame 0; no screenshot " + (home / "none.png")});
+  hp.display.StartDrawing(true);
+  std::vector<uint16_t> px(4 * 2, 0x07E0);
+  hp.display.Present(px.data(), 4, 2, 4);
+  EXPECT_EQ(hp.TakeShots(1),
+            std::vector<std::string>{"could not write the screenshot " + (home / "no/such/folder.png")});
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(ReadWholeFile(home / "one.png", png));
+  EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+  EXPECT_EQ(png[16 + 3], 4);  // its width
+  EXPECT_FALSE(FileExists(home / "none.png"));
 }
 
 TEST(HeadlessAudio, PumpRunsTheCallback) {

@@ -22,7 +22,7 @@ Bitmap TestPicture() {
 
 std::vector<uint8_t> Container(const Bitmap& b) {
   const std::vector<uint8_t> bmp = SaveBmp16(b);
-  return CompressWaxf(bmp.data(), bmp.size());
+  return Compress(bmp.data(), bmp.size(), TCompressMode::Fast);
 }
 
 // Draws each label as a filled box, 4 pixels a character, 6 high.
@@ -46,7 +46,7 @@ TEST(SplashPicture, TheEmbeddedContainerDecodesToThePictureExactly) {
   EXPECT_EQ(out, picture);
   // The slower coding decodes as well.
   const std::vector<uint8_t> bmp = SaveBmp16(picture);
-  const std::vector<uint8_t> good = CompressWaxs(bmp.data(), bmp.size());
+  const std::vector<uint8_t> good = Compress(bmp.data(), bmp.size(), TCompressMode::Good);
   Bitmap out2;
   ASSERT_TRUE(DecodeSplashPicture(good, out2));
   EXPECT_EQ(out2, picture);
@@ -64,7 +64,8 @@ TEST(SplashPicture, DamagedContainersAreRefusedAndLeaveTheBitmapAlone) {
   EXPECT_FALSE(DecodeSplashPicture(cut, out));
   // A container of something that is not a bitmap.
   const std::string text = "not a picture at all";
-  EXPECT_FALSE(DecodeSplashPicture(CompressWaxf(reinterpret_cast<const uint8_t*>(text.data()), text.size()), out));
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  EXPECT_FALSE(DecodeSplashPicture(Compress(bytes, text.size(), TCompressMode::Fast), out));
   EXPECT_EQ(out, untouched);
 }
 

@@ -2,18 +2,11 @@
 
 #include <random>
 
+#include "base/Bytes.h"
 #include "render/Bmp.h"
 
 namespace gravik {
 namespace {
-
-void Put16(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  v[at] = uint8_t(x);
-  v[at + 1] = uint8_t(x >> 8);
-}
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + size_t(i)] = uint8_t(x >> (8 * i));
-}
 
 // A hand-made BMP: rows are given in file order, unpadded; the builder pads
 // them to four bytes. Palette entries and masks are written as given.
@@ -36,24 +29,24 @@ std::vector<uint8_t> Build(const BmpSpec& s) {
   std::vector<uint8_t> f(off + stride * s.rows.size(), 0);
   f[0] = 'B';
   f[1] = 'M';
-  Put32(f, 2, uint32_t(f.size()));
-  Put32(f, 10, uint32_t(off));
-  Put32(f, 14, uint32_t(hdr));
+  PutU32(&f[2], uint32_t(f.size()));
+  PutU32(&f[10], uint32_t(off));
+  PutU32(&f[14], uint32_t(hdr));
   if (s.core) {
-    Put16(f, 18, uint32_t(s.width));
-    Put16(f, 20, uint32_t(s.height));
-    Put16(f, 22, 1);
-    Put16(f, 24, uint32_t(s.bpp));
+    PutU16(&f[18], uint16_t(s.width));
+    PutU16(&f[20], uint16_t(s.height));
+    PutU16(&f[22], 1);
+    PutU16(&f[24], uint16_t(s.bpp));
   } else {
-    Put32(f, 18, uint32_t(s.width));
-    Put32(f, 22, uint32_t(s.height));
-    Put16(f, 26, 1);
-    Put16(f, 28, uint32_t(s.bpp));
-    Put32(f, 30, s.compression);
-    Put32(f, 46, s.clrUsed);
+    PutU32(&f[18], uint32_t(s.width));
+    PutU32(&f[22], uint32_t(s.height));
+    PutU16(&f[26], 1);
+    PutU16(&f[28], uint16_t(s.bpp));
+    PutU32(&f[30], s.compression);
+    PutU32(&f[46], s.clrUsed);
   }
   size_t at = 14 + hdr;
-  for (uint32_t m : s.masks) Put32(f, at, m), at += 4;
+  for (uint32_t m : s.masks) PutU32(&f[at], m), at += 4;
   for (uint32_t c : s.palette) {
     f[at] = uint8_t(c);
     f[at + 1] = uint8_t(c >> 8);
@@ -206,8 +199,8 @@ TEST(Bmp, DamagedHeadersAreRefused) {
     EXPECT_EQ(out, Bitmap(1, 1, 0x5555)) << "output changed on failure";
     return !ok;
   };
-  auto with32 = [&](size_t at, uint32_t v) { auto f = good; Put32(f, at, v); return f; };
-  auto with16 = [&](size_t at, uint32_t v) { auto f = good; Put16(f, at, v); return f; };
+  auto with32 = [&](size_t at, uint32_t v) { auto f = good; PutU32(&f[at], v); return f; };
+  auto with16 = [&](size_t at, uint32_t v) { auto f = good; PutU16(&f[at], uint16_t(v)); return f; };
 
   EXPECT_TRUE(refused(with16(0, 0x4142)));             // signature
   EXPECT_TRUE(refused(with32(10, uint32_t(good.size()))));  // pixels start at the end
@@ -230,6 +223,48 @@ TEST(Bmp, DamagedHeadersAreRefused) {
 
   Bitmap out;
   EXPECT_FALSE(LoadBmp(nullptr, 100, out));
+}
+
+// The one header reader: what it reports, the image length used to cut images
+// out of a larger block, and pixel rows that would overlap the headers.
+TEST(Bmp, HeaderReaderAndImageLength) {
+  BmpSpec s;
+  s.width = 5;
+  s.height = -3;
+  s.bpp = 4;
+  s.clrUsed = 2;
+  s.palette = {0x000000, 0xFFFFFF};
+  s.rows.assign(3, std::vector<uint8_t>(3, 0x01));
+  std::vector<uint8_t> f = Build(s);
+  BmpInfo info;
+  ASSERT_TRUE(ReadBmpHeader(f.data(), f.size(), info));
+  EXPECT_EQ(info.Width, 5);
+  EXPECT_EQ(info.Height, 3);
+  EXPECT_TRUE(info.TopDown);
+  EXPECT_EQ(info.Stride, 4u);
+  EXPECT_EQ(info.PaletteAt, 54u);
+  EXPECT_EQ(info.PaletteEntries, 2u);
+  EXPECT_EQ(info.OffBits, 62u);
+  EXPECT_EQ(info.FileSize, f.size());
+
+  // The length field: the image itself, or nothing when it does not fit.
+  std::vector<uint8_t> two = f;
+  two.insert(two.end(), f.begin(), f.end());
+  EXPECT_EQ(BmpImageLength(two.data(), two.size()), f.size());
+  EXPECT_EQ(BmpImageLength(f.data(), f.size() - 1), 0u);
+  EXPECT_EQ(BmpImageLength(f.data(), 25), 0u);
+  std::vector<uint8_t> tiny = f;
+  PutU32(&tiny[2], 25);
+  EXPECT_EQ(BmpImageLength(tiny.data(), tiny.size()), 0u);
+  EXPECT_EQ(BmpImageLength(nullptr, 100), 0u);
+
+  // Pixel rows may not start inside the headers.
+  PutU32(&f[10], 14 + 40 - 1);
+  std::string why;
+  const BmpInfo before = info;
+  EXPECT_FALSE(ReadBmpHeader(f.data(), f.size(), info, &why));
+  EXPECT_EQ(why, "BMP: pixel data truncated");
+  EXPECT_EQ(info.OffBits, before.OffBits) << "info changed on failure";
 }
 
 TEST(Bmp, EveryTruncationIsRefused) {

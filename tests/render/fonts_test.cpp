@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "base/Bytes.h"
 #include "base/Errors.h"
 #include "render/Bmp.h"
 #include "render/Fonts.h"
@@ -60,10 +61,6 @@ std::string LoadError(const std::vector<uint8_t>& bytes, ImageList& images,
     return e.what();
   }
   return "";
-}
-
-void PutU32(std::vector<uint8_t>& d, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) d[at + size_t(i)] = uint8_t(v >> (8 * i));
 }
 
 TEST(FontsFile, RoundTripAndLayout) {
@@ -132,13 +129,13 @@ TEST(FontsFile, DamagedFilesGiveTheMessageAndLeaveTheImageListAlone) {
     change(d);
     cases.emplace_back(std::move(d), std::move(msg));
   };
-  damaged([&](auto& d) { PutU32(d, first + 2, 0xFFFFFFF0u); },
+  damaged([&](auto& d) { PutU32(&d[first + 2], 0xFFFFFFF0u); },
           "fonts.dat is damaged: bitmap 1 is truncated or not a bitmap.");
-  damaged([&](auto& d) { PutU32(d, first + 2, 3); }, "fonts.dat is damaged: bitmap 1 is truncated or not a bitmap.");
+  damaged([&](auto& d) { PutU32(&d[first + 2], 3); }, "fonts.dat is damaged: bitmap 1 is truncated or not a bitmap.");
   damaged([&](auto& d) { d[first] = 'X'; }, "fonts.dat is damaged: bitmap 1 is truncated or not a bitmap.");
   damaged([&](auto& d) { d[0] = 3; }, "fonts.dat is damaged: bitmap 3 is missing.");
   damaged([&](auto& d) { d[0] = 0; }, "fonts.dat is damaged: it holds no fonts.");
-  damaged([&](auto& d) { PutU32(d, first + 18, 100000); PutU32(d, first + 22, 100000); }, "");
+  damaged([&](auto& d) { PutU32(&d[first + 18], 100000); PutU32(&d[first + 22], 100000); }, "");
   for (const auto& [d, msg] : cases) {
     ImageList images;
     images.AddImage("GameBlocks");

@@ -3,6 +3,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "base/Bytes.h"
 #include "data/Archive.h"
 #include "render/Bmp.h"
 
@@ -10,14 +11,6 @@ namespace gravik::mkres {
 
 namespace {
 
-void Put32(std::vector<uint8_t>& v, size_t at, int32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + size_t(i)] = uint8_t(uint32_t(x) >> (8 * i));
-}
-int32_t Get32(const std::vector<uint8_t>& v, size_t at) {
-  uint32_t x = 0;
-  for (int i = 0; i < 4; ++i) x |= uint32_t(v[at + size_t(i)]) << (8 * i);
-  return int32_t(x);
-}
 size_t CellOffset(int block, int set, int style) {
   return size_t(block - 1) * 96 + size_t(set - 1) * 16 + size_t(style - 1) * 8;
 }
@@ -35,7 +28,7 @@ BlockPicture RenderBlock(const Catalogue& cat, int block, int set, int style) {
 
 std::pair<int, int> GraphicsSetData::Cell(int block, int set, int style) const {
   const size_t at = CellOffset(block, set, style);
-  return {Get32(CellTable, at), Get32(CellTable, at + 4)};
+  return {int32_t(GetU32(&CellTable[at])), int32_t(GetU32(&CellTable[at + 4]))};
 }
 
 Bitmap GraphicsSetData::BlockBitmap(int block, int set, int style) const {
@@ -85,8 +78,8 @@ GraphicsSetData BuildGraphicsSet(const Catalogue& cat) {
           if (!cat.At(block).PerSet) sharedCell = cell;
         }
         const size_t at = CellOffset(block, set, style);
-        Put32(gs.CellTable, at, cell % kSheetColumns + 1);
-        Put32(gs.CellTable, at + 4, cell / kSheetColumns + 1);
+        PutU32(&gs.CellTable[at], uint32_t(cell % kSheetColumns + 1));
+        PutU32(&gs.CellTable[at + 4], uint32_t(cell / kSheetColumns + 1));
       }
     }
 

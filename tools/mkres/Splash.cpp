@@ -13,7 +13,7 @@ namespace gravik::mkres {
 
 std::vector<uint8_t> SplashContainer(const Bitmap& picture) {
   const std::vector<uint8_t> bmp = SaveBmp16(picture);
-  return CompressWaxf(bmp.data(), bmp.size());
+  return Compress(bmp.data(), bmp.size(), TCompressMode::Fast);
 }
 
 std::string SplashSource(const std::vector<uint8_t>& container) {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/Bytes.h"
+
 namespace gravik::mkres {
 
 namespace {
@@ -23,17 +25,6 @@ double PolyBlep(double t, double dt) {
   return 0.0;
 }
 
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFFu);
-  Put16(v, x >> 16);
-}
-void PutTag(std::vector<uint8_t>& v, const char* tag) {
-  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(tag[i]));
-}
 
 }  // namespace
 
@@ -359,22 +350,18 @@ std::vector<uint8_t> EncodeWav16(const Buffer& b, int rate) {
   const uint32_t dataBytes = uint32_t(b.size() * 2);
   std::vector<uint8_t> v;
   v.reserve(44 + dataBytes);
-  PutTag(v, "RIFF");
-  Put32(v, 36 + dataBytes);
-  PutTag(v, "WAVE");
-  PutTag(v, "fmt ");
-  Put32(v, 16);
-  Put16(v, 1);  // PCM
-  Put16(v, 1);  // mono
-  Put32(v, uint32_t(rate));
-  Put32(v, uint32_t(rate) * 2);
-  Put16(v, 2);   // block align
-  Put16(v, 16);  // bits
-  PutTag(v, "data");
-  Put32(v, dataBytes);
+  ByteWriter w(v);
+  w.Bytes("RIFF", 4).U32(36 + dataBytes).Bytes("WAVE", 4);
+  w.Bytes("fmt ", 4).U32(16);
+  w.U16(1);  // PCM
+  w.U16(1);  // mono
+  w.U32(uint32_t(rate)).U32(uint32_t(rate) * 2);
+  w.U16(2);   // block align
+  w.U16(16);  // bits
+  w.Bytes("data", 4).U32(dataBytes);
   for (float s : b) {
     const long q = std::lround(std::clamp(double(s), -1.0, 1.0) * 32767.0);
-    Put16(v, uint32_t(uint16_t(int16_t(q))));
+    w.U16(uint16_t(int16_t(q)));
   }
   return v;
 }

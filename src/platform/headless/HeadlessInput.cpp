@@ -36,6 +36,20 @@ bool ParseInt(const std::string& s, long long lo, long long hi, long long& out) 
   return true;
 }
 
+// What follows the first `words` words of `line` and the one blank after them,
+// as written (the words are found as Words() finds them).
+std::string RestOfLine(const std::string& line, int words) {
+  auto isBlank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+  size_t at = 0;
+  while (at < line.size() && static_cast<unsigned char>(line[at]) <= ' ') ++at;
+  for (int word = 0; word < words; ++word) {
+    while (at < line.size() && isBlank(line[at])) ++at;
+    while (at < line.size() && !isBlank(line[at])) ++at;
+  }
+  if (at < line.size()) ++at;  // the one separating blank
+  return at < line.size() ? line.substr(at) : std::string();
+}
+
 uint8_t ShiftBits(const KeyState& k) {
   uint8_t s = 0;
   if (k.VkDown(vk::Shift)) s |= kShiftBit;
@@ -130,18 +144,8 @@ bool HeadlessInput::ParseLine(const std::string& line, int lineNo) {
     return true;
   }
   if (cmd == "text") {
-    // Everything after "text " as typed, blanks included. The words before it
-    // are found exactly as the line was split into words.
-    size_t lead = 0;
-    while (lead < line.size() && static_cast<unsigned char>(line[lead]) <= ' ') ++lead;
-    auto isBlank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-    size_t at = lead;
-    for (int word = 0; word < 2; ++word) {
-      while (at < line.size() && isBlank(line[at])) ++at;
-      while (at < line.size() && !isBlank(line[at])) ++at;
-    }
-    if (at < line.size()) ++at;  // the one separating blank
-    std::string typed = at < line.size() ? line.substr(at) : std::string();
+    // Everything after "text " as typed, blanks included.
+    std::string typed = RestOfLine(line, 2);
     if (IsValidUtf8(typed)) typed = Utf8ToWindows1252(typed);
     if (typed.empty()) {
       Error(lineNo, "'text' needs characters");
@@ -216,6 +220,16 @@ bool HeadlessInput::ParseLine(const std::string& line, int lineNo) {
     add(s);
     return true;
   }
+  if (cmd == "shot") {
+    const std::string path = Trim(RestOfLine(line, 2));
+    if (path.empty()) {
+      Error(lineNo, "'shot' needs a file name");
+      return false;
+    }
+    if (!shots_.empty() && s.frame < shots_.back().frame) shotsSorted_ = false;
+    shots_.push_back(ScriptShot{s.frame, path});
+    return true;
+  }
   if (cmd == "quit" && w.size() == 2) {
     ev.type = InputEventType::Quit;
     add(s);
@@ -246,6 +260,24 @@ void HeadlessInput::BeginFrame(uint32_t frame) {
       pending_.push_back(s.event);
     }
   }
+}
+
+std::vector<ScriptShot> HeadlessInput::ShotsDue(uint32_t frame) {
+  if (!shotsSorted_) {
+    std::stable_sort(shots_.begin(), shots_.end(),
+                     [](const ScriptShot& a, const ScriptShot& b) { return a.frame < b.frame; });
+    shotsSorted_ = true;
+  }
+  const auto end = std::find_if(shots_.begin(), shots_.end(), [&](const ScriptShot& s) { return s.frame > frame; });
+  std::vector<ScriptShot> due(shots_.begin(), end);
+  shots_.erase(shots_.begin(), end);
+  return due;
+}
+
+std::vector<ScriptShot> HeadlessInput::ShotsLeft() const {
+  std::vector<ScriptShot> left = shots_;
+  std::stable_sort(left.begin(), left.end(), [](const ScriptShot& a, const ScriptShot& b) { return a.frame < b.frame; });
+  return left;
 }
 
 void HeadlessInput::Push(const InputEvent& ev) { pending_.push_back(ev); }

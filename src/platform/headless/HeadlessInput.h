@@ -20,6 +20,9 @@
 //   joystick none         unplugged
 //   surface reset
 //   quit
+//   shot <file>           after frame <frame> is presented, write it as a PNG to
+//                         <file> (everything after "shot ", trimmed; a relative
+//                         path is taken from the current folder)
 //
 // Key names: A..Z, 0..9, F1..F24, KP0..KP9, Enter (Return), Escape (Esc), Space,
 // Tab, Backspace, Left, Right, Up, Down, Insert, Delete (Del), Home, End, PageUp,
@@ -44,6 +47,12 @@ struct ScriptError {
   std::string message;
 };
 
+// A "shot" line: the frame after whose present the picture is taken.
+struct ScriptShot {
+  uint32_t frame = 0;
+  std::string path;
+};
+
 class HeadlessInput : public InputDevice {
  public:
   // Parses a script and adds its events. Lines with errors are skipped and
@@ -62,6 +71,12 @@ class HeadlessInput : public InputDevice {
   // Frame of the last scripted event (0 when there is none).
   uint32_t LastScriptFrame() const;
   bool ScriptDone() const { return next_ >= script_.size(); }
+
+  // Takes out the shots due by `frame` (the frame just presented), in frame
+  // order and, within a frame, in script order.
+  std::vector<ScriptShot> ShotsDue(uint32_t frame);
+  // The shots not yet taken out, in frame order.
+  std::vector<ScriptShot> ShotsLeft() const;
 
   bool PollEvent(InputEvent& ev) override;
   KeyState& Keys() override { return keys_; }
@@ -84,6 +99,8 @@ class HeadlessInput : public InputDevice {
   void Error(int lineNo, const std::string& message);
 
   std::vector<Scripted> script_;  // sorted by (frame, order) before release
+  std::vector<ScriptShot> shots_;  // sorted by frame (stable) before release
+  bool shotsSorted_ = true;
   size_t next_ = 0;
   bool sorted_ = true;
   std::deque<InputEvent> pending_;

@@ -19,6 +19,17 @@ void HeadlessPlatform::EndFrame() {
   }
 }
 
+std::vector<std::string> HeadlessPlatform::TakeShots(uint32_t frame) {
+  std::vector<std::string> failed;
+  for (const ScriptShot& shot : input.ShotsDue(frame)) {
+    if (display.LastFrame().empty())
+      failed.push_back("nothing was presented by frame " + std::to_string(frame) + "; no screenshot " + shot.path);
+    else if (!display.SaveScreenshot(shot.path))
+      failed.push_back("could not write the screenshot " + shot.path);
+  }
+  return failed;
+}
+
 Platform HeadlessPlatform::Get() {
   Platform p{display, input, audio, clock, folders, settings, shell};
   p.splash = &splash;

@@ -5,6 +5,7 @@
 //   Platform p = hp.Get();
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/Folders.h"
 #include "platform/Platform.h"
@@ -35,6 +36,9 @@ struct HeadlessPlatform {
   // `frame`, then moves the clock on by one frame step and pumps that much audio.
   void BeginFrame(uint32_t frame);
   void EndFrame();
+  // Writes the script's shots due by `frame`, the frame just presented (each
+  // the display's last frame). Returns a line for each shot not written.
+  std::vector<std::string> TakeShots(uint32_t frame);
 
   Platform Get();
 };
