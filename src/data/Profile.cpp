@@ -51,15 +51,18 @@ uint16_t CheckSum(const uint8_t* head, const uint8_t* body, size_t bodySize) {
   return Crc16Xmodem(body, bodySize, Crc16Xmodem(head, ProfileKeyOffset));
 }
 
+// Player names never hold control characters.
+std::string WithoutControls(std::string_view s) {
+  std::string out;
+  for (unsigned char c : s)
+    if (c >= 32 && c != 127) out += char(c);
+  return out;
+}
+
 // A stored name as text: at most 20 characters, control characters dropped.
 std::string NameFromHeader(const uint8_t* h) {
   const size_t len = std::min<size_t>(h[ProfileNameOffset], ProfileNameLength);
-  std::string name;
-  for (size_t i = 0; i < len; ++i) {
-    const uint8_t c = h[ProfileNameOffset + 1 + i];
-    if (c >= 32 && c != 127) name += char(c);
-  }
-  return name;
+  return WithoutControls(std::string_view(reinterpret_cast<const char*>(h + ProfileNameOffset + 1), len));
 }
 
 void ClampLoaded(TProfileRecord& r) {
@@ -270,7 +273,7 @@ bool CreateProfile(ProfileState& p, const std::string& name, bool windowed, int 
   if (p.List.size() >= size_t(MaxProfiles)) throw FatalMessage("Too many profiles.");
   const std::string trimmed = Trim(name);
   if (trimmed.empty()) throw std::invalid_argument("CreateProfile: empty name");
-  TProfileEntry e{Trim(trimmed.substr(0, ProfileNameLength)), NewProfileFileName(p, trimmed)};
+  TProfileEntry e{Trim(WithoutControls(trimmed).substr(0, ProfileNameLength)), NewProfileFileName(p, trimmed)};
   p.List.push_back(e);
   p.CurrentName = e.PlayerName;
   p.CurrentFile = e.FileName;
