@@ -201,8 +201,7 @@ std::string NewProfileFileName(const ProfileState& p, const std::string& name);
 void SetNewProfileDefaults(TProfileRecord& r, bool windowed, int keyboardMode);
 
 // Creates a profile for `name` (trimmed, control characters dropped, at most
-// 20 characters kept), appends
-// it to the list, makes it current and saves it. Throws FatalMessage
+// 20 characters kept), appends it to the list, makes it current and saves it. Throws FatalMessage
 // "Too many profiles." with 100 listed, std::invalid_argument for a name that
 // trims to nothing. Returns the save's result: on false the profile is current
 // and listed but its file was not written (a later save may still write it).
