@@ -369,6 +369,7 @@ ActivateResult ActivateProfile(ProfileState& p, const ScenarioList& list, Scenar
                                const std::string& scenariosFolder, bool load, bool forceWindow) {
   ActivateResult result;
   if (p.CurrentName.empty()) throw FatalMessage("Profile not set.");
+  const std::string oldFile = p.CurrentFile;
   int match = 0;
   for (size_t i = p.List.size(); i-- > 0;) {
     if (p.List[i].PlayerName == p.CurrentName) {
@@ -385,6 +386,16 @@ ActivateResult ActivateProfile(ProfileState& p, const ScenarioList& list, Scenar
   if (load) {
     const ProfileResult loaded = LoadProfile(p, forceWindow);
     if (!loaded) {
+      // The record in memory is not this file's, so a later save must not go
+      // there: the profile current before stays current (none at start-up).
+      p.CurrentName.clear();
+      p.CurrentFile.clear();
+      for (const TProfileEntry& e : p.List) {
+        if (!oldFile.empty() && e.FileName == oldFile) {
+          p.CurrentName = e.PlayerName;
+          p.CurrentFile = oldFile;
+        }
+      }
       result.Ok = false;
       result.Message = loaded.Message;
       return result;

@@ -245,7 +245,9 @@ struct ActivateResult : ProfileResult {
 };
 
 // Makes the current player name's profile current and chooses its scenario:
-// loads it when `load` is set (a refused file is returned, nothing else done),
+// loads it when `load` is set (a refused file is returned, and the profile
+// current before the call stays current, record, file and name; with none
+// before, as at start-up, nothing is current),
 // gives it a current scenario record (the built-in scenario's when it has none
 // or its scenario is not in the list), and selects that scenario in `scenario`
 // (FindScenarioOfProfile), storing its totals in the record. Throws

@@ -477,9 +477,22 @@ TEST_F(ActivateTest, GivesTheProfileAListedScenario) {
   WriteFile(PathOf("Second.zqp"), second);
   BuildProfileList(p);
   p.CurrentName = "Second";
+  const auto held = std::make_unique<TProfileRecord>(*p.Record);
   res = ActivateProfile(p, list, scenario, scenarios, true);
   EXPECT_FALSE(res.Ok);
   EXPECT_EQ(res.Message, "Profile file invalid.");
+  EXPECT_EQ(p.CurrentName, "First");  // the profile current before
+  EXPECT_EQ(p.CurrentFile, "First.zqp");
+  EXPECT_TRUE(SameRecord(*p.Record, *held));
+
+  // At start-up nothing is current before, so nothing is after.
+  ProfileState start;
+  start.Folder = p.Folder;
+  BuildProfileList(start);
+  start.CurrentName = "Second";
+  EXPECT_FALSE(ActivateProfile(start, list, scenario, scenarios, true).Ok);
+  EXPECT_EQ(start.CurrentName, "");
+  EXPECT_EQ(start.CurrentFile, "");
 }
 
 TEST_F(ActivateTest, FatalStates) {
