@@ -155,7 +155,8 @@ ProfileResult DecodeProfileFile(const uint8_t* data, size_t size, DecodedProfile
     if (plain.size() != RecordSize) return invalid;
     std::memcpy(raw, plain.data(), RecordSize);
   }
-  if (record->FormatStamp.Str() != "42") return {false, ProfileStampText};
+  const ShortString<2>& stamp = record->FormatStamp;
+  if (stamp.Length != 2 || stamp.Chars[0] != '4' || stamp.Chars[1] != '2') return {false, ProfileStampText};
   ClampLoaded(*record);
 
   out.PlayerName = NameFromHeader(data);
