@@ -1,5 +1,7 @@
 #include "data/Profile.h"
 
+#include "base/Bytes.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,17 +37,6 @@ constexpr size_t MaxProfileFileBytes = 4u << 20;
 // trailing bytes.
 constexpr uint8_t CheckTag[4] = {'G', '2', 'C', 'K'};
 constexpr size_t CheckBlockSize = 6;
-
-void PutLe16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
-}
-uint32_t Le32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 
 uint16_t CheckSum(const uint8_t* head, const uint8_t* body, size_t bodySize) {
   return Crc16Xmodem(body, bodySize, Crc16Xmodem(head, ProfileKeyOffset));
@@ -96,7 +87,7 @@ std::vector<uint8_t> EncodeProfileFile(const std::string& playerName, const TPro
                                        const std::array<uint8_t, ProfileKeySize>& key) {
   std::vector<uint8_t> out;
   out.reserve(ProfilePayloadOffset + RecordSize + CheckBlockSize);
-  PutLe16(out, ProfileMagic);
+  ByteWriter(out).U16(ProfileMagic);
   out.push_back(ProfileMarker);
   ShortString<ProfileNameLength> name;
   name.Assign(playerName);
@@ -105,20 +96,20 @@ std::vector<uint8_t> EncodeProfileFile(const std::string& playerName, const TPro
   out.insert(out.end(), key.begin(), key.end());
 
   const auto* raw = reinterpret_cast<const uint8_t*>(&record);
-  const std::vector<uint8_t> packed = CompressWaxf(raw, RecordSize);
+  const std::vector<uint8_t> packed = Compress(raw, RecordSize, TCompressMode::Fast);
   if (packed.size() > RecordSize) {
     out.push_back(0);
-    PutLe32(out, uint32_t(RecordSize));
+    ByteWriter(out).U32(uint32_t(RecordSize));
     out.insert(out.end(), raw, raw + RecordSize);
   } else {
     out.push_back(1);
-    PutLe32(out, uint32_t(packed.size()));
+    ByteWriter(out).U32(uint32_t(packed.size()));
     out.insert(out.end(), packed.begin(), packed.end());
   }
   const uint16_t crc =
       CheckSum(out.data(), out.data() + ProfileScrambledOffset, out.size() - ProfileScrambledOffset);
   out.insert(out.end(), CheckTag, CheckTag + 4);
-  PutLe16(out, crc);
+  ByteWriter(out).U16(crc);
   XorWithKey(out.data() + ProfileScrambledOffset, out.size() - ProfileScrambledOffset, key.data(),
              ProfileKeySize);
   return out;
@@ -132,7 +123,7 @@ ProfileResult DecodeProfileFile(const uint8_t* data, size_t size, DecodedProfile
   std::vector<uint8_t> body(data + ProfileScrambledOffset, data + size);
   XorWithKey(body.data(), body.size(), data + ProfileKeyOffset, ProfileKeySize);
   const uint8_t flag = body[0];
-  const uint32_t length = Le32(&body[1]);
+  const uint32_t length = GetU32(&body[1]);
   const size_t payloadAt = ProfilePayloadOffset - ProfileScrambledOffset;
   if (flag > 1 || length > body.size() - payloadAt) return invalid;
   const size_t payloadEnd = payloadAt + length;
@@ -151,7 +142,7 @@ ProfileResult DecodeProfileFile(const uint8_t* data, size_t size, DecodedProfile
     if (length < RecordSize) return invalid;
     std::memcpy(raw, &body[payloadAt], RecordSize);
   } else {
-    const std::vector<uint8_t> plain = DecompressContainer(&body[payloadAt], length, RecordSize);
+    const std::vector<uint8_t> plain = Decompress(&body[payloadAt], length, RecordSize);
     if (plain.size() != RecordSize) return invalid;
     std::memcpy(raw, plain.data(), RecordSize);
   }

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "base/Bytes.h"
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -75,10 +77,10 @@ std::vector<uint8_t> HandMadeFile(const std::string& name, const TProfileRecord&
   for (int i = 0; i < 1024; ++i) f.push_back(uint8_t(i * 37 + 11));
   const auto* raw = reinterpret_cast<const uint8_t*>(&r);
   std::vector<uint8_t> payload(raw, raw + sizeof r);
-  if (compressed) payload = CompressWaxf(raw, sizeof r);
+  if (compressed) payload = Compress(raw, sizeof r, TCompressMode::Fast);
   f.push_back(compressed ? 1 : 0);
   f.resize(f.size() + 4);
-  SetLe32(&f[1049], uint32_t(payload.size()));
+  PutU32(&f[1049], uint32_t(payload.size()));
   f.insert(f.end(), payload.begin(), payload.end());
   XorWithKey(&f[1048], f.size() - 1048, &f[24], 1024);
   return f;
@@ -128,7 +130,7 @@ TEST_F(ProfileTest, IncompressibleRecordIsStoredAndLoads) {
   std::vector<uint8_t> body(file.begin() + 1048, file.begin() + 1053);
   XorWithKey(body.data(), body.size(), &file[24], 1024);
   EXPECT_EQ(body[0], 0);  // stored
-  EXPECT_EQ(Le32(&body[1]), sizeof(TProfileRecord));
+  EXPECT_EQ(GetU32(&body[1]), sizeof(TProfileRecord));
   const auto saved = std::make_unique<TProfileRecord>(r);
   ASSERT_TRUE(LoadProfile(p));
   EXPECT_TRUE(SameRecord(*p.Record, *saved));
