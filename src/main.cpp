@@ -27,6 +27,7 @@ const char kUsage[] =
     "  -nosound             no sound effects (letter case ignored)\n"
     "  -nomusic             no music (letter case ignored)\n"
     "  --debug              show the frame-rate and debug read-outs\n"
+    "  --date YYYY-MM-DD    take this as today's date\n"
     "  --start-level N      begin on level N (1..20), where a transporter lands\n"
     "  --headless           run without a window:\n"
     "    --frames N         stop after N frames (default 600)\n"
@@ -57,8 +58,17 @@ bool ParseNumber(const char* s, double lo, double hi, double& out) {
   return true;
 }
 
+// Today's local date.
+CalendarDate Today() {
+  const std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return CalendarDate{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
 // Returns -1 to go on, else the exit status.
 int Parse(int argc, char** argv, CommandLine& cl) {
+  cl.program.game.today = Today();
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto value = [&](double lo, double hi, double& out) {
@@ -105,6 +115,15 @@ int Parse(int argc, char** argv, CommandLine& cl) {
       if (!value(0, 4294967295.0, v)) return 2;
       cl.program.game.seed = uint64_t(v);
       cl.seedGiven = true;
+    } else if (a == "--date") {
+      CalendarDate d;
+      if (i + 1 >= argc || std::sscanf(argv[i + 1], "%d-%d-%d", &d.Year, &d.Month, &d.Day) != 3 || d.Month < 1 ||
+          d.Month > 12 || d.Day < 1 || d.Day > 31) {
+        std::fprintf(stderr, "gravik: --date needs a date YYYY-MM-DD\n");
+        return 2;
+      }
+      ++i;
+      cl.program.game.today = d;
     } else if (a == "--input" || a == "--screenshot") {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "gravik: %s needs a file name\n", a.c_str());

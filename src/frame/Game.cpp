@@ -48,7 +48,7 @@ int BitmapSystemText::TextHeight(std::string_view text, const SystemFont&) {
 }
 
 Game::Game(Platform& p, const GameOptions& o)
-    : platform(p), options(o), random(o.seed), chips_(*this), sound_(*this), store_(scenario) {
+    : platform(p), options(o), random(o.seed), profileKeys(o.seed * 2654435761u + 1), chips_(*this), sound_(*this), store_(scenario) {
   backSurface.SetSize(kScreenWidth, kScreenHeight);
   world.Chips = &chips_;
   world.Sound = &sound_;
@@ -58,5 +58,26 @@ Game::Game(Platform& p, const GameOptions& o)
 }
 
 Game::~Game() = default;
+
+int IsoWeek(const CalendarDate& d) {
+  // Days since 1 January 1970 (a Thursday) by the civil calendar.
+  auto days = [](int y, int m, int day) {
+    y -= m <= 2;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+  };
+  const int n = days(d.Year, d.Month, d.Day);
+  const int weekday = (((n + 3) % 7) + 7) % 7;  // 0 = Monday
+  const int thursday = n - weekday + 3;   // the Thursday of this week decides its year
+  int year = d.Year;
+  if (thursday < days(year, 1, 1)) --year;
+  else if (thursday >= days(year + 1, 1, 1)) ++year;
+  return (thursday - days(year, 1, 1)) / 7 + 1;
+}
+
+bool IsEasterEggDay(const CalendarDate& d) { return d.Day == 18 && IsoWeek(d) == 3; }
 
 }  // namespace gravik

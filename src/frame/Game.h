@@ -8,6 +8,7 @@
 #include "audio/Audio.h"
 #include "base/Random.h"
 #include "data/Archive.h"
+#include "data/Profile.h"
 #include "data/Scenario.h"
 #include "frame/FrameState.h"
 #include "frame/StartUp.h"
@@ -52,6 +53,9 @@ struct GameValues {
   // Joystick buttons held when a screen was entered (a press counts only
   // once the button was let go).
   uint8_t JoyButtonsAtEntry = 0;
+  // The best-score check at the end of a game.
+  bool NewBestScore = false;
+  int32_t PreviousBest = 0;
   // Frame-rate read-out (--debug).
   uint32_t RateWindowStart = 0;
   int FramesInWindow = 0;
@@ -60,8 +64,19 @@ struct GameValues {
 
 // Values decided by start-up.
 struct StartUpValues {
-  bool ForceWindow = false;  // W held during start-up
+  bool ForceWindow = false;   // W held during start-up
+  bool EasterEggDay = false;  // 18 January, in ISO week 3
 };
+
+// A calendar date (the local date the game started on).
+struct CalendarDate {
+  int Year = 2000, Month = 1, Day = 1;
+};
+// ISO 8601 week number (1..53) of a date.
+int IsoWeek(const CalendarDate& d);
+// The dated screen's day: the 18th, in ISO week 3 (so 18 January, in the years
+// where it falls in week 3).
+bool IsEasterEggDay(const CalendarDate& d);
 
 struct GameOptions {
   bool headless = false;
@@ -75,6 +90,7 @@ struct GameOptions {
   int startLevel = 0;            // developer switch: begin on this level (0 = the scenario's start)
   std::string exeName = "gravik";
   std::vector<std::string> args;  // the command line, for the audio switches
+  CalendarDate today;             // set by main from the local clock; fixed in tests
 };
 
 class Game;
@@ -163,6 +179,8 @@ class Game {
   GraphicsSet graphicsSet;
   Scenario scenario;
   ScenarioList scenarios;
+  ProfileState profile;
+  RandomGenerator profileKeys;  // fresh file keys, apart from the game's own chance
 
   // World, sound and controls.
   World world;

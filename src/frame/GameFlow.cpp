@@ -9,6 +9,7 @@
 #include "data/ScenarioPlay.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
+#include "frame/PlayerData.h"
 #include "world/Flow.h"
 #include "world/LevelSetup.h"
 #include "world/Meteors.h"
@@ -170,6 +171,7 @@ void ShowWindowFrame(TForm1& form) {
 // scenario; the menus follow its end.
 void EnterMenusFrame(TForm1& form) {
   FrameState& f = form.frame();
+  EnsurePlayerProfile(form.game());
   form.SetGameState(gsPrepareScenario);
   if (f.WindowedPreference != f.Windowed) {
     f.ModeSwitchLockout = false;
@@ -207,6 +209,7 @@ void PrepareScenarioFrame(TForm1& form) {
   g.gfx.MayChangeBlockGraphics = true;
   LoadChosenScenario(g);
   TakeScenarioIntoWorld(w, g.scenario);
+  if (HasCurrentProfile(g)) w.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
   // 7. The start cell (needed before the level's look is known). A scenario
   //    without an end character starts with none to reach.
   w.Count.EndCharsLeft = InitialEndCharacters(w);
@@ -362,6 +365,7 @@ void LosingLifeFrame(TForm1& form) {
   }
   if (v.DeathFrame <= 5) return;
   // The death is over: a life is gone.
+  SaveCurrentProfile(g);
   if (v.Lives > 0) --v.Lives;
   const bool gaveUp = w.Player.GaveUp;
   if (v.Lives > 0) {
@@ -485,7 +489,7 @@ void ApplyPanelLayoutTo(Game& g) {
   SyncDisplayedScore(g.panel, g.world.Count.Score);
 }
 
-void SaveDisplaySettings(Game& g) { g.platform.settings.WriteBool("Fullscreen", !g.frame.WindowedPreference); }
+void SaveDisplaySettings(Game& g) { StoreDisplayMode(g); }
 
 void ShowPlayfield(Game& g, bool shown) {
   if (g.playfield.Background) g.playfield.Background->Visible = shown;

@@ -5,6 +5,7 @@
 #include "audio/Audio.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "frame/PlayerData.h"
 #include "platform/Clock.h"
 #include "render/Panel.h"
 #include "world/World.h"
@@ -113,6 +114,7 @@ void FormKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.vk == vk::F10 && F10Handled(state)) {
     if (state != gsOptions) PauseMusic(g.audio);
     form.ToggleDisplayMode();
+    SaveCurrentProfile(g);
     if (state == gsPlaying) form.SetGameState(gsStatusScreen);
   }
 }
@@ -159,6 +161,8 @@ void PlayingKeyDown(TForm1& form, const KeyEvent& key) {
       if (f.AfpsEnabled) form.ResetFrameStepAveraging();
     } else if (key.vk == 'K') {
       ShowNotice(g, SwitchKeyboardMode(in));
+      SaveCurrentProfile(g);
+      SaveKeyboardModeSetting(g);
       g.keyLabels = PanelKeyLabelsFor(in);
       RedrawSidePanel(g);
     } else if (key.vk == 'L') {

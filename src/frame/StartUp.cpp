@@ -1,17 +1,58 @@
 #include "frame/StartUp.h"
 
+#include <chrono>
+
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "data/Profile.h"
+#include "data/Settings.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
+#include "frame/PlayerData.h"
 #include "render/SplashScreen.h"
 #include "render/SystemTextAdapter.h"
 
 namespace gravik {
 
 namespace {
+
 constexpr uint64_t kMinimumFreeSpace = 2000000;
+
+// A start-up failure: the message box, then the program ends.
+[[noreturn]] void EndStartUp(TForm1& form, const std::string& message) {
+  form.game().platform.shell.ShowError("Gravik 2", message);
+  form.FormClose();
+  throw GameHalt(1, message);
 }
+
+// How long each step took, for the start-up figures (GRAVIK_STARTUP_TIMES).
+class StepTimer {
+ public:
+  explicit StepTimer(Clock& clock) : clock_(clock), last_(clock.PerfCounter()), on_(std::getenv("GRAVIK_STARTUP_TIMES")) {}
+  void Done(const char* step) {
+    const uint64_t now = clock_.PerfCounter();
+    if (on_ && clock_.PerfFrequency())
+      std::fprintf(stderr, "start-up %-28s %8.2f ms\n", step, double(now - last_) * 1000.0 / double(clock_.PerfFrequency()));
+    last_ = now;
+  }
+
+ private:
+  Clock& clock_;
+  uint64_t last_;
+  bool on_;
+};
+
+ArchiveItemReader ArchiveItems(Game& g) {
+  return [&g](const std::string& name) {
+    std::optional<std::vector<uint8_t>> item;
+    if (!g.archive->HasItem(name)) return item;
+    item = g.archive->TakeItem(name);
+    g.archive->ReleaseItem();
+    return item;
+  };
+}
+
+}  // namespace
 
 void PollForceWindowKey(TForm1& form) {
   form.PumpEvents();  // the key states follow the keyboard during the slow steps
@@ -25,32 +66,35 @@ void RunStartUp(TForm1& form) {
   Platform& p = g.platform;
   FrameState& f = g.frame;
   StartUpValues& s = g.startUp;
+  StepTimer timer(p.clock);
 
   // 1. Fixed values.
+  SetKeyboardMode(g.input, 0);
   s.ForceWindow = false;
   PollForceWindowKey(form);
+  f.MenusRunning = false;
   f.MoveSpeedWindowed = f.MoveSpeedFullScreen = 384;
+  g.scenario.FileName = BuiltInScenarioName;
   f.Windowed = true;
   f.FatalInProgress = false;
-  g.scenario.FileName = BuiltInScenarioName;
-  // 2-3. Folders and work pictures.
+  // 2-3. Program folder and work pictures.
   g.folders.Program = p.folders.ProgramFolder();
   g.workPicture.SetSize(kScreenWidth, kScreenHeight);
   g.workPicture2.SetSize(kScreenWidth, kScreenHeight);
+  // 4. The dated screen's day.
+  s.EasterEggDay = IsEasterEggDay(g.options.today);
+  timer.Done("fixed values");
 
   // 5. The splash; its label uses the archive's TrueType faces when they can be read.
   if (p.textRaster) LoadSystemFaces(*p.textRaster, ArchiveSearchFolders(p.folders));
   SplashScreen splash(p.splash, g.systemText);
   splash.Open(p.splashPicture);
+  timer.Done("splash");
 
   // 6. Room to write profiles and settings.
-  if (Folders::FreeSpace(".") < kMinimumFreeSpace) {
-    p.shell.ShowError("Gravik 2", "Insufficient disk space.");
-    form.FormClose();
-    throw GameHalt(1, "Insufficient disk space.");
-  }
+  if (p.folders.FreeSpaceHere() < kMinimumFreeSpace) EndStartUp(form, "Insufficient disk space.");
 
-  // 8. Graphics set, catalogue, fonts.
+  // 7-8. Graphics set, catalogue, fonts and menu pictures.
   PollForceWindowKey(form);
   splash.SetText("Preparing graphics...");
   g.archive = std::make_unique<Archive>(ArchiveSearchFolders(p.folders));
@@ -59,7 +103,7 @@ void RunStartUp(TForm1& form) {
   g.archive->ReleaseItem();
   if (!g.world.Catalogue.Load(g.graphicsSet.Catalogue.data(), g.graphicsSet.Catalogue.size()))
     throw FatalMessage(std::string(ArchiveFileName) + " is invalid.");
-  g.world.Named.Resolve(g.world.Catalogue);
+  g.world.Named.Resolve(g.world.Catalogue);  // 21. the named blocks, once the catalogue is known
   MakeHatchEnterable(g.world.Catalogue, g.world.Named);
   g.world.GraphicsStyle = 1;
   PollForceWindowKey(form);
@@ -67,15 +111,10 @@ void RunStartUp(TForm1& form) {
     const std::vector<uint8_t> fontsDat = g.archive->TakeItem("fonts.dat");
     const std::vector<uint8_t> copy = fontsDat;
     g.archive->ReleaseItem();
-    LoadFonts(g.fonts, g.images, copy.data(), copy.size(), [&](const std::string& name) {
-      std::optional<std::vector<uint8_t>> item;
-      if (!g.archive->HasItem(name)) return item;
-      item = g.archive->TakeItem(name);
-      g.archive->ReleaseItem();
-      return item;
-    });
+    LoadFonts(g.fonts, g.images, copy.data(), copy.size(), ArchiveItems(g));
   }
   PollForceWindowKey(form);
+  timer.Done("graphics and fonts");
 
   // 9. The player's folders.
   g.folders.Documents = DocumentsFolder(p.folders);
@@ -84,14 +123,18 @@ void RunStartUp(TForm1& form) {
   g.folders.Temp = p.folders.Temp();
   g.folders.Data = DataFolder(p.folders);
 
-  // 10. Sound effects and music; "soundoff"/"musicoff" in the settings store
-  //     switch them off as the command line does.
+  // 10. "gravik.ini", then sound effects and music. The store's "soundoff" and
+  //     "musicoff" switch them off as the command line does.
   AudioSwitches sw;
   sw.Args = g.options.args;
   if (g.options.noSound) sw.Args.push_back("-nosound");
   if (g.options.noMusic) sw.Args.push_back("-nomusic");
-  sw.SoundOff = p.settings.ValueExists("soundoff");
-  sw.MusicOff = p.settings.ValueExists("musicoff");
+  ApplyIniSettings(ReadIniSettings(IniPath(g.folders.Documents)), sw, g.audio, g.input);
+  {
+    const RegistrySettings reg = ReadRegistrySettings(p.settings);
+    sw.SoundOff = sw.SoundOff || reg.SoundOff;
+    sw.MusicOff = sw.MusicOff || reg.MusicOff;
+  }
   PollForceWindowKey(form);
   splash.SetText("Preparing sound...");
   LoadSoundEffects(g.audio, &p.audio, sw, [&] {
@@ -108,66 +151,74 @@ void RunStartUp(TForm1& form) {
   LoadMusicFile(g.audio, sw, ArchiveSearchFolders(p.folders), "", &p.shell);
   ApplyVolumes(g.audio);
   PollForceWindowKey(form);
+  timer.Done("settings, sound and music");
 
   // 11. Folders of the player's files (failures are not fatal).
   CreateDirectories(g.folders.Profiles);
   CreateDirectories(g.folders.Documents + "Savegames");
   CreateDirectories(g.folders.Scenarios);
 
-  // 12-14. Scenarios: the built-in one must be there.
+  // 12. The scenarios, then the profiles.
   g.scenarios = BuildScenarioList(*g.archive, g.folders.Scenarios);
   PollForceWindowKey(form);
-  if (g.scenarios.empty()) {
-    const std::string msg = "No scenario files found in " + LowerCase(g.folders.Scenarios);
-    p.shell.ShowError("Gravik 2", msg);
-    form.FormClose();
-    throw GameHalt(1, msg);
-  }
-  if (FindScenarioEntry(g.scenarios, BuiltInScenarioName) == 0) {
-    const std::string msg = std::string(BuiltInScenarioName) + " not found in " + LowerCase(g.folders.Scenarios);
-    p.shell.ShowError("Gravik 2", msg);
-    form.FormClose();
-    throw GameHalt(1, msg);
-  }
+  g.profile.Folder = g.folders.Profiles;
+  BuildProfileList(g.profile);
+  PollForceWindowKey(form);
+  timer.Done("scenario and profile lists");
 
-  // 15-16. Display mode: the settings store's "Fullscreen", unless W was held.
+  // 13-14. The built-in scenario must be there.
+  if (g.scenarios.empty()) EndStartUp(form, "No scenario files found in " + LowerCase(g.folders.Scenarios));
+  if (FindScenarioEntry(g.scenarios, BuiltInScenarioName) == 0)
+    EndStartUp(form, std::string(BuiltInScenarioName) + " not found in " + LowerCase(g.folders.Scenarios));
+
+  // 15. The machine settings.
   splash.Close();
   g.world.CurrentLevel = 1;
   g.world.GraphicsStyle = 1;
+  const RegistrySettings reg = ReadRegistrySettings(p.settings);
   PollForceWindowKey(form);
-  bool fullScreen = g.options.startFullScreen || p.settings.ReadBool("Fullscreen");
+
+  // 16. Display mode: full screen as the settings say, unless W was held,
+  //     which starts in a window and keeps that as the preference.
+  bool fullScreen = g.options.startFullScreen || reg.FullScreen;
   if (s.ForceWindow) {
     fullScreen = false;
-    f.WindowedPreference = true;
+    WriteRegistrySettings(p.settings, reg.LastPlayer, /*windowedFlag=*/true);
   }
   f.Windowed = !fullScreen;
   f.WindowedPreference = f.Windowed;  // until a profile says otherwise
-
-  // 22. Key names and the panel's key labels for the current bindings.
-  SetKeyboardMode(g.input, g.input.KeyboardMode);
-  g.keyLabels = PanelKeyLabelsFor(g.input);
 
   // 17. Start-up pictures and sprites.
   p.display.SetSystemCursorVisible(false);
   if (!AttachGraphicsSet(g.gfx, g.graphicsSet)) throw FatalMessage(std::string(ArchiveFileName) + " is invalid.");
   int mx = 0, my = 0;
   p.input.MousePosition(mx, my);
-  PrepareStartupGraphics(g.images, g.gfx, g.world.Named, g.playfield, g.sprites.Engine, g.backSurface,
-                         [&](const std::string& name) {
-                           std::optional<std::vector<uint8_t>> item;
-                           if (!g.archive->HasItem(name)) return item;
-                           item = g.archive->TakeItem(name);
-                           g.archive->ReleaseItem();
-                           return item;
-                         },
+  PrepareStartupGraphics(g.images, g.gfx, g.world.Named, g.playfield, g.sprites.Engine, g.backSurface, ArchiveItems(g),
                          mx, my);
+  timer.Done("display mode and pictures");
 
   // 18. The first screen.
   form.SetGameState(gsShowWindow);
 
   // 19. Initial values.
-  f.AfpsEnabled = !p.settings.ValueExists("afsoff");
+  f.AfpsEnabled = !reg.AfsOff;
   g.values.NewGameStarted = false;
+  // 22. Key names and the panel's key labels for the current bindings.
+  SetKeyboardMode(g.input, g.input.KeyboardMode);
+  g.keyLabels = PanelKeyLabelsFor(g.input);
+  // 23. Clean slate for the widgets, the preparation line, text entry, notices.
+  f.ModeSwitchLockout = false;
+  ResetWidgets(g.widgets);
+  g.values.SlowPreparation = false;
+  g.input.TextEntry.Active = false;
+  g.panel.NoticeArmed = false;
+
+  // 25. The remembered player.
+  ActivateRememberedProfile(g);
+  if (s.ForceWindow) f.WindowedPreference = true;
+  timer.Done("profile");
+
+  // 27. The pointer may now follow the mouse.
   f.MenusRunning = true;
 }
 

@@ -37,8 +37,17 @@ class Folders {
   // Free bytes for an unprivileged user on the file system holding `path` (or its
   // nearest existing parent); UINT64_MAX when unknown.
   static uint64_t FreeSpace(const std::string& path);
+  // The free bytes start-up checks: FreeSpace of the current folder, or a fixed
+  // figure once one is set (tests of the low-disk refusal).
+  uint64_t FreeSpaceHere() const { return freeSpaceFixed_ ? freeSpace_ : FreeSpace("."); }
+  void FixFreeSpace(uint64_t bytes) {
+    freeSpaceFixed_ = true;
+    freeSpace_ = bytes;
+  }
 
  private:
+  bool freeSpaceFixed_ = false;
+  uint64_t freeSpace_ = 0;
   std::string home_;
   bool underGravikHome_ = false;
   std::string programFolder_;

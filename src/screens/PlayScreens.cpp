@@ -5,6 +5,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
+#include "frame/PlayerData.h"
 #include "screens/PlainScreen.h"
 #include "world/Targets.h"
 
@@ -168,15 +169,23 @@ void GameOverEnter(TForm1& form) {
   Game& g = form.game();
   StopMusic(g.audio);
   ClearHitMarks(g.world);
+  RecordGameEnd(g, /*completed=*/false);
   ShowPlayfield(g, false);
   NoteJoystickAtEntry(g);
 }
 
 void GameOverFrame(TForm1& form) {
   Game& g = form.game();
-  DrawPlainScreen(g, "GAME OVER",
-                  {{"Score:", std::to_string(g.world.Count.Score)}, {"Total Time:", PlayTimeText(g)}},
-                  "Enter or Space: OK");
+  ScreenLines lines = {{"Score:", std::to_string(g.world.Count.Score)}, {"Total Time:", PlayTimeText(g)}};
+  if (g.values.NewBestScore) {
+    lines.push_back({"Congratulations!", ""});
+    lines.push_back({"Previous Highest Score:", std::to_string(g.values.PreviousBest)});
+  } else {
+    const uint32_t best = BestTime(g);
+    lines.push_back({"Highest Score:", std::to_string(BestScore(g))});
+    lines.push_back({"Best Time:", best ? Trim(FormatPlayTime(best)) : "N/A"});
+  }
+  DrawPlainScreen(g, "GAME OVER", lines, "Enter or Space: OK");
   if (NewJoystickButtons(g) & 1) {
     Click(g);
     form.SetGameState(gsMainMenu);
@@ -206,6 +215,7 @@ void CompleteEnter(TForm1& form) {
   ShowPlayfield(g, false);
   g.values.CompleteTick = g.Now();
   PlaySound(g.audio, "level complete.wav");
+  RecordGameEnd(g, /*completed=*/true);
 }
 
 void CompleteFrame(TForm1& form) {

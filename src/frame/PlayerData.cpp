@@ -1,0 +1,100 @@
+#include "frame/PlayerData.h"
+
+#include "data/Profile.h"
+#include "data/Settings.h"
+#include "frame/Form.h"
+#include "frame/Keys.h"
+
+namespace gravik {
+
+namespace {
+constexpr uint32_t kSaveNoticeMs = 3000;
+const char kDefaultPlayer[] = "Player";
+}  // namespace
+
+bool HasCurrentProfile(const Game& g) { return !g.profile.CurrentFile.empty() && !g.profile.CurrentName.empty(); }
+
+bool SaveCurrentProfile(Game& g) {
+  if (!HasCurrentProfile(g) || g.world.DemoMode) return false;
+  TakeIntoProfile(*g.profile.Record, g.input, g.audio, g.frame.PanelShown, g.frame.WindowedPreference);
+  if (SaveProfile(g.profile, g.profileKeys)) return true;
+  ShowNotice(g, ProfileSaveFailedText, kSaveNoticeMs);
+  return false;
+}
+
+void ApplyLoadedProfile(Game& g) {
+  WriteRegistrySettings(g.platform.settings, g.profile);
+  ApplyProfile(*g.profile.Record, g.input, g.audio, g.frame.PanelShown, g.frame.WindowedPreference);
+  if (g.input.JoystickEnabled) CalibrateJoystick(g.input, g.platform.input);
+  g.keyLabels = PanelKeyLabelsFor(g.input);
+  g.world.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
+}
+
+void ActivateRememberedProfile(Game& g) {
+  ProfileState& p = g.profile;
+  p.CurrentName.clear();
+  p.CurrentFile.clear();
+  const RegistrySettings reg = ReadRegistrySettings(g.platform.settings);
+  if (reg.LastPlayer.empty() || p.List.empty()) return;
+  p.CurrentName = reg.LastPlayer;
+  const ActivateResult r =
+      ActivateProfile(p, g.scenarios, g.scenario, g.folders.Scenarios, /*load=*/true, g.startUp.ForceWindow);
+  if (!r.Loaded) {
+    std::fprintf(stderr, "gravik: the profile of %s was not loaded: %s\n", reg.LastPlayer.c_str(), r.Message.c_str());
+    p.CurrentName.clear();
+    p.CurrentFile.clear();
+    return;
+  }
+  ApplyLoadedProfile(g);
+}
+
+void EnsurePlayerProfile(Game& g) {
+  ProfileState& p = g.profile;
+  if (HasCurrentProfile(g)) return;
+  for (const TProfileEntry& e : p.List) {
+    if (e.PlayerName != kDefaultPlayer) continue;
+    p.CurrentName = e.PlayerName;
+    const ActivateResult r = ActivateProfile(p, g.scenarios, g.scenario, g.folders.Scenarios, true);
+    if (r.Loaded) {
+      ApplyLoadedProfile(g);
+      return;
+    }
+  }
+  CreateProfile(p, kDefaultPlayer, g.frame.WindowedPreference, g.input.KeyboardMode, g.profileKeys);
+  const ActivateResult r = ActivateProfile(p, g.scenarios, g.scenario, g.folders.Scenarios, /*load=*/false);
+  if (r.Ok) ApplyLoadedProfile(g);
+  SaveCurrentProfile(g);
+}
+
+void RecordGameEnd(Game& g, bool completed) {
+  GameValues& v = g.values;
+  v.NewBestScore = false;
+  v.PreviousBest = 0;
+  if (!HasCurrentProfile(g) || g.world.DemoMode) return;
+  TProfileRecord& r = *g.profile.Record;
+  const GameResultUpdate u = RecordGameResult(r, r.CurrentScenario, g.world.Count.Score, v.TotalPlaySeconds, completed);
+  v.NewBestScore = u.NewBestScore;
+  v.PreviousBest = u.PreviousBest;
+  if (u.Changed()) SaveCurrentProfile(g);
+}
+
+void SaveKeyboardModeSetting(Game& g) {
+  SaveKeyboardMode(IniPath(g.folders.Documents), g.input.KeyboardMode);
+}
+
+void StoreDisplayMode(Game& g) {
+  if (HasCurrentProfile(g)) g.profile.Record->Windowed = g.frame.WindowedPreference ? 1 : 0;
+  WriteRegistrySettings(g.platform.settings, g.profile.CurrentName, g.frame.WindowedPreference);
+}
+
+int32_t BestScore(const Game& g) {
+  const TScenarioRecord* r = CurrentScenarioRecord(*g.profile.Record);
+  return r ? r->HighScore : 0;
+}
+
+uint32_t BestTime(const Game& g) {
+  const TScenarioRecord* r = CurrentScenarioRecord(*g.profile.Record);
+  return r ? r->BestTime : 0;
+}
+
+}  // namespace gravik

@@ -1,0 +1,46 @@
+// The player's profile and the machine settings as the running game uses them:
+// loading at start-up, saving after the moments that change them, best results.
+#pragma once
+#include <string>
+
+namespace gravik {
+
+class Game;
+class TForm1;
+
+// There is a current player with a profile file.
+bool HasCurrentProfile(const Game& g);
+
+// The running game's options into the current profile, then an atomic save.
+// A failed save keeps the old file and shows a timed notice. Nothing is saved
+// without a current profile or during a demo. Returns true when saved.
+bool SaveCurrentProfile(Game& g);
+
+// After a profile became current and loaded: the settings store remembers the
+// player, the options take effect, the panel's key labels follow the bindings.
+void ApplyLoadedProfile(Game& g);
+
+// Start-up: the remembered player's profile, when one was stored and profiles
+// exist. A refused file leaves no profile current (the game goes on).
+void ActivateRememberedProfile(Game& g);
+
+// For runs that start playing at once: makes the profile named "Player"
+// current, creating it when no profile is current.
+void EnsurePlayerProfile(Game& g);
+
+// The end of a game: the best score (and, completed, the best time) of the
+// current scenario record, saved when they changed; the result is kept in the
+// game values for the end screen.
+void RecordGameEnd(Game& g, bool completed);
+
+// The "kbi=" line of "gravik.ini" after the keyboard mode changed.
+void SaveKeyboardModeSetting(Game& g);
+
+// The display mode into the profile and the settings store (F10).
+void StoreDisplayMode(Game& g);
+
+// The profile's best score and best time of the current scenario (0 = none).
+int32_t BestScore(const Game& g);
+uint32_t BestTime(const Game& g);
+
+}  // namespace gravik
