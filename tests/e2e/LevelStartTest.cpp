@@ -87,6 +87,23 @@ TEST_F(LevelStartTest, EachLevelStartsInPlayWithItsOwnBricks) {
   EXPECT_NE(int(r1), int(r4)) << "levels 1 and 4 drew the same bricks";
 }
 
+// The last three levels start in play too, and the two spirit levels that once
+// opened alike (6 and 11) show different walls on arrival.
+TEST_F(LevelStartTest, TheLastLevelsStartInPlayAndSpiritLevelsLookApart) {
+  for (int level : {18, 19, 20}) {
+    const Shot p = ShotOfLevel(level);
+    if (p.Rgb.empty()) continue;
+    EXPECT_LT(DarkShare(p, 0, 0, 480, 480), 0.3) << "level " << level;
+  }
+  const Shot six = ShotOfLevel(6), eleven = ShotOfLevel(11);
+  if (six.Rgb.empty() || eleven.Rgb.empty()) return;
+  double r6, b6, r11, b11;
+  MeanRedBlue(six, 0, 0, 192, 192, r6, b6);
+  MeanRedBlue(eleven, 0, 0, 192, 192, r11, b11);
+  EXPECT_GT(b6, r6) << "level 6 red " << r6 << " blue " << b6;
+  EXPECT_GT(r11, b11 + 20) << "level 11 red " << r11 << " blue " << b11;
+}
+
 TEST_F(LevelStartTest, LevelOutsideOneToTwentyIsRefused) {
   for (const char* bad : {"0", "21", "x"}) {
     const RunResult r = RunGame(exe_, {"--headless", "--start-level", bad, "--frames", "1"}, home_.path);

@@ -32,9 +32,22 @@ ReplayReport Play(const std::string& text, int frameMs = 16) {
   return ReplayScenario(WriteScenario(*r.Output), r.Walkthrough, Cat(), o);
 }
 
+// The level holding the end character; 0 when none does.
+int EndLevel(const Scenario& s) {
+  const int end = Cat().Find("ENDCHAR1");
+  for (int n = 1; n <= 20; ++n)
+    for (int x = 1; x <= s.Level(n).Width; ++x)
+      for (int y = 1; y <= s.Level(n).Height; ++y)
+        if (s.Level(n).Cell(x, y) == end) return n;
+  return 0;
+}
+
 TEST(ScenarioReplay, TheBuiltInScenarioIsCompletedByItsWalkthrough) {
   const CompileResult r = CompileScenario(Source(), "gravik2.txt", Cat());
   ASSERT_TRUE(r.Ok());
+  EXPECT_EQ(r.LevelsUsed, 20);
+  const int endLevel = EndLevel(*r.Output);
+  ASSERT_NE(endLevel, 0);
   // 60 frames a second, and a slower machine at 30.
   for (int frameMs : {16, 33}) {
     SCOPED_TRACE(frameMs);
@@ -49,7 +62,7 @@ TEST(ScenarioReplay, TheBuiltInScenarioIsCompletedByItsWalkthrough) {
     EXPECT_EQ(rep.StepsPlayed, int(r.Walkthrough.size()));
     EXPECT_EQ(rep.DiamondsLeft + rep.EarthLeft + rep.MonstersLeft + rep.TransportersLeft + rep.PuzzlePiecesLeft, 0);
     EXPECT_EQ(rep.EndCharsLeft, 0);
-    EXPECT_EQ(rep.Level, r.LevelsUsed);
+    EXPECT_EQ(rep.Level, endLevel);  // the journey ends where the end character waits
     std::printf("[ replay   ] %d ms frames: %d frames, %.1f s game time, score %d, %.2f s to run\n", frameMs,
                 rep.Frames, rep.GameMs / 1000.0, rep.Score, wall);
   }
@@ -84,6 +97,8 @@ TEST(ScenarioReplay, ReportsWhatStopsAWalkthrough) {
   EXPECT_FALSE(wall.Completed);
   EXPECT_NE(wall.Failure.find("line 9, column 9"), std::string::npos) << wall.Failure;
   EXPECT_NE(wall.Failure.find("stuck at (3, 2)"), std::string::npos) << wall.Failure;
+  // The level as Gravik left it: the start cell and the earth dug, Gravik on (3, 2).
+  EXPECT_EQ(wall.Picture, "#######\n#.P*:E#\n#######\n");
 
   ReplayReport early = Play(std::string(kCorridor) + "walk R2\n");
   EXPECT_FALSE(early.Completed);

@@ -44,9 +44,22 @@ class ScriptedKeys : public PlayerInput {
 
 std::string At(const WalkStep& s) { return "walk step at line " + std::to_string(s.Line) + ", column " + std::to_string(s.Column); }
 
+// Grid characters of the default legend by block name, for the level picture.
+char PictureChar(const std::string& name) {
+  static const std::pair<const char*, char> kChars[] = {
+      {"EMPTY", '.'}, {"BRICK", '#'},  {"STEEL", '='},   {"GLASS", '|'},    {"STONE", '+'}, {"EARTH1", ':'},
+      {"EARTH2", ';'}, {"EARTH3", ','}, {"ROCK", 'o'},   {"DIAMOND", '*'},  {"EGG", 'e'},   {"EGGHATCH", 'h'},
+      {"KEY", 'k'},   {"SAFE", 'S'},   {"CAGE", 'C'},    {"SKULL1", 'X'},   {"PLAYER1", 'P'}, {"ENDCHAR1", 'E'},
+      {"SAVE", 'v'},  {"DEAD1", '!'},  {"DEAD2", '^'},   {"DEAD3", '~'},    {"PLANT1", 'w'}, {"PLANT2", 'x'},
+      {"PLANT3", 'y'}, {"PLANT4", 'z'}};
+  for (const auto& [n, c] : kChars)
+    if (name == n) return c;
+  return '?';
+}
+
 class Runner {
  public:
-  Runner(Scenario& s, const Catalogue& cat, const ReplayOptions& o) : s_(s), store_(s), opt_(o) {
+  Runner(Scenario& s, const Catalogue& cat, const ReplayOptions& o) : s_(s), store_(s), opt_(o), cat_(cat) {
     const std::vector<uint8_t> bytes = CatalogueBytes(cat);
     w_.Catalogue.Load(bytes.data(), bytes.size());
     w_.Named.Resolve(w_.Catalogue);
@@ -156,6 +169,35 @@ class Runner {
     r.EndCharsLeft = c.EndCharsLeft;
   }
 
+  std::string Picture() const {
+    const int w = w_.LevelWidth, h = w_.LevelHeight;
+    std::vector<std::string> rows(size_t(h), std::string(size_t(w), '?'));
+    for (int y = 1; y <= h; ++y)
+      for (int x = 1; x <= w; ++x) {
+        const int code = w_.At(x + LevelOriginX, y + LevelOriginY);
+        char c = '?';
+        if (code == 0 || code == 1) c = '.';
+        else if (code == 253) c = 'T';
+        else if (code == 254) c = 'G';
+        else if (code == 255) c = 'a';
+        else if (code <= kPictureBlocks) c = PictureChar(cat_.At(code).Name);
+        rows[size_t(y - 1)][size_t(x - 1)] = c;
+      }
+    auto mark = [&](int x, int y, char c) {
+      x -= LevelOriginX;
+      y -= LevelOriginY;
+      if (x >= 1 && x <= w && y >= 1 && y <= h) rows[size_t(y - 1)][size_t(x - 1)] = c;
+    };
+    for (const TMonster& m : w_.Monsters)
+      if (m.State == 2) mark(m.X, m.Y, 'M');
+    for (const TSpirit& sp : w_.Spirits)
+      if (sp.Active) mark(sp.X, sp.Y, '@');
+    mark(w_.Player.X, w_.Player.Y, 'P');
+    std::string out;
+    for (const std::string& r : rows) out += r + "\n";
+    return out;
+  }
+
   void Log(const std::string& s) const {
     if (opt_.Log) opt_.Log(s);
   }
@@ -174,6 +216,7 @@ class Runner {
   Host host_;
   ScriptedKeys keys_;
   RulesOnlyHost tick_{keys_, 0};
+  const Catalogue& cat_;
   int frames_ = 0;
 };
 
@@ -202,6 +245,9 @@ ReplayReport ReplayScenario(const std::vector<uint8_t>& scenarioFile, const std:
   run.Start();
   for (const WalkStep& step : walk) {
     report.Failure = step.Direction ? run.Move(step) : run.Wait(step);
+    if (options.PictureEachStep)
+      run.Log("after the walk step at line " + std::to_string(step.Line) + ", column " + std::to_string(step.Column) +
+              ", " + run.Time() + ":\n" + run.Picture());
     if (!report.Failure.empty()) break;
     ++report.StepsPlayed;
     if (run.Completed()) break;
@@ -209,6 +255,7 @@ ReplayReport ReplayScenario(const std::vector<uint8_t>& scenarioFile, const std:
   // A little time for the last frame's counts.
   for (int i = 0; i < 10 && report.Failure.empty() && !run.Completed(); ++i) run.Frame();
   run.Fill(report);
+  report.Picture = run.Picture();
   report.Completed = run.Completed();
   if (report.Failure.empty() && !report.Completed)
     report.Failure = "the walkthrough ended before the scenario was complete";

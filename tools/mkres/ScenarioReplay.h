@@ -18,6 +18,7 @@ struct ReplayOptions {
   int StepTimeoutMs = 4000;      // a move step that has not arrived by then fails
   int JourneyMs = 1200;          // the iris closing and opening around a level switch
   std::function<void(const std::string&)> Log;  // one line per level switch, death or end
+  bool PictureEachStep = false;  // also log the level's picture after every walk step
 };
 
 struct ReplayReport {
@@ -30,6 +31,11 @@ struct ReplayReport {
   int Score = 0;
   int DiamondsLeft = 0, EarthLeft = 0, MonstersLeft = 0, TransportersLeft = 0, PuzzlePiecesLeft = 0,
       EndCharsLeft = 0;
+  // The current level as it was when the walkthrough stopped, one text line per
+  // row in the characters of the default legend, with 'P' for Gravik, 'M' for a
+  // monster, '@' for a spirit, 'h' for a cracked egg, 'T' a transporter, 'G' a
+  // closed gate, 'a' a puzzle piece and '?' any other block.
+  std::string Picture;
 };
 
 // `scenarioFile` is a whole ".zq" file (as WriteScenario makes it).

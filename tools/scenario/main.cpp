@@ -3,11 +3,15 @@
 //
 //   gravik-scenario compile IN OUT [--blocks FILE]
 //   gravik-scenario check IN [--blocks FILE]
-//   gravik-scenario play IN [--blocks FILE]     plays the walkthrough on the game's rules
+//   gravik-scenario play IN [--blocks FILE] [--trace] [--frame-ms N]
+//                                    plays the walkthrough on the game's rules;
+//                                    --trace pictures the level after every step,
+//                                    --frame-ms sets the frame time (16, 60 a second)
 //
 // Exit status: 0 clean, 1 faults (or a file that cannot be read or written),
 // 2 wrong usage.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <string>
@@ -25,7 +29,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: gravik-scenario compile IN OUT [--blocks FILE]\n"
                "       gravik-scenario check IN [--blocks FILE]\n"
-               "       gravik-scenario play IN [--blocks FILE]\n"
+               "       gravik-scenario play IN [--blocks FILE] [--trace] [--frame-ms N]\n"
                "The block catalogue defaults to %s/blocks.txt.\n",
                GRAVIK_ASSETS_DIR);
   return 2;
@@ -44,6 +48,24 @@ int main(int argc, char** argv) {
       break;
     }
   }
+  bool trace = false;
+  int frameMs = 16;
+  for (size_t i = 0; i < args.size(); ++i)
+    if (args[i] == "--trace") {
+      trace = true;
+      args.erase(args.begin() + long(i));
+      break;
+    }
+  for (size_t i = 0; i < args.size(); ++i)
+    if (args[i] == "--frame-ms") {
+      if (i + 1 >= args.size()) return Usage();
+      char* end = nullptr;
+      const long v = std::strtol(args[i + 1].c_str(), &end, 10);
+      if (end == args[i + 1].c_str() || *end != 0 || v < 1 || v > 200) return Usage();
+      frameMs = int(v);
+      args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
+      break;
+    }
   if (args.empty()) return Usage();
   const std::string& cmd = args[0];
   if (!((cmd == "compile" && args.size() == 3) || ((cmd == "check" || cmd == "play") && args.size() == 2))) return Usage();
@@ -75,10 +97,13 @@ int main(int argc, char** argv) {
   if (cmd == "play") {
     ReplayOptions options;
     options.Log = [](const std::string& line) { std::printf("  %s\n", line.c_str()); };
+    options.PictureEachStep = trace;
+    options.FrameMs = frameMs;
     const ReplayReport rep = ReplayScenario(gravik::WriteScenario(*r.Output), r.Walkthrough, catalogue, options);
     std::printf("%s: %d of %zu walk steps, %d frames, %.1f s of game time, score %d\n",
                 rep.Completed ? "completed" : "NOT completed", rep.StepsPlayed, r.Walkthrough.size(), rep.Frames,
                 rep.GameMs / 1000.0, rep.Score);
+    if (!rep.Completed) std::printf("%s", rep.Picture.c_str());
     if (!rep.Completed)
       std::printf("left: diamonds %d, earth %d, monsters %d, transporters %d, pieces %d, end %d\n", rep.DiamondsLeft,
                   rep.EarthLeft, rep.MonstersLeft, rep.TransportersLeft, rep.PuzzlePiecesLeft, rep.EndCharsLeft);
