@@ -63,9 +63,11 @@ void ClampLoaded(TProfileRecord& r) {
   r.MusicLevel = std::clamp(r.MusicLevel, 0, MaxProfileLevel);
 }
 
+// A file is there, or the folder cannot tell (a missing folder, or a file in
+// its place, holds nothing).
 bool PathTaken(const std::string& path) {
   struct stat st;
-  return lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+  return lstat(path.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 // Characters a file name cannot hold, or that path helpers would split at.
@@ -229,8 +231,11 @@ std::string NewProfileFileName(const ProfileState& p, const std::string& name) {
       if (e.FileName == file) return true;
     return PathTaken(dir + file);
   };
+  // A folder that answers "taken" for every name (no right to look) cannot be
+  // written either; the search is bounded and the save then fails.
+  constexpr int kMaxSuffix = 10000;
   std::string file = base + ".zqp";
-  for (int n = 2; taken(file); ++n) file = base + "~" + std::to_string(n) + ".zqp";
+  for (int n = 2; n <= kMaxSuffix && taken(file); ++n) file = base + "~" + std::to_string(n) + ".zqp";
   return file;
 }
 

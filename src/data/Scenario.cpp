@@ -428,12 +428,14 @@ TScenarioEntry MakeScenarioEntry(const std::string& fileName, const TScenarioInf
 ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFolder) {
   ScenarioList list;
   TScenarioInfo info;
-  {
+  // An archive without the built-in scenario lists the folder's alone; start-up
+  // then says the built-in one is missing.
+  if (archive.HasItem(BuiltInScenarioName)) {
     const std::vector<uint8_t>& item = archive.TakeItem(BuiltInScenarioName);
     ReadScenarioInfo(item.data(), item.size(), info);
     archive.ReleaseItem();
+    list.push_back(MakeScenarioEntry(BuiltInScenarioName, info));
   }
-  list.push_back(MakeScenarioEntry(BuiltInScenarioName, info));
 
   if (scenariosFolder.empty()) return list;
   const std::vector<std::string> names = FindFiles(scenariosFolder, "*.zq");

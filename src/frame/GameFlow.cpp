@@ -66,6 +66,7 @@ void LoadChosenScenario(Game& g) {
   } else {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(file, bytes, 64u << 20)) throw FatalMessage(ExtractFileName(file) + " not found.");
+    ReadScenarioInfo(g.scenario, bytes);  // its name and author, as the built-in one's
     const int r = LoadScenario(g.scenario, bytes, [&](const std::string& m) { ShowScenarioMessage(g, m); });
     if (r != ScenarioLoaded || !g.scenario.CrcCorrect) throw FatalMessage(ExtractFileName(file) + " CRC incorrect.");
     g.scenario.FileName = ExtractFileName(file);
@@ -172,6 +173,7 @@ void ShowWindowFrame(TForm1& form) {
 void EnterMenusFrame(TForm1& form) {
   FrameState& f = form.frame();
   EnsurePlayerProfile(form.game());
+  ChoosePlayedScenario(form.game());
   form.SetGameState(gsPrepareScenario);
   if (f.WindowedPreference != f.Windowed) {
     f.ModeSwitchLockout = false;

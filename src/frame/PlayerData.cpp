@@ -4,6 +4,7 @@
 #include "data/Settings.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
+#include "platform/Folders.h"
 
 namespace gravik {
 
@@ -66,12 +67,29 @@ void EnsurePlayerProfile(Game& g) {
   SaveCurrentProfile(g);
 }
 
+void ChoosePlayedScenario(Game& g) {
+  if (!HasCurrentProfile(g) || g.options.playScenario.empty()) return;
+  const std::string name = ExtractFileName(g.options.playScenario);
+  const int entry = FindScenarioEntry(g.scenarios, name);
+  if (entry == 0) return;
+  TProfileRecord& r = *g.profile.Record;
+  int index = FindScenarioRecord(r, g.scenarios[size_t(entry - 1)].Identity);
+  if (index == 0) index = AddScenarioRecord(r, g.scenarios, name, g.folders.Scenarios);
+  r.CurrentScenario = index;
+  ActivateProfile(g.profile, g.scenarios, g.scenario, g.folders.Scenarios, /*load=*/false);
+  g.world.InitialTotals = CurrentScenarioTotals(r);
+  SaveCurrentProfile(g);
+}
+
 void RecordGameEnd(Game& g, bool completed) {
   GameValues& v = g.values;
   v.NewBestScore = false;
   v.PreviousBest = 0;
   if (!HasCurrentProfile(g) || g.world.DemoMode) return;
   TProfileRecord& r = *g.profile.Record;
+  // Results count for the scenario the record is of, never for another file.
+  const std::optional<ScenarioIdentity> id = CurrentScenarioIdentity(r);
+  if (!id || !SameIdentity(*id, g.scenario.Info.Identity)) return;
   const GameResultUpdate u = RecordGameResult(r, r.CurrentScenario, g.world.Count.Score, v.TotalPlaySeconds, completed);
   v.NewBestScore = u.NewBestScore;
   v.PreviousBest = u.PreviousBest;

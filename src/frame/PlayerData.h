@@ -28,6 +28,11 @@ void ActivateRememberedProfile(Game& g);
 // current, creating it when no profile is current.
 void EnsurePlayerProfile(Game& g);
 
+// A run that plays a scenario file at once (--play FILE) plays under the
+// profile's record of that scenario when the file is one of the listed ones
+// (a record is added when the profile has none); other files keep no results.
+void ChoosePlayedScenario(Game& g);
+
 // The end of a game: the best score (and, completed, the best time) of the
 // current scenario record, saved when they changed; the result is kept in the
 // game values for the end screen.

@@ -11,6 +11,8 @@
 #include "frame/Keys.h"
 #include "frame/Program.h"
 #include "frame/GameFlow.h"
+#include "frame/PlayerData.h"
+#include "data/Settings.h"
 #include "frame/StartUp.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -101,12 +103,21 @@ TEST_F(FormKeysTest, AfpsToggleIsDebounced) {
 }
 
 TEST_F(FormKeysTest, KeyboardModeSwitchSavesAndAnnounces) {
+  EnsurePlayerProfile(game_);
+  ASSERT_TRUE(HasCurrentProfile(game_));
   form_.SetGameState(gsPlaying);
   Key('K', kCtrlShift);
   EXPECT_EQ(input_.KeyboardMode, 1);
   EXPECT_EQ(input_.Slot(kSlotUp).Key, 40);
   Key('L', kCtrlShift);
   EXPECT_EQ(notices_, (std::vector<std::string>{"KBI New/1000", "40/1000"}));
+  // The profile was saved with the new bindings, and "gravik.ini" holds the mode.
+  ProfileState saved;
+  saved.Folder = game_.profile.Folder;
+  saved.CurrentFile = game_.profile.CurrentFile;
+  ASSERT_TRUE(LoadProfile(saved));
+  EXPECT_EQ(saved.Record->Keys[0].Key, 40);
+  EXPECT_EQ(ReadIniSettings(IniPath(game_.folders.Documents)).KeyboardMode, 1);
   EXPECT_EQ(game_.keyLabels.MapKey, "M");  // scan code 50 names as "M"
   input_.Slot(kSlotStatus) = KeySlot{0, 0};
   input_.Slot(kSlotMap).Key = 300;

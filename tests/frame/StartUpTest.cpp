@@ -1,0 +1,213 @@
+// Start-up on the headless platform with the built data files: the display
+// mode decision, the remembered player, and the ways start-up refuses to go on.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "base/Errors.h"
+#include "base/Text.h"
+#include "data/Archive.h"
+#include "data/Profile.h"
+#include "data/Settings.h"
+#include "frame/Form.h"
+#include "frame/PlayerData.h"
+#include "frame/Program.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace gravik {
+namespace {
+
+bool DataBuilt() { return std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"); }
+
+// One program run in-process, in its own GRAVIK_HOME; `folder` is the current
+// folder while it runs (the archive is looked for there first).
+class StartUpRun {
+ public:
+  explicit StartUpRun(const std::string& home, GameOptions o = Defaults())
+      : hp_((setenv("GRAVIK_HOME", home.c_str(), 1), std::string(GRAVIK_BINARY_DIR) + "/gravik")),
+        platform_(hp_.Get()), game_(platform_, o), form_(game_) {
+    hp_.shell.SetEcho(false);
+    form_.FormCreate();
+    InstallGameHandlers(form_, ProgramOptions{o});
+  }
+  static GameOptions Defaults() {
+    GameOptions o;
+    o.headless = true;
+    o.noMusic = o.noSound = true;
+    return o;
+  }
+  // The deferred start; the halt status when it refused to go on, else 0.
+  int Start() {
+    try {
+      form_.Timer1Timer();
+    } catch (const GameHalt& h) {
+      return h.Status();
+    }
+    return 0;
+  }
+  // Frames until play begins; false when it did not within 10 s of game time.
+  bool RunToPlay() {
+    for (int i = 0; i < 700; ++i) {
+      hp_.clock.Advance(16667);
+      form_.DXTimerTimer();
+      if (game_.frame.GameState == gsPlaying) return true;
+    }
+    return false;
+  }
+  std::string LastMessage() const { return hp_.shell.Messages().empty() ? "" : hp_.shell.Messages().back().text; }
+
+  HeadlessPlatform hp_;
+  Platform platform_;
+  Game game_;
+  TForm1 form_;
+};
+
+class StartUpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!DataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
+    char tmpl[] = "/tmp/gravik-startup-XXXXXX";
+    home_ = mkdtemp(tmpl);
+    setenv("GRAVIK_HOME", home_.c_str(), 1);
+  }
+  void TearDown() override {
+    if (!home_.empty()) std::filesystem::remove_all(home_);
+  }
+  std::string home_;
+};
+
+TEST_F(StartUpTest, HoldingWStartsInAWindowAndKeepsThatPreference) {
+  {
+    StartUpRun first(home_);
+    first.hp_.settings.WriteBool(SettingFullscreen, true);
+  }
+  StartUpRun run(home_);
+  InputEvent w;
+  w.type = InputEventType::KeyDown;
+  w.vk = 'W';
+  w.scan = 17;
+  run.hp_.input.Push(w);
+  ASSERT_EQ(run.Start(), 0);
+  EXPECT_TRUE(run.game_.frame.Windowed);
+  EXPECT_TRUE(run.game_.frame.WindowedPreference);
+  EXPECT_FALSE(ReadRegistrySettings(run.hp_.settings).FullScreen);
+  // Without W the stored full-screen setting is followed.
+  StartUpRun again(home_);
+  again.hp_.settings.WriteBool(SettingFullscreen, true);
+  ASSERT_EQ(again.Start(), 0);
+  EXPECT_FALSE(again.game_.frame.Windowed);
+}
+
+TEST_F(StartUpTest, TheRememberedPlayersProfileIsCurrentAfterStartUp) {
+  {
+    StartUpRun first(home_);
+    ASSERT_EQ(first.Start(), 0);
+    ASSERT_TRUE(first.RunToPlay());  // "Player" is made for the run
+    first.game_.input.Slot(kSlotMap).Key = 'N';
+    ASSERT_TRUE(SaveCurrentProfile(first.game_));
+  }
+  StartUpRun second(home_);
+  ASSERT_EQ(second.Start(), 0);
+  EXPECT_EQ(second.game_.profile.CurrentName, "Player");
+  EXPECT_EQ(second.game_.input.Slot(kSlotMap).Key, 'N') << "the profile's bindings are in force";
+}
+
+TEST_F(StartUpTest, ADamagedRememberedProfileLeavesNoPlayerButStartsTheGame) {
+  {
+    StartUpRun first(home_);
+    ASSERT_EQ(first.Start(), 0);
+    ASSERT_TRUE(first.RunToPlay());
+  }
+  const std::string profiles = DocumentsFolder(Folders()) + "Profiles/";
+  {
+    const auto size = std::filesystem::file_size(profiles + "Player.zqp");
+    std::fstream f(profiles + "Player.zqp", std::ios::in | std::ios::out | std::ios::binary);
+    f.seekg(std::streamoff(size - 3));
+    const char c = char(f.get());
+    f.seekp(std::streamoff(size - 3));
+    f.put(char(c ^ 0x10));
+  }
+  StartUpRun second(home_);
+  ASSERT_EQ(second.Start(), 0);
+  EXPECT_TRUE(second.game_.profile.CurrentName.empty());
+  EXPECT_TRUE(second.RunToPlay());
+}
+
+TEST_F(StartUpTest, UnwritableDocumentsFolderStillReachesPlay) {
+  // A plain file where the maker's folder would be: no folder can be made.
+  const std::string docs = Folders().Documents();
+  std::filesystem::create_directories(docs);
+  std::ofstream(docs + "/Vantorix") << "not a folder";
+  StartUpRun run(home_);
+  ASSERT_EQ(run.Start(), 0);
+  EXPECT_TRUE(run.RunToPlay());
+}
+
+TEST_F(StartUpTest, TooLittleDiskSpaceEndsStartUpWithItsMessage) {
+  StartUpRun run(home_);
+  run.hp_.folders.FixFreeSpace(1999999);
+  EXPECT_EQ(run.Start(), 1);
+  EXPECT_EQ(run.LastMessage(), "Insufficient disk space.");
+}
+
+// The archive of the build without the built-in scenario, in `folder`.
+void WriteArchiveWithoutScenario(const std::string& folder) {
+  Archive a({std::string(GRAVIK_BINARY_DIR) + "/"});
+  a.OpenArchive();
+  ArchiveWriter w;
+  w.SetKeyFromSeed(7);
+  w.SetGraphicsSet(a.LoadGraphicsSet());
+  a.ReleaseItem();
+  for (const std::string& name : a.ItemNames()) {
+    if (name == BuiltInScenarioName) continue;
+    w.AddItem(name, a.TakeItem(name));
+    a.ReleaseItem();
+  }
+  const std::vector<uint8_t> bytes = w.Finish();
+  std::ofstream(folder + "/" + ArchiveFileName, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                       std::streamsize(bytes.size()));
+}
+
+TEST_F(StartUpTest, MissingScenariosEndStartUpWithTheirMessages) {
+  std::vector<uint8_t> zq;
+  {
+    Archive full({std::string(GRAVIK_BINARY_DIR) + "/"});
+    full.OpenArchive();
+    zq = full.TakeItem(BuiltInScenarioName);
+  }
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(home_);  // the archive in the current folder is found first
+  WriteArchiveWithoutScenario(home_);
+  const std::string scenarios = LowerCase(DocumentsFolder(Folders()) + "Scenarios/");
+  {
+    StartUpRun run(home_);
+    EXPECT_EQ(run.Start(), 1);
+    EXPECT_EQ(run.LastMessage(), "No scenario files found in " + scenarios);
+  }
+  {
+    // Another scenario is there, but not the built-in one.
+    std::filesystem::create_directories(DocumentsFolder(Folders()) + "Scenarios");
+    std::ofstream(DocumentsFolder(Folders()) + "Scenarios/other.zq", std::ios::binary)
+        .write(reinterpret_cast<const char*>(zq.data()), std::streamsize(zq.size()));
+    StartUpRun run(home_);
+    EXPECT_EQ(run.Start(), 1);
+    EXPECT_EQ(run.LastMessage(), std::string(BuiltInScenarioName) + " not found in " + scenarios);
+  }
+  std::filesystem::current_path(before);
+}
+
+TEST(EasterEggDay, IsTheEighteenthInIsoWeekThree) {
+  EXPECT_EQ(IsoWeek({2026, 1, 1}), 1);
+  EXPECT_EQ(IsoWeek({2021, 1, 1}), 53);
+  EXPECT_EQ(IsoWeek({2024, 12, 30}), 1);
+  EXPECT_EQ(IsoWeek({2021, 1, 18}), 3);  // a Monday
+  EXPECT_TRUE(IsEasterEggDay({2026, 1, 18}));  // a Sunday
+  EXPECT_TRUE(IsEasterEggDay({2021, 1, 18}));
+  EXPECT_FALSE(IsEasterEggDay({2026, 2, 18}));
+  EXPECT_FALSE(IsEasterEggDay({2026, 1, 17}));
+}
+
+}  // namespace
+}  // namespace gravik
