@@ -12,6 +12,9 @@ echo "== build and test"
 "$here/scripts/setup.sh" "$here/build"
 ctest --test-dir "$here/build" -j "$jobs" --output-on-failure --timeout 300
 
+echo "== install into a staging folder and run the installed game"
+"$here/scripts/check-install.sh" "$here/build"
+
 echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
 "$here/scripts/setup.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DGRAVIK_SANITIZE=ON \
   -DGRAVIK_BENCH=OFF -DGRAVIK_SDL=OFF
