@@ -70,9 +70,10 @@ inline bool FixArchiveCrc(std::vector<uint8_t>& f) {
 }
 
 // Profile: behind the payload a check block "G2CK" + CRC-16 of the first 24
-// bytes and of the descrambled storage flag, length and payload. When the file
-// ends in a check block, the length is set to the bytes between (so inserted
-// or removed payload bytes still read) and the CRC recomputed.
+// bytes and of the descrambled storage flag, length and payload. The last six
+// bytes are made that block, the length set to the bytes between (so inserted
+// or removed payload bytes, which shift the scrambled block, still read) and
+// the CRC recomputed. The input as given covers unchecked and broken files.
 inline bool FixProfileCheck(std::vector<uint8_t>& f) {
   constexpr size_t kCheck = 6;
   if (f.size() < ProfilePayloadOffset + kCheck) return false;
@@ -81,21 +82,21 @@ inline bool FixProfileCheck(std::vector<uint8_t>& f) {
   const size_t bodySize = f.size() - ProfileScrambledOffset;
   const size_t tagAt = bodySize - kCheck;
   static constexpr uint8_t kTag[4] = {'G', '2', 'C', 'K'};
-  for (size_t i = 0; i < 4; ++i)
-    if (Plain(body, tagAt + i, key, ProfileKeySize) != kTag[i]) return false;
-
   bool changed = false;
+  auto put = [&](size_t at, uint8_t plain) {
+    const uint8_t b = uint8_t(plain ^ key[at % ProfileKeySize]);
+    changed |= body[at] != b;
+    body[at] = b;
+  };
+  for (size_t i = 0; i < 4; ++i) put(tagAt + i, kTag[i]);
   const size_t payloadAt = ProfilePayloadOffset - ProfileScrambledOffset;
   const uint32_t length = uint32_t(tagAt - payloadAt);
-  for (size_t i = 0; i < 4; ++i) {
-    const uint8_t b = uint8_t(uint8_t(length >> (8 * i)) ^ key[(1 + i) % ProfileKeySize]);
-    changed |= body[1 + i] != b;
-    body[1 + i] = b;
-  }
+  for (size_t i = 0; i < 4; ++i) put(1 + i, uint8_t(length >> (8 * i)));
   std::vector<uint8_t> plain(body, body + tagAt);
   for (size_t i = 0; i < plain.size(); ++i) plain[i] ^= key[i % ProfileKeySize];
   const uint16_t crc = Crc16Xmodem(plain.data(), plain.size(), Crc16Xmodem(f.data(), ProfileKeyOffset));
-  changed |= WriteU16Scrambled(body, tagAt + 4, crc, key, ProfileKeySize);
+  put(tagAt + 4, uint8_t(crc & 0xFF));
+  put(tagAt + 5, uint8_t(crc >> 8));
   return changed;
 }
 
