@@ -2,9 +2,14 @@
 // it with the game's message or gives a record within its limits, which the
 // writer turns into a file that reads back the same.
 //
+// A file ending in a check block is tried again with the block's CRC (and
+// the payload length) fixed up (fuzz/Fixups.h), so mutations reach the
+// payload and the record behind the check.
+//
 // Seeds: fuzz/seeds/profile_fuzz/ holds two files the game wrote itself
 // (CreateProfile "Player" with RandomGenerator(2025), and a second profile
-// with two scenario records and changed options, saved by SaveProfile).
+// with two scenario records and changed options, saved by SaveProfile), and
+// small damaged ones.
 // Run: fuzz_profile_fuzz fuzz/seeds/profile_fuzz
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "Fixups.h"
 #include "data/Profile.h"
 
 namespace {
@@ -84,6 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
   Check(data, size);
   CheckHeader(data, size);
+  std::vector<uint8_t> fixed(data, data + size);
+  if (gravik::fuzz::FixProfileCheck(fixed)) Check(fixed.data(), fixed.size());
   // Again behind a valid header and an all-zero key (so the input is the
   // descrambled storage flag, length and payload), reaching the payload from
   // an empty corpus too.

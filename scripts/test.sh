@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the suite, the suite again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and each fuzzer for a short while.
+# Sets everything up and runs every test: the suite, an install into a staging
+# folder, the suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# and each fuzzer for a short while from its seeds.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
@@ -12,6 +13,9 @@ echo "== build and test"
 "$here/scripts/setup.sh" "$here/build"
 ctest --test-dir "$here/build" -j "$jobs" --output-on-failure --timeout 300
 
+echo "== install into a staging folder and run the installed game"
+"$here/scripts/check-install.sh" "$here/build"
+
 echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
 "$here/scripts/setup.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DGRAVIK_SANITIZE=ON \
   -DGRAVIK_BENCH=OFF -DGRAVIK_SDL=OFF
@@ -21,12 +25,29 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== fuzzers (${fuzz_seconds} s each)"
 CC=clang CXX=clang++ "$here/scripts/setup.sh" "$here/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGRAVIK_FUZZ=ON -DGRAVIK_TESTS=OFF -DGRAVIK_BENCH=OFF -DGRAVIK_SDL=OFF
+# Seeds: files taken from the data files the first build made (too large to
+# keep in the repository), plus the small ones under fuzz/seeds/<target>/.
+seeds="$(mktemp -d)"
+trap 'rm -rf "$GRAVIK_HOME" "$seeds"' EXIT
+"$here/build/mkres" fuzzseeds "$seeds" "$here/build"
 shopt -s nullglob
 for f in "$here"/build-fuzz/fuzz_*; do
   [ -x "$f" ] || continue
+  name="$(basename "$f")"
+  target="${name#fuzz_}"
   corpus="$(mktemp -d)"
-  echo "-- $(basename "$f")"
-  "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
-  rm -rf "$corpus"
+  dirs=("$corpus")
+  for d in "$seeds/$target" "$here/fuzz/seeds/$target"; do
+    [ -d "$d" ] && dirs+=("$d")
+  done
+  echo "-- $name ($((${#dirs[@]} - 1)) seed folder(s))"
+  log="$corpus.log"
+  if ! "$f" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=1 "${dirs[@]}" >"$log" 2>&1; then
+    tail -n 40 "$log"
+    exit 1
+  fi
+  # The final "#N DONE cov: ..." line: the edges reached and the corpus kept.
+  grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1 || echo "(no final stats line)"
+  rm -rf "$corpus" "$log"
 done
 echo "All tests passed."

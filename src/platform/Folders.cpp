@@ -135,15 +135,18 @@ std::string Folders::Temp() const {
 }
 
 std::string Folders::InstallDataFolder() const {
-#ifdef GRAVIK_INSTALL_DATADIR
-  if (DirectoryExists(GRAVIK_INSTALL_DATADIR)) return IncludeTrailingSlash(GRAVIK_INSTALL_DATADIR);
-#endif
-  // A relocatable install: <prefix>/bin/gravik with data in <prefix>/share/gravik2/.
+  // Beside the program first: <prefix>/bin/gravik with its data in
+  // <prefix>/share/gravik2/, wherever the tree was installed or moved to
+  // (a staged DESTDIR install included).
   std::string prog = StripTrailingSlashes(programFolder_);
   if (ExtractFileName(prog) == "bin") {
     std::string candidate = ExtractFileDir(prog) + "/share/gravik2/";
     if (DirectoryExists(candidate)) return candidate;
   }
+#ifdef GRAVIK_INSTALL_DATADIR
+  // The data folder of the install prefix the build was configured for.
+  if (DirectoryExists(GRAVIK_INSTALL_DATADIR)) return IncludeTrailingSlash(GRAVIK_INSTALL_DATADIR);
+#endif
   for (const char* c : {"/usr/local/share/gravik2/", "/usr/share/gravik2/"}) {
     if (DirectoryExists(c)) return c;
   }

@@ -25,10 +25,11 @@ class Folders {
   // $GRAVIK_HOME/tmp/, created when first asked for.
   std::string Temp() const;
   const std::string& ProgramFolder() const { return programFolder_; }  // ends with '/'
-  // Ends with '/': GRAVIK_INSTALL_DATADIR when the build defines it and it exists,
-  // else <prefix>/share/gravik2/ beside a <prefix>/bin/ program folder
-  // when that exists, else /usr/local/share/gravik2/ or /usr/share/gravik2/
-  // (the first that exists; /usr/local/... when none does).
+  // Ends with '/': <prefix>/share/gravik2/ beside a <prefix>/bin/ program
+  // folder when that exists, else GRAVIK_INSTALL_DATADIR (the configured
+  // install prefix's data folder, set by the build) when it exists, else
+  // /usr/local/share/gravik2/ or /usr/share/gravik2/ (the first that exists;
+  // /usr/local/... when none does).
   std::string InstallDataFolder() const;
   // Folder of the single-instance lock: $GRAVIK_HOME, else $XDG_RUNTIME_DIR, else /tmp.
   std::string LockDir() const;

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "Contact.h"
+#include "FuzzSeeds.h"
 #include "GraphicsSet.h"
+#include "Icons.h"
 #include "Resources.h"
 #include "Splash.h"
 
@@ -17,7 +19,9 @@ int Usage() {
                "  contact OUTDIR [ASSETSDIR]   PNG sheets of every block in every set and style\n"
                "  resources OUTDIR [ASSETSDIR]  zqresource.dat and zqaudio.dat, the game's data files\n"
                "  graphics FILE [ASSETSDIR]    the decoded graphics set block (cell table, catalogue, sheets)\n"
-               "  splash FILE.cpp              C++ source embedding the start-up splash picture\n");
+               "  splash FILE.cpp              C++ source embedding the start-up splash picture\n"
+               "  icons OUTDIR                 the desktop icons, OUTDIR/<N>x<N>.png for N = 16 .. 256\n"
+               "  fuzzseeds OUTDIR DATADIR     seed corpora OUTDIR/<target>/ from the data files in DATADIR\n");
   return 2;
 }
 
@@ -62,6 +66,19 @@ int SplashCommand(int argc, char** argv) {
   return 0;
 }
 
+int IconsCommand(int argc, char** argv) {
+  if (argc != 3) return Usage();
+  for (const auto& f : gravik::mkres::WriteIcons(argv[2])) std::printf("%s\n", f.c_str());
+  return 0;
+}
+
+int FuzzSeedsCommand(int argc, char** argv) {
+  if (argc != 4) return Usage();
+  const auto files = gravik::mkres::WriteFuzzSeeds(argv[2], argv[3]);
+  std::printf("%zu seed files in %s\n", files.size(), argv[2]);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,6 +89,8 @@ int main(int argc, char** argv) {
     if (cmd == "graphics") return Graphics(argc, argv);
     if (cmd == "resources") return Resources(argc, argv);
     if (cmd == "splash") return SplashCommand(argc, argv);
+    if (cmd == "icons") return IconsCommand(argc, argv);
+    if (cmd == "fuzzseeds") return FuzzSeedsCommand(argc, argv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mkres: %s\n", e.what());
     return 1;

@@ -20,18 +20,27 @@
 #include "Catalogue.h"
 #include "ScenarioCompiler.h"
 #include "ScenarioReplay.h"
+#include "platform/Folders.h"
 
 namespace {
 
 using namespace gravik::mkres;
+
+// An installed program reads the catalogue installed beside the game's data
+// (<prefix>/bin/../share/gravik2/); one run from the build reads the sources'.
+std::string DefaultBlocks() {
+  const std::string installed = gravik::Folders().ProgramFolder() + "../share/gravik2/blocks.txt";
+  if (gravik::FileExists(installed)) return installed;
+  return std::string(GRAVIK_ASSETS_DIR) + "/blocks.txt";
+}
 
 int Usage() {
   std::fprintf(stderr,
                "usage: gravik-scenario compile IN OUT [--blocks FILE]\n"
                "       gravik-scenario check IN [--blocks FILE]\n"
                "       gravik-scenario play IN [--blocks FILE] [--trace] [--frame-ms N]\n"
-               "The block catalogue defaults to %s/blocks.txt.\n",
-               GRAVIK_ASSETS_DIR);
+               "The block catalogue defaults to %s.\n",
+               DefaultBlocks().c_str());
   return 2;
 }
 
@@ -39,7 +48,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  std::string blocks = std::string(GRAVIK_ASSETS_DIR) + "/blocks.txt";
+  std::string blocks = DefaultBlocks();
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--blocks") {
       if (i + 1 >= args.size()) return Usage();
