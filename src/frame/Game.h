@@ -192,6 +192,8 @@ class Game {
   RasterSystemText systemText{platform.textRaster, bitmapText};  // TrueType when the platform has it
 
   uint32_t Now() { return platform.clock.TickCount(); }
+  // Sound effects as the world and the widgets play them.
+  SoundSink& Sound() { return sound_; }
 
  private:
   GameChipMap chips_;

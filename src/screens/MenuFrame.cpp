@@ -1,0 +1,57 @@
+#include "screens/MenuFrame.h"
+
+#include "audio/Audio.h"
+#include "frame/Form.h"
+#include "frame/GameFlow.h"
+
+namespace gravik {
+
+void BeginMenuScreen(Game& g) {
+  ShowPlayfield(g, false);
+  int x = 0, y = 0;
+  g.platform.input.MousePosition(x, y);
+  ShowPointer(g.playfield.Pointer, g.frame.MenusRunning, x, y);
+}
+
+WidgetContext MenuWidgetContext(Game& g) {
+  const TPlayer* p = g.playfield.Pointer;
+  return WidgetContext{g.backSurface, g.fonts, g.images, g.Sound(), p ? p->X : 0.0, p ? p->Y : 0.0, g.Now()};
+}
+
+void ClearMenuFrame(Game& g) { g.backSurface.Fill(0); }
+
+void FinishMenuFrame(Game& g) {
+  g.sprites.Advance(1);
+  g.sprites.FlushDead();
+  if (!g.frame.PointerOutside) g.sprites.Render();
+}
+
+void MenuMouse(TForm1& form, const InputEvent& ev) {
+  Game& g = form.game();
+  switch (ev.type) {
+    case InputEventType::MouseDown:
+      if (ev.button == 1 || ev.button == 0) WidgetMouseDown(g.widgets, g.Sound());
+      break;
+    case InputEventType::MouseUp:
+      if (ev.button == 1 || ev.button == 0) WidgetMouseUp(g.widgets, g.Sound());
+      break;
+    case InputEventType::MouseWheel: WidgetMouseWheel(g.widgets, ev.wheel); break;
+    default: break;
+  }
+}
+
+int TakeClickedButton(Game& g) {
+  const int n = g.widgets.ClickedButton;
+  g.widgets.ClickedButton = 0;
+  return n;
+}
+
+void PressButton(Game& g, int n) {
+  if (n < 1 || n > g.widgets.ButtonCount) return;
+  const TButton& b = g.widgets.Buttons[size_t(n)];
+  if (b.State != 1) return;
+  g.widgets.ClickedButton = n;
+  PlaySound(g.audio, "click1.wav");
+}
+
+}  // namespace gravik
