@@ -95,6 +95,25 @@ void DrawLevelMap(Game& g) {
   const int aw = std::max(W, cols + o - 1), ah = rows + 2;
   const int cx = MapColumnOffset(aw), cy = MapRowOffset(ah);
   DrawFrameLines(g.backSurface, cx, cy, aw, ah);
+  const std::vector<int> patterns = ExtendedAreaPatterns(w);
+  for (int y = 1; y <= ah; ++y)
+    for (int x = 1; x <= aw; ++x)
+      if (map) DrawPattern(*map, g.backSurface, 16 * (cx + x) - 16, 15 * (cy + y) - 30, patterns[size_t((y - 1) * aw + (x - 1))]);
+  DrawMarker(g, cx, cy, w.Player.X - LevelOriginX, w.Player.Y - LevelOriginY - H);
+}
+
+}  // namespace
+
+int MapColumnOffset(int w) { return w > 24 ? 16 - w / 2 : 16 - w / 2 + 1; }
+
+std::vector<int> ExtendedAreaPatterns(const World& w) {
+  const int W = w.LevelWidth, H = w.LevelHeight;
+  const int cols = w.PuzzleWidth, rows = w.PuzzleHeight;
+  const int o = std::max(1, W / 2 - cols / 2 + 1);
+  const int aw = std::max(W, cols + o - 1), ah = rows + 2;
+  const TLevelState& seen = w.Levels[size_t(w.CurrentLevel - 1)];
+  std::vector<int> patterns;
+  patterns.reserve(size_t(aw * ah));
   int piece = 0;
   for (int y = 1; y <= ah; ++y)
     for (int x = 1; x <= aw; ++x) {
@@ -112,14 +131,10 @@ void DrawLevelMap(Game& g) {
           pattern = ThumbPattern(w, code, 0, 0);
         }
       }
-      if (map) DrawPattern(*map, g.backSurface, 16 * (cx + x) - 16, 15 * (cy + y) - 30, pattern);
+      patterns.push_back(pattern);
     }
-  DrawMarker(g, cx, cy, w.Player.X - LevelOriginX, w.Player.Y - LevelOriginY - H);
+  return patterns;
 }
-
-}  // namespace
-
-int MapColumnOffset(int w) { return w > 24 ? 16 - w / 2 : 16 - w / 2 + 1; }
 int MapRowOffset(int h) { return 17 - h / 2; }
 
 namespace {
