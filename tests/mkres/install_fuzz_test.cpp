@@ -182,10 +182,14 @@ TEST(Fixups, ScenarioCrcCoversRegionOneAndTheNotes) {
     m[at] ^= 0x20;  // one byte of the header, of the last of region 1, of the notes
     Bytes copy = m;
     Scenario s;
-    if (LoadScenario(s, copy) == ScenarioLoaded) EXPECT_FALSE(s.CrcCorrect) << at;
+    if (LoadScenario(s, copy) == ScenarioLoaded) {
+      EXPECT_FALSE(s.CrcCorrect) << at;
+    }
     ASSERT_TRUE(fuzz::FixScenarioCrc(m)) << at;
     Scenario t;
-    if (LoadScenario(t, m) == ScenarioLoaded) EXPECT_TRUE(t.CrcCorrect) << at;
+    if (LoadScenario(t, m) == ScenarioLoaded) {
+      EXPECT_TRUE(t.CrcCorrect) << at;
+    }
   }
   Bytes cut(good.begin(), good.begin() + 1000);  // no body key: nothing to fix
   EXPECT_FALSE(fuzz::FixScenarioCrc(cut));
