@@ -76,7 +76,10 @@ void Return(TForm1& form) {
   g.input.Capture.Waiting = false;
   if (!g.audio.MusicOn) StopMusic(g.audio);
   const uint8_t back = g.values.OptionsReturnState == gsStatusScreen ? gsStatusScreen : gsMainMenu;
-  if (back == gsStatusScreen) RefreshBlockGraphics(g);
+  if (back == gsStatusScreen) {
+    RefreshBlockGraphics(g);
+    RedrawSidePanel(g);  // its foot names the map and status keys
+  }
   SaveCurrentProfile(g);
   form.ApplyPanelLayout();
   form.frame().PanelToggleTick = g.Now();

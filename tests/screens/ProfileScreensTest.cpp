@@ -484,6 +484,7 @@ TEST_F(OptionsScreenTest, UnavailableAudioShowsDisabledAndIgnoresItsSlider) {
 }
 
 TEST_F(OptionsScreenTest, FromTheStatusScreenItReturnsThereWithoutTheProfilesButton) {
+  Enter(gsPrepareScenario);  // a game under way
   game_.values.OptionsReturnState = gsStatusScreen;
   Enter(gsOptions);
   EXPECT_EQ(game_.widgets.ButtonCount, 1);
@@ -494,9 +495,13 @@ TEST_F(OptionsScreenTest, FromTheStatusScreenItReturnsThereWithoutTheProfilesBut
   Click(box.X + 5, box.Y + 5);
   Frame();
   EXPECT_EQ(game_.input.JoystickEnabled, box.Checked != 0);
+  ClickItem(7);
+  Key('K');
   Key(vk::Escape);
   Frame();
   EXPECT_EQ(State(), gsStatusScreen);
+  EXPECT_EQ(game_.keyLabels.MapKey, "K");
+  EXPECT_EQ(Saved().Record->Keys[kSlotMap - 1].Key, 'K');
 }
 
 }  // namespace
