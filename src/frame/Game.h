@@ -50,6 +50,15 @@ struct GameValues {
   // Screens reached from the status screen return to it.
   bool MapFromStatus = false;
   uint8_t OptionsReturnState = 0;
+  // The profile screens: the name entry was opened from the profiles screen;
+  // the profile list entry chosen for deletion.
+  bool NameEntryFromProfiles = false;
+  int ProfileToDelete = 0;
+  // The player figure's walk on the name entry and the logo walk: where and
+  // when the current stretch began, and the logo's top.
+  double WalkStartX = 0;
+  uint32_t WalkStartTick = 0;
+  int LogoTop = 0;
   // Joystick buttons held when a screen was entered (a press counts only
   // once the button was let go).
   uint8_t JoyButtonsAtEntry = 0;

@@ -3,6 +3,9 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "screens/MapView.h"
+#include "screens/NameEntry.h"
+#include "screens/Options.h"
+#include "screens/Profiles.h"
 #include "screens/PlainScreen.h"
 
 namespace gravik {

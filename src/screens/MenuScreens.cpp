@@ -72,26 +72,6 @@ void ConfirmExitKeyDown(TForm1& form, const KeyEvent& key) {
   }
 }
 
-// --- gsOptions ------------------------------------------------------------------------
-
-void OptionsFrame(TForm1& form) {
-  Game& g = form.game();
-  PollKeyCapture(form);
-  DrawPlainScreen(g, "OPTIONS", {}, "Esc: Return");
-}
-
-// A key waiting to be bound is taken first (so Escape can be bound), then Esc
-// returns to the screen the options were opened from.
-void OptionsKeyDown(TForm1& form, const KeyEvent& key) {
-  Game& g = form.game();
-  InputState& in = g.input;
-  if (in.Capture.Waiting && in.KeyboardMode == 0 && AcceptCapturedKey(in, key.vk)) Click(g);
-  if (key.vk == vk::Escape && key.shift == 0) {
-    in.Capture.Waiting = false;
-    form.SetGameState(g.values.OptionsReturnState == gsStatusScreen ? gsStatusScreen : gsMainMenu);
-  }
-}
-
 }  // namespace
 
 bool IsConfirmKey(const KeyEvent& key) { return !key.repeat && (key.vk == vk::Return || key.vk == vk::Space); }
@@ -114,17 +94,6 @@ void DrawPlainScreen(Game& g, const std::string& title, const ScreenLines& lines
 ScreenUnit MainMenuUnit() { return {MainMenuEnter, MainMenuFrame, MainMenuKeyDown, NoKeyPress, NoMouse}; }
 ScreenUnit ConfirmExitUnit() { return {NoEntry, ConfirmExitFrame, ConfirmExitKeyDown, NoKeyPress, NoMouse}; }
 ScreenUnit HelpUnit() { return PlainUnit("HELP", "Esc: Main menu", gsMainMenu); }
-ScreenUnit OptionsUnit() { return {NoEntry, OptionsFrame, OptionsKeyDown, NoKeyPress, NoMouse}; }
-ScreenUnit ProfilesUnit() { return PlainUnit("PROFILES", "Esc: Options", gsOptions); }
-ScreenUnit NewProfileUnit() {
-  ScreenUnit u = PlainUnit("ENTER YOUR NAME", "Esc: Close", gsProfiles);
-  u.KeyDown = [](TForm1& form, const KeyEvent& key) {
-    if (key.vk == vk::Escape && key.shift == 0) form.FormClose();
-  };
-  return u;
-}
-ScreenUnit ConfirmDeleteProfileUnit() { return PlainUnit("Delete this profile?", "Esc: No", gsProfiles); }
-ScreenUnit IntroLogoUnit() { return PlainUnit("GRAVIK 2", "Enter: Continue", gsHelp); }
 ScreenUnit EasterEggUnit() { return PlainUnit("GRAVIK 2", "Enter: Main menu", gsMainMenu); }
 ScreenUnit PuzzleViewUnit() { return PlainUnit("PUZZLE", "Enter: Return", gsStatusScreen); }
 

@@ -29,11 +29,6 @@ ScreenUnit ScenarioCompleteUnit();
 ScreenUnit MainMenuUnit();
 ScreenUnit ConfirmExitUnit();
 ScreenUnit HelpUnit();
-ScreenUnit OptionsUnit();
-ScreenUnit ProfilesUnit();
-ScreenUnit NewProfileUnit();
-ScreenUnit ConfirmDeleteProfileUnit();
-ScreenUnit IntroLogoUnit();
 ScreenUnit EasterEggUnit();
 ScreenUnit PuzzleViewUnit();
 

@@ -87,17 +87,29 @@ void PushFrom(World& w, int x, int y, int direction) {
   w.SetMapByte(x, y, w.Named.Player1);
 }
 
+}  // namespace
+
+const char* WalkAnimation(int direction, int graphicsStyle) {
+  if (direction < DirUp || direction > DirLeft) return "";
+  return kWalk[direction][graphicsStyle == 2 ? 1 : 0];
+}
+
+double WalkFrameMs(int direction, int graphicsStyle) {
+  return graphicsStyle == 2 ? 33 : Horizontal(direction) ? 20 : 18;
+}
+
+namespace {
+
 void StepAdvance(World& w, PlayerInput* in) {
   PlayerState& p = w.Player;
   const uint32_t now = w.Now();
   const int dir = p.Moving;
-  const int style = w.GraphicsStyle == 2 ? 1 : 0;
 
   // 1. Walk animation.
-  const double interval = style == 1 ? 33 : Horizontal(dir) ? 20 : 18;
+  const double interval = WalkFrameMs(dir, w.GraphicsStyle);
   if (double(now) - p.LastWalkFrame >= interval) {
     p.LastWalkFrame = now;
-    const std::string walk = kWalk[dir][style];
+    const std::string walk = WalkAnimation(dir, w.GraphicsStyle);
     if (p.WalkPos < 1 || p.WalkPos > int(walk.size())) p.WalkPos = 1;
     SetPattern(w, walk[size_t(p.WalkPos - 1)] - 'A');
     ++p.WalkPos;

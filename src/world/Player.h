@@ -37,6 +37,11 @@ void StartDeath(World& w);
 // Standing exactly on a cell, view and pixel position to match.
 void PlacePlayer(World& w, int x, int y);
 
+// The walk animation of a direction (1..4) in a graphics style: one letter per
+// frame, "A" standing for pattern 0; and how long each frame shows.
+const char* WalkAnimation(int direction, int graphicsStyle);
+double WalkFrameMs(int direction, int graphicsStyle);
+
 // Pattern of the glass idle string at position 1..17.
 int GlassPattern(int position);
 
