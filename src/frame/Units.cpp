@@ -2,8 +2,11 @@
 
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "screens/EndScreens.h"
 #include "screens/MapView.h"
 #include "screens/PlainScreen.h"
+#include "screens/PuzzleView.h"
+#include "screens/StatusScreens.h"
 
 namespace gravik {
 

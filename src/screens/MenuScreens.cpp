@@ -126,6 +126,5 @@ ScreenUnit NewProfileUnit() {
 ScreenUnit ConfirmDeleteProfileUnit() { return PlainUnit("Delete this profile?", "Esc: No", gsProfiles); }
 ScreenUnit IntroLogoUnit() { return PlainUnit("GRAVIK 2", "Enter: Continue", gsHelp); }
 ScreenUnit EasterEggUnit() { return PlainUnit("GRAVIK 2", "Enter: Main menu", gsMainMenu); }
-ScreenUnit PuzzleViewUnit() { return PlainUnit("PUZZLE", "Enter: Return", gsStatusScreen); }
 
 }  // namespace gravik

@@ -17,14 +17,6 @@ void DrawPlainScreen(Game& g, const std::string& title, const ScreenLines& lines
 // A fresh press of a confirming key (Enter or Space, not auto-repeat).
 bool IsConfirmKey(const KeyEvent& key);
 
-// The units of the game's own screens (screens/PlayScreens.cpp).
-ScreenUnit StatusScreenUnit();
-ScreenUnit ConfirmQuitScenarioUnit();
-ScreenUnit LifeLostUnit();
-ScreenUnit ConfirmRestartUnit();
-ScreenUnit GameOverUnit();
-ScreenUnit ScenarioCompleteUnit();
-
 // The units of the menus (screens/MenuScreens.cpp).
 ScreenUnit MainMenuUnit();
 ScreenUnit ConfirmExitUnit();
@@ -35,6 +27,5 @@ ScreenUnit NewProfileUnit();
 ScreenUnit ConfirmDeleteProfileUnit();
 ScreenUnit IntroLogoUnit();
 ScreenUnit EasterEggUnit();
-ScreenUnit PuzzleViewUnit();
 
 }  // namespace gravik
