@@ -204,7 +204,7 @@ Bitmap BuildCompletionPicture(Game& g) {
   const int set = CurrentLevelLook(g.scenario, w).BlockSet;
   int x = kPictureCentre - (5 * kBlockSide + 4 * 24) / 2;
   for (int b : blocks) {
-    Draw(picture, x, 160, BlockBitmap(g.gfx, b, set, 1));
+    Draw(picture, x, 160, BlockBitmap(g.gfx, b, set, 1), /*keyed=*/true, Rgb565(255, 0, 255));  // the figure on its key colour
     x += kBlockSide + 24;
   }
 

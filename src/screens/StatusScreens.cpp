@@ -16,15 +16,17 @@ namespace {
 
 void Click(Game& g) { PlaySound(g.audio, kClickSound); }
 
-// Places a just-added button so that it ends at `right`.
-void AlignRight(WidgetSet& w, int button, int right) {
-  if (button) w.Buttons[size_t(button)].X = right - w.Buttons[size_t(button)].Width;
+// Adds a button whose drawn caption (the bitmap font's, wider than the box's
+// measure) ends at `right`.
+int AddButtonEndingAt(Game& g, int right, int y, std::string_view caption, char key) {
+  SelectFont(g.fonts, kFaceEras16, 4);
+  return AddButton(g.widgets, g.systemText, right - TextWidth(g.fonts, caption), y, caption, key);
 }
 
-// The two buttons of a question, side by side below it.
-void AddAnswerButtons(Game& g, std::string_view left, char leftKey, std::string_view right, char rightKey) {
-  AddButton(g.widgets, g.systemText, 220, 230, left, leftKey);
-  AddButton(g.widgets, g.systemText, 380, 230, right, rightKey);
+// The two buttons of a question, either side of the middle.
+void AddAnswerButtons(Game& g, int y, std::string_view left, char leftKey, std::string_view right, char rightKey) {
+  AddButtonEndingAt(g, 290, y, left, leftKey);
+  AddButton(g.widgets, g.systemText, 350, y, right, rightKey);
 }
 
 void DrawQuestion(Game& g, std::string_view question) {
@@ -44,7 +46,7 @@ void DrawWidgetsAndPointer(Game& g) {
 constexpr int kLinesTop = 48;
 constexpr int kLinePitch = 29;
 constexpr int kValueColumn = 300;  // labels end here, values start here
-constexpr int kViewColumn = 440;   // the "View" buttons
+constexpr int kViewColumn = 455;   // the "View" buttons
 constexpr int kMapLine = 2, kPuzzleLine = 7;  // 0-based line numbers
 constexpr int kButtonRow = 428;
 
@@ -67,7 +69,7 @@ void StatusEnter(TForm1& form) {
   WidgetSet& w = g.widgets;
   SystemText& text = g.systemText;
   AddButton(w, text, 70, kButtonRow, "Return to game", 'R');
-  AlignRight(w, AddButton(w, text, 0, kButtonRow, "Quit scenario", 'Q'), 570);
+  AddButtonEndingAt(g, 570, kButtonRow, "Quit scenario", 'Q');
   AddButton(w, text, kViewColumn, LineY(kMapLine), "View", 'M');
   AddCentredButton(w, text, kButtonRow, "Options", 'O');
   AddButton(w, text, kViewColumn, LineY(kPuzzleLine), "View", 'P');
@@ -153,7 +155,8 @@ void StatusKeyDown(TForm1& form, const KeyEvent& key) {
 void ConfirmQuitEnter(TForm1& form) {
   Game& g = form.game();
   BeginMenuScreen(g);
-  AddAnswerButtons(g, "Yes", 'Y', "No", 'N');
+  AddButton(g.widgets, g.systemText, 220, 230, "Yes", 'Y');
+  AddButton(g.widgets, g.systemText, 380, 230, "No", 'N');
 }
 
 void QuitAnswer(TForm1& form, bool yes) {
@@ -189,8 +192,7 @@ void LifeLostEnter(TForm1& form) {
   Game& g = form.game();
   StopMusic(g.audio);
   BeginMenuScreen(g);
-  AlignRight(g.widgets, AddButton(g.widgets, g.systemText, 0, kLifeLostButtons, "Quit scenario", 'Q'), 300);
-  AddButton(g.widgets, g.systemText, 340, kLifeLostButtons, "Resume game", 'R');
+  AddAnswerButtons(g, kLifeLostButtons, "Quit scenario", 'Q', "Resume game", 'R');
 }
 
 void LifeLostAct(TForm1& form, int button) {
@@ -237,7 +239,7 @@ void ConfirmRestartEnter(TForm1& form) {
   ClearHitMarks(g.world);
   PauseMusic(g.audio);
   BeginMenuScreen(g);
-  AddAnswerButtons(g, "Restart", 'R', "Resume game", 'G');
+  AddAnswerButtons(g, 230, "Restart", 'R', "Resume game", 'G');
 }
 
 void RestartAnswer(TForm1& form, int button) {
