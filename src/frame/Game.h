@@ -47,8 +47,14 @@ struct GameValues {
   uint32_t DeathTick = 0;
   int DeathFrame = 0;
   uint32_t CompleteTick = 0;
+  // The completion picture's scroll: rows scrolled, and the tick it was last moved.
+  double CompleteScroll = 0;
+  uint32_t CompleteScrollTick = 0;
   // Screens reached from the status screen return to it.
   bool MapFromStatus = false;
+  // The status screen froze the clocks and paused the music; the screens it
+  // opens come back to it without doing that again.
+  bool StatusOpen = false;
   uint8_t OptionsReturnState = 0;
   // The profile screens: the name entry was opened from the profiles screen;
   // the profile list entry chosen for deletion.
@@ -65,6 +71,9 @@ struct GameValues {
   // The best-score check at the end of a game.
   bool NewBestScore = false;
   int32_t PreviousBest = 0;
+  // The main menu's "backdrop" picture is in place; the puzzle view, which
+  // puts its own picture under that name, clears it.
+  bool BackdropBuilt = false;
   // Frame-rate read-out (--debug).
   uint32_t RateWindowStart = 0;
   int FramesInWindow = 0;

@@ -2,11 +2,14 @@
 
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "screens/EndScreens.h"
 #include "screens/MapView.h"
 #include "screens/NameEntry.h"
 #include "screens/Options.h"
 #include "screens/Profiles.h"
 #include "screens/PlainScreen.h"
+#include "screens/PuzzleView.h"
+#include "screens/StatusScreens.h"
 
 namespace gravik {
 

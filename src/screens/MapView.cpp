@@ -7,6 +7,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
+#include "screens/MenuFrame.h"
 #include "world/LevelSetup.h"
 
 namespace gravik {
@@ -139,12 +140,15 @@ int MapRowOffset(int h) { return 17 - h / 2; }
 
 namespace {
 
+bool MapAvailable(const Game& g) { return g.scenario.Level(g.world.CurrentLevel).NoMap == 0; }
+
 void MapViewEnter(TForm1& form) {
   Game& g = form.game();
+  if (MapAvailable(g)) AddButton(g.widgets, g.systemText, 557, 445, "OK", 'O');
+  else AddCentredButton(g.widgets, g.systemText, 445, "Return to game", 'R');
   if (!g.values.MapFromStatus) PauseMusic(g.audio);
   ClearHitMarks(g.world);
-  ShowPlayfield(g, false);
-  ShowPointer(g, true);
+  BeginMenuScreen(g);
   NoteJoystickAtEntry(g);
   form.frame().PanelToggleTick = g.Now();
 }
@@ -169,21 +173,18 @@ void CloseMap(TForm1& form) {
 
 void MapViewFrame(TForm1& form) {
   Game& g = form.game();
-  g.backSurface.Fill(0);
-  const bool available = g.scenario.Level(g.world.CurrentLevel).NoMap == 0;
-  if (!available) {
+  ClearMenuFrame(g);
+  if (!MapAvailable(g)) {
     if (g.world.Player.Y - LevelOriginY <= g.world.LevelHeight) DrawSidePanel(g);
     SelectFont(g.fonts, "eras16boldV.bmp", 2);
     DrawTextCentred(g.fonts, g.backSurface, 200, "MAP NOT AVAILABLE");
   } else {
     DrawLevelMap(g);
   }
-  SelectFont(g.fonts, "eras12boldV.bmp", 3);
-  DrawTextCentred(g.fonts, g.backSurface, 450, available ? "M, Enter or Space: back to the game" : "Enter: Return to game");
-  g.sprites.Advance(1);
-  g.sprites.FlushDead();
-  g.sprites.Render();
-  if (NewJoystickButtons(g) & 1) CloseMap(form);
+  WidgetContext ctx = MenuWidgetContext(g);
+  DrawButtons(g.widgets, ctx);
+  FinishMenuFrame(g);
+  if (TakeClickedButton(g) == 1 || (NewJoystickButtons(g) & 1)) CloseMap(form);
 }
 
 // Space, Enter or the map key close the map.
@@ -194,6 +195,6 @@ void MapViewKeyDown(TForm1& form, const KeyEvent& key) {
 
 }  // namespace
 
-ScreenUnit MapViewUnit() { return {MapViewEnter, MapViewFrame, MapViewKeyDown, NoKeyPress, NoMouse}; }
+ScreenUnit MapViewUnit() { return {MapViewEnter, MapViewFrame, MapViewKeyDown, NoKeyPress, MenuMouse}; }
 
 }  // namespace gravik

@@ -95,6 +95,5 @@ ScreenUnit MainMenuUnit() { return {MainMenuEnter, MainMenuFrame, MainMenuKeyDow
 ScreenUnit ConfirmExitUnit() { return {NoEntry, ConfirmExitFrame, ConfirmExitKeyDown, NoKeyPress, NoMouse}; }
 ScreenUnit HelpUnit() { return PlainUnit("HELP", "Esc: Main menu", gsMainMenu); }
 ScreenUnit EasterEggUnit() { return PlainUnit("GRAVIK 2", "Enter: Main menu", gsMainMenu); }
-ScreenUnit PuzzleViewUnit() { return PlainUnit("PUZZLE", "Enter: Return", gsStatusScreen); }
 
 }  // namespace gravik

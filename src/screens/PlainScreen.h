@@ -17,19 +17,10 @@ void DrawPlainScreen(Game& g, const std::string& title, const ScreenLines& lines
 // A fresh press of a confirming key (Enter or Space, not auto-repeat).
 bool IsConfirmKey(const KeyEvent& key);
 
-// The units of the game's own screens (screens/PlayScreens.cpp).
-ScreenUnit StatusScreenUnit();
-ScreenUnit ConfirmQuitScenarioUnit();
-ScreenUnit LifeLostUnit();
-ScreenUnit ConfirmRestartUnit();
-ScreenUnit GameOverUnit();
-ScreenUnit ScenarioCompleteUnit();
-
 // The units of the menus (screens/MenuScreens.cpp).
 ScreenUnit MainMenuUnit();
 ScreenUnit ConfirmExitUnit();
 ScreenUnit HelpUnit();
 ScreenUnit EasterEggUnit();
-ScreenUnit PuzzleViewUnit();
 
 }  // namespace gravik

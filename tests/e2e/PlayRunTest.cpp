@@ -38,6 +38,7 @@ const std::vector<playtest::LevelText> kJourney = {
 
 // Frames at 60 a second. Play begins about 4.5 s in (start-up, title card).
 const char kScript[] =
+    "300 mouse move 630 470\n"  // the menu pointer below the screens' text
     "400 key down Escape\n"   // gives up a life
     "401 key up Escape\n"
     "520 key down Enter\n"    // back to play from "You have lost a life"
