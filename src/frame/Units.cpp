@@ -4,6 +4,7 @@
 #include "frame/GameFlow.h"
 #include "screens/MapView.h"
 #include "screens/PlainScreen.h"
+#include "screens/ScenarioScreen.h"
 
 namespace gravik {
 
@@ -32,6 +33,7 @@ const std::vector<StateUnit>& ScreenUnits() {
       {gsEasterEgg, EasterEggUnit},
       {gsConfirmRestart, ConfirmRestartUnit},
       {gsPuzzleView, PuzzleViewUnit},
+      {gsScenarios, ScenariosUnit},
       {gsShowWindow, ShowWindowUnit},
       {gsTransportOut, TransportOutUnit},
       {gsTransportIn, TransportInUnit},
