@@ -17,7 +17,7 @@ namespace gravik {
 
 namespace {
 
-constexpr int kListColumns = 22;
+constexpr int kListColumns = 23;
 constexpr int kDetailsLeft = 372;
 constexpr int kDetailsRight = 620;
 constexpr int kNotesBottom = 400;
@@ -157,15 +157,14 @@ void DrawDetails(Game& g, ScenariosScreen& screen, int row) {
   }
 
   // The profile's results on this scenario.
-  const TScenarioRecord* r = ScenarioRecordOf(g, row);
+  const ScenarioResultTexts results = ScenarioResultsOf(g, row);
   const int resultsTop = kScenarioListTop + ListHeight(g.widgets.List) + 16;
   SelectFont(g.fonts, "eras10boldV.bmp", 2);
   DrawText(g.fonts, g.backSurface, kScenarioListLeft, resultsTop, "Highest Score:");
   DrawText(g.fonts, g.backSurface, kScenarioListLeft, resultsTop + 24, "Best Time:");
   SelectFont(g.fonts, "eras10boldV.bmp", 3);
-  DrawText(g.fonts, g.backSurface, kScenarioListLeft + 130, resultsTop, r ? std::to_string(r->HighScore) : "N/A");
-  DrawText(g.fonts, g.backSurface, kScenarioListLeft + 130, resultsTop + 24,
-           r && r->BestTime ? Trim(FormatPlayTime(r->BestTime)) : "N/A");
+  DrawText(g.fonts, g.backSurface, kScenarioListLeft + 130, resultsTop, results.Score);
+  DrawText(g.fonts, g.backSurface, kScenarioListLeft + 130, resultsTop + 24, results.Time);
 }
 
 void Play(TForm1& form, int row) {
@@ -234,6 +233,11 @@ std::string ScenarioRowText(const Game& g, int entry) {
   if (e.Damaged) return e.Name.Str() + " (damaged)";
   if (e.Author.Length == 0) return e.Name.Str();
   return e.Name.Str() + " - " + e.Author.Str();
+}
+
+ScenarioResultTexts ScenarioResultsOf(const Game& g, int entry) {
+  const TScenarioRecord* r = ScenarioRecordOf(g, entry);
+  return {r ? std::to_string(r->HighScore) : "N/A", r && r->BestTime ? Trim(FormatPlayTime(r->BestTime)) : "N/A"};
 }
 
 ScreenUnit ScenariosUnit() {

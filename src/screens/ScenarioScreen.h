@@ -23,4 +23,11 @@ inline constexpr int kScenarioCancelButton = 2;
 // "name (damaged)" for a file that failed its checks.
 std::string ScenarioRowText(const Game& g, int entry);
 
+// The profile's highest score and best time on entry `entry`, as the screen
+// shows them; "N/A" without a record (or, for the time, before a completion).
+struct ScenarioResultTexts {
+  std::string Score, Time;
+};
+ScenarioResultTexts ScenarioResultsOf(const Game& g, int entry);
+
 }  // namespace gravik
