@@ -18,7 +18,7 @@ echo "installed:"
 
 id="org.example.vantorix.Gravik2"
 expected=(bin/gravik bin/gravik-scenario
-  share/gravik2/zqresource.dat share/gravik2/zqaudio.dat share/gravik2/blocks.txt
+  share/gravik2/zqresource.dat share/gravik2/zqaudio.dat share/gravik2/blocks.txt share/gravik2/example.txt
   "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
   share/man/man6/gravik.6 share/man/man1/gravik-scenario.1)
 for n in 16 32 48 64 128 256; do expected+=("share/icons/hicolor/${n}x${n}/apps/$id.png"); done
@@ -55,6 +55,9 @@ mv "$root/share/gravik2.away" "$root/share/gravik2"
 
 # The installed scenario tool reads the installed block catalogue.
 (cd / && "$root/bin/gravik-scenario" check "$here/assets/scenario/gravik2.txt" >/dev/null)
+# ... and installs the installed example into the player's Scenarios folder.
+(cd / && "$root/bin/gravik-scenario" install-example >/dev/null)
+[ -s "$home/Documents/Vantorix/Gravik 2/Linux Edition/Scenarios/example.zq" ] || { echo "install-example wrote no example.zq"; exit 1; }
 usage="$(cd / && "$root/bin/gravik-scenario" 2>&1 || true)"
 case "$usage" in
   *"$root/bin/../share/gravik2/blocks.txt"*) ;;

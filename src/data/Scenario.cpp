@@ -1,6 +1,7 @@
 #include "data/Scenario.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -75,6 +76,27 @@ bool LevelsAndPuzzleSound(const std::array<TLevelRecord, LevelCount>& levels, co
 
 void ShowMessage(const ScenarioMessageFn& show, const std::string& text) {
   if (show) show(text);
+}
+
+}  // namespace
+
+namespace {
+
+// After LoadScenario: the default puzzle picture, the piece count, the checks
+// that refuse the file, then seeds and transporters. False when refused.
+bool FinishScenarioLoad(Scenario& s, Archive& archive, int result) {
+  if (result == ScenarioLoaded && s.Extras.DefaultPuzzle != 0) {
+    const std::vector<uint8_t>& pic = archive.TakeItem("defaultpuzzle.bmp");
+    s.PuzzlePicture = pic;
+    archive.ReleaseItem();
+    s.Extras.PuzzleColumns = 10;
+    s.Extras.PuzzleRows = 4;
+  }
+  s.Extras.PuzzlePieces = s.Extras.PuzzleColumns * s.Extras.PuzzleRows;
+  if (result != ScenarioLoaded || !s.CrcCorrect || s.Header.CheckWord != s.Info.CheckWord) return false;
+  ComputeLevelSeeds(s);
+  BuildTransporterTable(s);
+  return true;
 }
 
 }  // namespace
@@ -247,6 +269,10 @@ bool ReadScenarioInfo(const uint8_t* data, size_t size, TScenarioInfo& info) {
 void ReadScenarioNotes(Scenario& s, const std::string& path) {
   std::vector<uint8_t> file;
   if (!FileExists(path) || !ReadWholeFile(path, file, kScenarioFileCap)) return;
+  ReadScenarioNotes(s, std::move(file));
+}
+
+void ReadScenarioNotes(Scenario& s, std::vector<uint8_t> file) {
   if (file.size() <= 500) return;
   if (GetU16(file.data()) != ScenarioVersion || file[2] != 1) return;
   const size_t keyAt = kHeadFixed + sizeof(TScenarioInfo);
@@ -318,21 +344,44 @@ void LoadCurrentScenario(Scenario& s, Archive& archive, const ScenarioMessageFn&
   std::vector<uint8_t> stream = archive.TakeItem(BuiltInScenarioName);
   archive.ReleaseItem();
   const int result = LoadScenario(s, stream, show);
+  if (!FinishScenarioLoad(s, archive, result)) throw FatalMessage(s.FileName + " CRC incorrect.");
+}
 
-  if (result == ScenarioLoaded && s.Extras.DefaultPuzzle != 0) {
-    const std::vector<uint8_t>& pic = archive.TakeItem("defaultpuzzle.bmp");
-    s.PuzzlePicture = pic;
-    archive.ReleaseItem();
-    s.Extras.PuzzleColumns = 10;
-    s.Extras.PuzzleRows = 4;
+bool LoadScenarioFile(Scenario& s, Archive& archive, std::vector<uint8_t>& stream, const std::string& fileName,
+                      const ScenarioMessageFn& show) {
+  TScenarioInfo info;
+  if (!ReadScenarioInfo(stream.data(), stream.size(), info)) {
+    // A version-1973 file has no info block; it loads (its header names it)
+    // with no identity, so no profile record takes its results. Anything
+    // else is refused without touching the scenario.
+    if (stream.size() < 2 || GetU16(stream.data()) != ScenarioVersionNoInfo) return false;
+    info = TScenarioInfo{};
   }
-  s.Extras.PuzzlePieces = s.Extras.PuzzleColumns * s.Extras.PuzzleRows;
+  const TScenarioInfo before = s.Info;
+  s.Info = info;
+  const int result = LoadScenario(s, stream, show);
+  if (result == ScenarioLoaded && GetU16(stream.data()) == ScenarioVersionNoInfo) {
+    s.Info.Name = s.Header.Name;
+    s.Info.Author = s.Header.Author;
+    s.Info.CheckWord = s.Header.CheckWord;
+  }
+  if (!FinishScenarioLoad(s, archive, result)) {
+    s.Info = before;
+    return false;
+  }
+  s.FileName = fileName;
+  return true;
+}
 
-  if (result != ScenarioLoaded || !s.CrcCorrect || s.Header.CheckWord != s.Info.CheckWord)
-    throw FatalMessage(s.FileName + " CRC incorrect.");
-
-  ComputeLevelSeeds(s);
-  BuildTransporterTable(s);
+bool CheckScenarioFile(const std::vector<uint8_t>& bytes, TScenarioInfo& info, std::array<int32_t, 5>& totals) {
+  TScenarioInfo read;
+  if (!ReadScenarioInfo(bytes.data(), bytes.size(), read)) return false;
+  std::vector<uint8_t> copy = bytes;
+  auto s = std::make_unique<Scenario>();
+  if (LoadScenario(*s, copy) != ScenarioLoaded || !s->CrcCorrect || s->Header.CheckWord != read.CheckWord) return false;
+  info = read;
+  std::copy(std::begin(s->Header.Totals), std::end(s->Header.Totals), totals.begin());
+  return true;
 }
 
 std::vector<uint8_t> WriteScenario(const Scenario& s) {
@@ -437,27 +486,60 @@ ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFol
     list.push_back(MakeScenarioEntry(BuiltInScenarioName, info));
   }
 
+  if (!list.empty()) {
+    // The built-in item is trusted to be whole here; preparing it checks it.
+    std::vector<uint8_t> item = archive.TakeItem(BuiltInScenarioName);
+    archive.ReleaseItem();
+    std::array<int32_t, 5> totals{};
+    if (CheckScenarioFile(item, info, totals)) {
+      list[0].HasTotals = true;
+      list[0].Totals = totals;
+    }
+  }
+
   if (scenariosFolder.empty()) return list;
   const std::vector<std::string> names = FindFiles(scenariosFolder, "*.zq");
   const std::string dir = IncludeTrailingSlash(scenariosFolder);
   for (const std::string& name : names) {
+    if (SameText(name, BuiltInScenarioName)) {
+      std::fprintf(stderr, "gravik: %s%s is left out: the built-in scenario has that name\n", dir.c_str(),
+                   name.c_str());
+      continue;
+    }
     std::vector<uint8_t> file;
     TScenarioInfo fileInfo;
-    if (!ReadWholeFile(dir + name, file, kScenarioFileCap) || !ReadScenarioInfo(file.data(), file.size(), fileInfo)) continue;
-    list.push_back(MakeScenarioEntry(name, fileInfo));
+    std::array<int32_t, 5> totals{};
+    const bool read = ReadWholeFile(dir + name, file, kScenarioFileCap);
+    if (read && CheckScenarioFile(file, fileInfo, totals)) {
+      TScenarioEntry e = MakeScenarioEntry(name, fileInfo);
+      e.HasTotals = true;
+      e.Totals = totals;
+      list.push_back(e);
+      continue;
+    }
+    TScenarioEntry e;
+    if (read && ReadScenarioInfo(file.data(), file.size(), fileInfo)) {
+      e = MakeScenarioEntry(name, fileInfo);
+    } else {
+      e.FileName = name;
+      e.Name.Assign(name);
+    }
+    e.Damaged = true;
+    e.Available = 0;
+    list.push_back(e);
   }
   return list;
 }
 
 int FindScenarioEntry(const ScenarioList& list, std::string_view fileName) {
   for (size_t i = list.size(); i-- > 0;)
-    if (SameText(list[i].FileName, fileName)) return int(i + 1);
+    if (!list[i].Damaged && SameText(list[i].FileName, fileName)) return int(i + 1);
   return 0;
 }
 
 int FindScenarioEntryByIdentity(const ScenarioList& list, const ScenarioIdentity& id) {
   for (size_t i = list.size(); i-- > 0;)
-    if (SameIdentity(list[i].Identity, id)) return int(i + 1);
+    if (!list[i].Damaged && SameIdentity(list[i].Identity, id)) return int(i + 1);
   return 0;
 }
 
@@ -471,9 +553,14 @@ std::array<int32_t, 5> FindScenarioOfProfile(Scenario& s, const ScenarioList& li
   }
   const int n = FindScenarioEntryByIdentity(list, *profileScenario);
   if (n == 0) throw FatalMessage("Unable to find scenario file in list.");
-  s.FileName = list[size_t(n - 1)].FileName;
+  const TScenarioEntry& e = list[size_t(n - 1)];
+  s.FileName = e.FileName;
   ReadScenarioNotes(s, IncludeTrailingSlash(scenariosFolder) + s.FileName);
-  std::copy(std::begin(s.Header.Totals), std::end(s.Header.Totals), totals.begin());
+  // The chosen scenario's own totals, not those of whichever scenario is loaded.
+  if (e.HasTotals)
+    totals = e.Totals;
+  else
+    std::copy(std::begin(s.Header.Totals), std::end(s.Header.Totals), totals.begin());
   return totals;
 }
 

@@ -216,6 +216,8 @@ std::vector<std::string> SplitNotes(const uint8_t* data, size_t size);
 // Reads the notes of a scenario file on disk into s.OtherNotes; does nothing
 // when the file is missing, 500 bytes or shorter, or not a version-1974 file.
 void ReadScenarioNotes(Scenario& s, const std::string& path);
+// The same for a whole file held in memory (the built-in scenario's item).
+void ReadScenarioNotes(Scenario& s, std::vector<uint8_t> file);
 
 // Level in-use bytes and the header's level count.
 void CountLevelsInUse(Scenario& s);
@@ -230,6 +232,20 @@ void BuildTransporterTable(Scenario& s);
 // to Header.KeepGraphics is the caller's part.
 void LoadCurrentScenario(Scenario& s, Archive& archive, const ScenarioMessageFn& show = {});
 
+// Loads a scenario file from disk (its bytes in `stream`) as the built-in one is
+// loaded: info, checked load, default puzzle picture from the archive, seeds and
+// transporter table; s.FileName becomes `fileName`. False when the file is
+// refused (wrong format, damaged structure, CRC or check words): s.Info is then
+// as before, the rest of `s` may hold the refused file's levels, so load
+// another scenario before playing.
+bool LoadScenarioFile(Scenario& s, Archive& archive, std::vector<uint8_t>& stream, const std::string& fileName,
+                      const ScenarioMessageFn& show = {});
+
+// The whole checked load of a file (a copy of `bytes` is descrambled): true
+// when it is a version-1974 file that loads with a correct CRC and matching
+// check words; its info and the header's totals are returned then.
+bool CheckScenarioFile(const std::vector<uint8_t>& bytes, TScenarioInfo& info, std::array<int32_t, 5>& totals);
+
 // Builds a complete scenario file from the scenario and s.Form.
 std::vector<uint8_t> WriteScenario(const Scenario& s);
 
@@ -243,23 +259,34 @@ struct TScenarioEntry {
   uint8_t Available = 1;
   uint16_t Value1 = 0, Value2 = 255;
   ScenarioIdentity Identity;
+  // A file of the folder that failed its checks: listed (Available 0) so the
+  // player sees it, never chosen, matched or played.
+  bool Damaged = false;
+  // The header's totals, known once the file passed the checked load.
+  bool HasTotals = false;
+  std::array<int32_t, 5> Totals{};
 };
 
 using ScenarioList = std::vector<TScenarioEntry>;  // entry n is element n - 1
 
 TScenarioEntry MakeScenarioEntry(const std::string& fileName, const TScenarioInfo& info);
-// The built-in scenario (from the open archive) then every readable "*.zq" file
-// of `scenariosFolder`, in the order FindFiles gives (names, case ignored).
+// The built-in scenario (from the open archive) then every "*.zq" file of
+// `scenariosFolder`, in the order FindFiles gives (names, case ignored). Each
+// file goes through the checked load (CheckScenarioFile); one that fails is
+// listed as damaged, named by its info block when that can be read, else by its
+// file name. A file of the folder with the built-in scenario's file name is
+// left out (the built-in one owns that name).
 ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFolder);
 // Last entry whose file name matches, letter case ignored; 0 when none (1-based).
+// Damaged entries never match.
 int FindScenarioEntry(const ScenarioList& list, std::string_view fileName);
-// Last entry with this identity; 0 when none (1-based).
+// Last entry with this identity; 0 when none (1-based). Damaged entries never match.
 int FindScenarioEntryByIdentity(const ScenarioList& list, const ScenarioIdentity& id);
 
 // Selects the scenario whose identity the profile's current scenario record holds
 // (nullopt: the profile has no current scenario) and returns the five totals the
-// profile takes: 99999 each without a current scenario, else the header's
-// totals. Sets s.FileName and reads that file's notes from `scenariosFolder`.
+// profile takes: 99999 each without a current scenario, else that entry's
+// totals (the header's of the loaded scenario for an entry without them). Sets s.FileName and reads that file's notes from `scenariosFolder`.
 // Throws FatalMessage "Unable to find scenario file in list.".
 std::array<int32_t, 5> FindScenarioOfProfile(Scenario& s, const ScenarioList& list,
                                              const std::optional<ScenarioIdentity>& profileScenario,

@@ -6,6 +6,7 @@
 
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "data/Profile.h"
 #include "data/ScenarioPlay.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
@@ -24,6 +25,7 @@ namespace {
 
 constexpr uint32_t kTitleCardMs = 4000;
 constexpr uint32_t kDeathFrameMs = 100;
+constexpr size_t kScenarioFileLimit = size_t(64) << 20;
 
 void Fill(Game& g) { g.backSurface.Fill(0); }
 
@@ -53,27 +55,75 @@ void RebuildLevelGraphics(Game& g) {
 
 void ShowScenarioMessage(Game& g, const std::string& m) { g.platform.shell.ShowInfo("Gravik 2", m); }
 
-// The scenario chosen to play: a file named on the command line, or the
-// built-in one from the archive. A scenario that keeps its own graphics takes
-// away the permission to switch the graphics style.
-void LoadChosenScenario(Game& g) {
+// The file of the scenario the player chose: the profile's current scenario
+// (the very entry the scenarios screen chose when several share its identity),
+// else the one last selected.
+std::string ChosenScenarioFile(const Game& g) {
+  if (HasCurrentProfile(g)) {
+    if (const std::optional<ScenarioIdentity> id = CurrentScenarioIdentity(*g.profile.Record)) {
+      int n = FindScenarioEntry(g.scenarios, g.scenario.FileName);
+      if (n != 0 && SameIdentity(g.scenarios[size_t(n - 1)].Identity, *id)) return g.scenarios[size_t(n - 1)].FileName;
+      n = FindScenarioEntryByIdentity(g.scenarios, *id);
+      if (n != 0) return g.scenarios[size_t(n - 1)].FileName;
+    }
+  }
+  return g.scenario.FileName.empty() ? std::string(BuiltInScenarioName) : g.scenario.FileName;
+}
+
+void LoadBuiltInScenario(Game& g) {
+  if (FindScenarioEntry(g.scenarios, BuiltInScenarioName) == 0)
+    throw FatalMessage("Unable to find scenario file in list.");
+  g.scenario.FileName = BuiltInScenarioName;
+  LoadCurrentScenario(g.scenario, *g.archive, [&](const std::string& m) { ShowScenarioMessage(g, m); });
+}
+
+// A chosen file of the Scenarios folder that no longer passes its checks (it
+// changed since start-up): the player is told, the list marks it damaged, the
+// profile goes back to the built-in scenario, which is loaded again so nothing
+// of the refused file stays in memory.
+void RefuseChosenScenario(Game& g, const std::string& name) {
+  std::fprintf(stderr, "gravik: %s%s was refused\n", g.folders.Scenarios.c_str(), name.c_str());
+  for (TScenarioEntry& e : g.scenarios)
+    if (SameText(e.FileName, name)) {
+      e.Damaged = true;
+      e.Available = 0;
+    }
+  ShowScenarioMessage(g, name + " CRC incorrect.");
+  g.scenario.FileName = BuiltInScenarioName;
+  if (HasCurrentProfile(g)) {
+    ActivateProfile(g.profile, g.scenarios, g.scenario, g.folders.Scenarios, /*load=*/false);
+    g.world.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
+    SaveCurrentProfile(g);
+  }
+  LoadBuiltInScenario(g);
+}
+
+// The scenario to play: a file named on the command line, the built-in one
+// for a demo, else the player's choice (the built-in one from the archive or
+// a file of the Scenarios folder). A scenario that keeps its own graphics
+// takes away the permission to switch the graphics style. False when the
+// chosen file of the folder was refused (see RefuseChosenScenario).
+bool LoadChosenScenario(Game& g) {
   const std::string& file = g.options.playScenario;
-  if (file.empty()) {
-    if (FindScenarioEntry(g.scenarios, BuiltInScenarioName) == 0)
-      throw FatalMessage("Unable to find scenario file in list.");
-    g.scenario.FileName = BuiltInScenarioName;
-    LoadCurrentScenario(g.scenario, *g.archive, [&](const std::string& m) { ShowScenarioMessage(g, m); });
+  auto show = [&](const std::string& m) { ShowScenarioMessage(g, m); };
+  if (!file.empty()) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(file, bytes, kScenarioFileLimit)) throw FatalMessage(ExtractFileName(file) + " not found.");
+    if (!LoadScenarioFile(g.scenario, *g.archive, bytes, ExtractFileName(file), show))
+      throw FatalMessage(ExtractFileName(file) + " CRC incorrect.");
+  } else if (const std::string chosen = ChosenScenarioFile(g);
+             g.world.DemoMode || SameText(chosen, BuiltInScenarioName)) {
+    LoadBuiltInScenario(g);
   } else {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(file, bytes, 64u << 20)) throw FatalMessage(ExtractFileName(file) + " not found.");
-    ReadScenarioInfo(g.scenario, bytes);  // its name and author, as the built-in one's
-    const int r = LoadScenario(g.scenario, bytes, [&](const std::string& m) { ShowScenarioMessage(g, m); });
-    if (r != ScenarioLoaded || !g.scenario.CrcCorrect) throw FatalMessage(ExtractFileName(file) + " CRC incorrect.");
-    g.scenario.FileName = ExtractFileName(file);
-    ComputeLevelSeeds(g.scenario);
-    BuildTransporterTable(g.scenario);
+    if (!ReadWholeFile(g.folders.Scenarios + chosen, bytes, kScenarioFileLimit) ||
+        !LoadScenarioFile(g.scenario, *g.archive, bytes, chosen, show)) {
+      RefuseChosenScenario(g, chosen);
+      return false;
+    }
   }
   if (g.scenario.Header.KeepGraphics != 0) g.gfx.MayChangeBlockGraphics = false;
+  return true;
 }
 
 void FreeMonsterSlots(World& w) {
@@ -209,7 +259,10 @@ void PrepareScenarioFrame(TForm1& form) {
   // 5. The scenario and its graphics. (2. is the lookup inside.)
   ClearHitMarks(w);
   g.gfx.MayChangeBlockGraphics = true;
-  LoadChosenScenario(g);
+  if (!LoadChosenScenario(g)) {
+    form.SetGameState(gsMainMenu);
+    return;
+  }
   TakeScenarioIntoWorld(w, g.scenario);
   if (HasCurrentProfile(g)) w.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
   // 7. The start cell (needed before the level's look is known). A scenario

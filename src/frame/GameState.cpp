@@ -27,6 +27,7 @@ const char* GameStateName(uint8_t state) {
     case gsEasterEgg: return "gsEasterEgg";
     case gsConfirmRestart: return "gsConfirmRestart";
     case gsPuzzleView: return "gsPuzzleView";
+    case gsScenarios: return "gsScenarios";
     case gsShowWindow: return "gsShowWindow";
     case gsTransportOut: return "gsTransportOut";
     case gsTransportIn: return "gsTransportIn";

@@ -28,6 +28,7 @@ enum : uint8_t {
   gsEasterEgg = 69,
   gsConfirmRestart = 91,
   gsPuzzleView = 95,
+  gsScenarios = 96,  // choosing the scenario to play
   gsShowWindow = 100,
   gsTransportOut = 200,
   gsTransportIn = 201,

@@ -67,6 +67,37 @@ void EnsurePlayerProfile(Game& g) {
   SaveCurrentProfile(g);
 }
 
+bool ChooseScenario(Game& g, int entry) {
+  if (entry < 1 || entry > int(g.scenarios.size())) return false;
+  const TScenarioEntry e = g.scenarios[size_t(entry - 1)];
+  if (e.Damaged) return false;
+  if (HasCurrentProfile(g)) {
+    TProfileRecord& r = *g.profile.Record;
+    int index = FindScenarioRecord(r, e.Identity);
+    if (index == 0) {
+      index = AddScenarioRecord(r, g.scenarios, e.FileName, g.folders.Scenarios);
+      // Two files whose names differ only in letter case are both listed; the
+      // record is of the one chosen.
+      r.Record(index).Identity = e.Identity;
+    }
+    r.CurrentScenario = index;
+    ActivateProfile(g.profile, g.scenarios, g.scenario, g.folders.Scenarios, /*load=*/false);
+    g.world.InitialTotals = CurrentScenarioTotals(r);
+    SaveCurrentProfile(g);
+  }
+  // The very file chosen, also when another file has the same identity.
+  g.scenario.FileName = e.FileName;
+  return true;
+}
+
+const TScenarioRecord* ScenarioRecordOf(const Game& g, int entry) {
+  if (!HasCurrentProfile(g) || entry < 1 || entry > int(g.scenarios.size())) return nullptr;
+  const TScenarioEntry& e = g.scenarios[size_t(entry - 1)];
+  if (e.Damaged) return nullptr;
+  const int n = FindScenarioRecord(*g.profile.Record, e.Identity);
+  return n == 0 ? nullptr : &g.profile.Record->Record(n);
+}
+
 void ChoosePlayedScenario(Game& g) {
   if (!HasCurrentProfile(g) || g.options.playScenario.empty()) return;
   const std::string name = ExtractFileName(g.options.playScenario);

@@ -7,6 +7,7 @@ namespace gravik {
 
 class Game;
 class TForm1;
+struct TScenarioRecord;
 
 // There is a current player with a profile file.
 bool HasCurrentProfile(const Game& g);
@@ -32,6 +33,17 @@ void EnsurePlayerProfile(Game& g);
 // profile's record of that scenario when the file is one of the listed ones
 // (a record is added when the profile has none); other files keep no results.
 void ChoosePlayedScenario(Game& g);
+
+// The scenarios screen's choice: list entry `entry` (1-based) becomes the
+// scenario to play and, with a current profile, its current scenario record (a
+// record is added when it has none); the profile takes the scenario's totals
+// and is saved. False, changing nothing, for an entry outside the list or a
+// damaged one.
+bool ChooseScenario(Game& g, int entry);
+
+// The profile's record of list entry `entry` (highest score, best time); null
+// when there is no current profile, no such entry or no record of it.
+const TScenarioRecord* ScenarioRecordOf(const Game& g, int entry);
 
 // The end of a game: the best score (and, completed, the best time) of the
 // current scenario record, saved when they changed; the result is kept in the

@@ -9,6 +9,7 @@
 #include "screens/Profiles.h"
 #include "screens/PlainScreen.h"
 #include "screens/PuzzleView.h"
+#include "screens/ScenarioScreen.h"
 #include "screens/StatusScreens.h"
 
 namespace gravik {
@@ -38,6 +39,7 @@ const std::vector<StateUnit>& ScreenUnits() {
       {gsEasterEgg, EasterEggUnit},
       {gsConfirmRestart, ConfirmRestartUnit},
       {gsPuzzleView, PuzzleViewUnit},
+      {gsScenarios, ScenariosUnit},
       {gsShowWindow, ShowWindowUnit},
       {gsTransportOut, TransportOutUnit},
       {gsTransportIn, TransportInUnit},

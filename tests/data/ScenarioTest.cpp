@@ -361,7 +361,7 @@ TEST(CurrentScenario, CrcOrCheckWordMismatchIsFatal) {
 
 // --- scenario list and profile selection ---------------------------------------
 
-TEST(ScenarioList, BuiltInThenReadableFilesOfTheFolder) {
+TEST(ScenarioList, BuiltInThenTheFilesOfTheFolder) {
   TempDir dir("scenlist");
   Scenario a = SampleScenario();
   a.Info.Name.Assign("Alpha");
@@ -377,17 +377,96 @@ TEST(ScenarioList, BuiltInThenReadableFilesOfTheFolder) {
   Archive archive(ArchiveWithScenario(WriteScenario(SampleScenario())), "res");
   archive.OpenArchive();
   const ScenarioList list = BuildScenarioList(archive, dir.Path() + "Scenarios");
-  ASSERT_EQ(list.size(), 3u);
+  ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0].FileName, BuiltInScenarioName);
   EXPECT_EQ(list[0].Name.Str(), "Sample");
   EXPECT_EQ(list[0].Available, 1);
   EXPECT_EQ(list[0].Value2, 255);
   EXPECT_EQ(list[1].Name.Str(), "Alpha");
   EXPECT_EQ(list[2].FileName, "BETA.ZQ");
+  EXPECT_EQ(list[3].FileName, "broken.zq");
+  EXPECT_TRUE(list[3].Damaged);
+  EXPECT_EQ(FindScenarioEntry(list, "broken.zq"), 0);
   EXPECT_EQ(FindScenarioEntry(list, "beta.zq"), 3);
   EXPECT_EQ(FindScenarioEntry(list, "GRAVIK2.ZQ"), 1);
   EXPECT_EQ(FindScenarioEntry(list, "gamma.zq"), 0);
   EXPECT_EQ(FindScenarioEntryByIdentity(list, {8, 8}), 3);
+}
+
+// Every file of the folder goes through the whole checked load: a file whose
+// info block reads well but whose body is damaged is listed as damaged, keeps
+// its name for the list and never matches by identity or file name.
+TEST(ScenarioList, FilesFailingTheCheckedLoadAreListedAsDamaged) {
+  TempDir dir("scendamaged");
+  Scenario good = SampleScenario();
+  good.Info.Name.Assign("Good");
+  good.Info.Identity = {5, 6};
+  good.Header.Totals[TotalEarth] = 321;
+  const std::vector<uint8_t> file = WriteScenario(good);
+  std::vector<uint8_t> badCrc = file;
+  badCrc.back() ^= 0x08;
+  std::vector<uint8_t> badCheckWord = file;
+  {
+    Scenario s = good;
+    s.Header.CheckWord = uint16_t(s.Info.CheckWord + 1);
+    badCheckWord = WriteScenario(s);
+  }
+  std::vector<uint8_t> truncated(file.begin(), file.begin() + long(file.size() / 2));
+  Scenario old = good;
+  old.Form.Version = ScenarioVersionNoInfo;
+  WriteFile(dir.Path() + "Scenarios/a-crc.zq", badCrc);
+  WriteFile(dir.Path() + "Scenarios/b-check.zq", badCheckWord);
+  WriteFile(dir.Path() + "Scenarios/c-empty.zq", {});
+  WriteFile(dir.Path() + "Scenarios/d-half.zq", truncated);
+  WriteFile(dir.Path() + "Scenarios/e-old.zq", WriteScenario(old));
+  WriteFile(dir.Path() + "Scenarios/f-text.zq", {'h', 'e', 'l', 'l', 'o', '\n'});
+  WriteFile(dir.Path() + "Scenarios/g-good.zq", file);
+  WriteFile(dir.Path() + "Scenarios/GRAVIK2.ZQ", file);  // the built-in one's name
+
+  Archive archive(ArchiveWithScenario(WriteScenario(SampleScenario())), "res");
+  archive.OpenArchive();
+  const ScenarioList list = BuildScenarioList(archive, dir.Path() + "Scenarios");
+  ASSERT_EQ(list.size(), 8u) << "the built-in one, seven files; GRAVIK2.ZQ left out";
+  EXPECT_FALSE(list[0].Damaged);
+  EXPECT_TRUE(list[0].HasTotals);
+  for (size_t i = 1; i <= 6; ++i) {
+    SCOPED_TRACE(list[i].FileName);
+    EXPECT_TRUE(list[i].Damaged);
+    EXPECT_EQ(list[i].Available, 0);
+  }
+  EXPECT_EQ(list[1].Name.Str(), "Good") << "named by its readable info block";
+  EXPECT_EQ(list[3].Name.Str(), "c-empty.zq") << "named by its file";
+  EXPECT_EQ(list[6].Name.Str(), "f-text.zq");
+  EXPECT_FALSE(list[7].Damaged);
+  EXPECT_EQ(list[7].Totals[TotalEarth], 321);
+  // The damaged copies come before the good file and share its identity; the
+  // good one is found either way, a damaged one never.
+  EXPECT_EQ(FindScenarioEntryByIdentity(list, {5, 6}), 8);
+  EXPECT_EQ(FindScenarioEntry(list, "a-crc.zq"), 0);
+  EXPECT_EQ(FindScenarioEntry(list, BuiltInScenarioName), 1);
+}
+
+TEST(ScenarioFile, LoadScenarioFileRefusesDamagedFilesAndKeepsTheInfo) {
+  Archive archive(ArchiveWithScenario(WriteScenario(SampleScenario())), "res");
+  archive.OpenArchive();
+  Scenario s;
+  LoadCurrentScenario(s, archive);
+  const std::string name = s.Info.Name.Str();
+  Scenario other = SampleScenario();
+  other.Info.Name.Assign("Other");
+  std::vector<uint8_t> bad = WriteScenario(other);
+  bad.back() ^= 1;
+  EXPECT_FALSE(LoadScenarioFile(s, archive, bad, "other.zq"));
+  EXPECT_EQ(s.Info.Name.Str(), name);
+  EXPECT_EQ(s.FileName, BuiltInScenarioName);
+  std::vector<uint8_t> empty;
+  EXPECT_FALSE(LoadScenarioFile(s, archive, empty, "other.zq"));
+
+  std::vector<uint8_t> good = WriteScenario(other);
+  ASSERT_TRUE(LoadScenarioFile(s, archive, good, "other.zq"));
+  EXPECT_EQ(s.Info.Name.Str(), "Other");
+  EXPECT_EQ(s.FileName, "other.zq");
+  EXPECT_EQ(s.Transporters.size(), 2u);
 }
 
 TEST(ScenarioList, FindScenarioOfProfile) {
@@ -401,6 +480,7 @@ TEST(ScenarioList, FindScenarioOfProfile) {
   archive.OpenArchive();
   const ScenarioList list = BuildScenarioList(archive, dir.Path() + "Scenarios");
   Scenario s = SampleScenario();
+  s.Header.Totals[TotalDiamonds] = 999;  // the loaded scenario's totals are not the chosen one's
 
   auto none = FindScenarioOfProfile(s, list, std::nullopt, dir.Path() + "Scenarios");
   EXPECT_EQ(none, (std::array<int32_t, 5>{99999, 99999, 99999, 99999, 99999}));

@@ -403,6 +403,7 @@ TEST_F(FormKeysTest, ScenarioThatKeepsItsGraphicsRefusesTheStyleSwitch) {
   std::vector<uint8_t> bytes = game_.archive->TakeItem(BuiltInScenarioName);
   game_.archive->ReleaseItem();
   Scenario s;
+  ASSERT_TRUE(ReadScenarioInfo(s, bytes));  // a file's info and header check words agree
   ASSERT_EQ(LoadScenario(s, bytes), ScenarioLoaded);
   s.Header.KeepGraphics = 1;
   const std::string file = home_ + "/keep.zq";

@@ -1,7 +1,11 @@
 // gravik-scenario: turns a scenario source into a ".zq" scenario file, or
 // checks a source and lists its faults.
 //
-//   gravik-scenario compile IN OUT [--blocks FILE]
+//   gravik-scenario compile IN [OUT] [--blocks FILE]
+//                                    without OUT: into the game's Scenarios folder,
+//                                    as IN's base name + ".zq"
+//   gravik-scenario install-example [--blocks FILE]
+//                                    the guide's example into the Scenarios folder
 //   gravik-scenario check IN [--blocks FILE]
 //   gravik-scenario play IN [--blocks FILE] [--trace] [--frame-ms N]
 //                                    plays the walkthrough on the game's rules;
@@ -13,13 +17,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "Catalogue.h"
 #include "ScenarioCompiler.h"
 #include "ScenarioReplay.h"
+#include "base/Text.h"
+#include "data/Archive.h"
 #include "platform/Folders.h"
 
 namespace {
@@ -34,13 +39,43 @@ std::string DefaultBlocks() {
   return std::string(GRAVIK_ASSETS_DIR) + "/blocks.txt";
 }
 
+// The guide's example source: installed beside the game's data, else the sources'.
+std::string ExampleSource() {
+  const std::string installed = gravik::Folders().ProgramFolder() + "../share/gravik2/example.txt";
+  if (gravik::FileExists(installed)) return installed;
+  return std::string(GRAVIK_ASSETS_DIR) + "/scenario/example.txt";
+}
+
+// The game's Scenarios folder (GRAVIK_HOME honoured), ending with '/'.
+std::string ScenariosFolder() { return gravik::DocumentsFolder(gravik::Folders()) + "Scenarios/"; }
+
+// Where "compile IN" without OUT writes: IN's base name + ".zq" in the Scenarios
+// folder; empty (with the reason printed) when that cannot be.
+std::string InstalledPath(const std::string& in) {
+  std::string base = gravik::ExtractFileName(in);
+  if (const size_t dot = base.rfind('.'); dot != std::string::npos && dot > 0) base.resize(dot);
+  if (base.empty() || base == "." || base == "..") {
+    std::fprintf(stderr, "gravik-scenario: %s has no name to give the scenario file\n", in.c_str());
+    return "";
+  }
+  const std::string name = base + ".zq";
+  if (gravik::SameText(name, gravik::BuiltInScenarioName)) {
+    std::fprintf(stderr, "gravik-scenario: %s is the built-in scenario's file name; rename %s\n", name.c_str(),
+                 in.c_str());
+    return "";
+  }
+  return ScenariosFolder() + name;
+}
+
 int Usage() {
   std::fprintf(stderr,
-               "usage: gravik-scenario compile IN OUT [--blocks FILE]\n"
+               "usage: gravik-scenario compile IN [OUT] [--blocks FILE]\n"
+               "       gravik-scenario install-example [--blocks FILE]\n"
                "       gravik-scenario check IN [--blocks FILE]\n"
                "       gravik-scenario play IN [--blocks FILE] [--trace] [--frame-ms N]\n"
+               "Without OUT, compile writes IN's base name + \".zq\" into %s.\n"
                "The block catalogue defaults to %s.\n",
-               DefaultBlocks().c_str());
+               ScenariosFolder().c_str(), DefaultBlocks().c_str());
   return 2;
 }
 
@@ -76,10 +111,21 @@ int main(int argc, char** argv) {
       break;
     }
   if (args.empty()) return Usage();
-  const std::string& cmd = args[0];
-  if (!((cmd == "compile" && args.size() == 3) || ((cmd == "check" || cmd == "play") && args.size() == 2))) return Usage();
+  std::string cmd = args[0];
+  if (cmd == "install-example" && args.size() == 1) {
+    cmd = "compile";
+    args.push_back(ExampleSource());
+  }
+  if (!((cmd == "compile" && (args.size() == 2 || args.size() == 3)) ||
+        ((cmd == "check" || cmd == "play") && args.size() == 2)))
+    return Usage();
 
-  const std::string& in = args[1];
+  const std::string in = args[1];
+  std::string outPath;
+  if (cmd == "compile") {
+    outPath = args.size() == 3 ? args[2] : InstalledPath(in);
+    if (outPath.empty()) return 1;
+  }
   std::string text;
   if (!ReadTextFile(in, text)) {
     std::fprintf(stderr, "gravik-scenario: cannot read %s\n", in.c_str());
@@ -120,13 +166,13 @@ int main(int argc, char** argv) {
   }
 
   const std::vector<uint8_t> bytes = gravik::WriteScenario(*r.Output);
-  std::ofstream out(args[2], std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  out.close();
-  if (!out) {
-    std::fprintf(stderr, "gravik-scenario: cannot write %s\n", args[2].c_str());
+  if (args.size() == 2) gravik::CreateDirectories(gravik::ExtractFileDir(outPath));
+  // Written whole or not at all: the game never sees half a scenario file.
+  if (!gravik::WriteWholeFileAtomic(outPath, bytes.data(), bytes.size())) {
+    std::fprintf(stderr, "gravik-scenario: cannot write %s\n", outPath.c_str());
     return 1;
   }
-  std::printf("wrote %s (%zu bytes)\n", args[2].c_str(), bytes.size());
+  std::printf("wrote %s (%zu bytes)\n", outPath.c_str(), bytes.size());
+  if (args.size() == 2) std::printf("Start the game and choose it under Options, Scenarios.\n");
   return 0;
 }
