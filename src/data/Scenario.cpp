@@ -234,6 +234,21 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
   return ScenarioLoaded;
 }
 
+bool ReadScenarioTotals(const uint8_t* data, size_t size, std::array<int32_t, 5>& totals) {
+  const size_t bodyKeyAt = kHeadFixed + sizeof(TScenarioInfo);
+  if (size < bodyKeyAt + kBodyKeySize) return false;
+  if (GetU16(data) != ScenarioVersion || data[2] != 1) return false;
+  const uint64_t a = GetU32(data + 5), b = GetU32(data + 9);
+  if (a < bodyKeyAt + kBodyKeySize || b < a + sizeof(TScenarioHeader) || b > size) return false;
+  uint8_t raw[sizeof(TScenarioHeader)];
+  std::memcpy(raw, data + a, sizeof raw);
+  XorWithKey(raw, sizeof raw, data + bodyKeyAt, kBodyKeySize);
+  TScenarioHeader header;
+  std::memcpy(&header, raw, sizeof raw);
+  std::copy(std::begin(header.Totals), std::end(header.Totals), totals.begin());
+  return true;
+}
+
 bool ReadScenarioInfo(const uint8_t* data, size_t size, TScenarioInfo& info) {
   if (size < kHeadFixed + sizeof(TScenarioInfo)) return false;
   if (GetU16(data) != ScenarioVersion || data[2] != 1) return false;
@@ -433,8 +448,10 @@ ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFol
   if (archive.HasItem(BuiltInScenarioName)) {
     const std::vector<uint8_t>& item = archive.TakeItem(BuiltInScenarioName);
     ReadScenarioInfo(item.data(), item.size(), info);
+    TScenarioEntry e = MakeScenarioEntry(BuiltInScenarioName, info);
+    ReadScenarioTotals(item.data(), item.size(), e.Totals);
     archive.ReleaseItem();
-    list.push_back(MakeScenarioEntry(BuiltInScenarioName, info));
+    list.push_back(e);
   }
 
   if (scenariosFolder.empty()) return list;
@@ -444,7 +461,9 @@ ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFol
     std::vector<uint8_t> file;
     TScenarioInfo fileInfo;
     if (!ReadWholeFile(dir + name, file, kScenarioFileCap) || !ReadScenarioInfo(file.data(), file.size(), fileInfo)) continue;
-    list.push_back(MakeScenarioEntry(name, fileInfo));
+    TScenarioEntry e = MakeScenarioEntry(name, fileInfo);
+    ReadScenarioTotals(file.data(), file.size(), e.Totals);
+    list.push_back(e);
   }
   return list;
 }
@@ -473,8 +492,7 @@ std::array<int32_t, 5> FindScenarioOfProfile(Scenario& s, const ScenarioList& li
   if (n == 0) throw FatalMessage("Unable to find scenario file in list.");
   s.FileName = list[size_t(n - 1)].FileName;
   ReadScenarioNotes(s, IncludeTrailingSlash(scenariosFolder) + s.FileName);
-  std::copy(std::begin(s.Header.Totals), std::end(s.Header.Totals), totals.begin());
-  return totals;
+  return list[size_t(n - 1)].Totals;
 }
 
 }  // namespace gravik

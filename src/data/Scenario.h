@@ -210,6 +210,11 @@ inline bool ReadScenarioInfo(Scenario& s, const std::vector<uint8_t>& stream) {
   return ReadScenarioInfo(stream.data(), stream.size(), s.Info);
 }
 
+// Reads the five totals of a version-1974 file's header (offset 168 of the
+// header at A, descrambled with the body key); false (and `totals` untouched)
+// when the head or offsets do not hold a whole header.
+bool ReadScenarioTotals(const uint8_t* data, size_t size, std::array<int32_t, 5>& totals);
+
 // Splits text into lines at CR LF, lone CR or lone LF.
 std::vector<std::string> SplitNotes(const uint8_t* data, size_t size);
 
@@ -243,6 +248,9 @@ struct TScenarioEntry {
   uint8_t Available = 1;
   uint16_t Value1 = 0, Value2 = 255;
   ScenarioIdentity Identity;
+  // The header's five totals (indexed by ScenarioTotal); zero when they could
+  // not be read.
+  std::array<int32_t, 5> Totals{};
 };
 
 using ScenarioList = std::vector<TScenarioEntry>;  // entry n is element n - 1
@@ -259,7 +267,7 @@ int FindScenarioEntryByIdentity(const ScenarioList& list, const ScenarioIdentity
 // Selects the scenario whose identity the profile's current scenario record holds
 // (nullopt: the profile has no current scenario) and returns the five totals the
 // profile takes: 99999 each without a current scenario, else the header's
-// totals. Sets s.FileName and reads that file's notes from `scenariosFolder`.
+// totals (as the scenario list read them). Sets s.FileName and reads that file's notes from `scenariosFolder`.
 // Throws FatalMessage "Unable to find scenario file in list.".
 std::array<int32_t, 5> FindScenarioOfProfile(Scenario& s, const ScenarioList& list,
                                              const std::optional<ScenarioIdentity>& profileScenario,

@@ -2,6 +2,8 @@
 
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "screens/Help.h"
+#include "screens/MainMenu.h"
 #include "screens/MapView.h"
 #include "screens/PlainScreen.h"
 

@@ -27,51 +27,6 @@ ScreenUnit PlainUnit(std::string title, std::string hint, uint8_t next) {
           NoKeyPress, NoMouse};
 }
 
-// --- gsMainMenu ---------------------------------------------------------------
-
-void MainMenuEnter(TForm1& form) {
-  Game& g = form.game();
-  g.gfx.MayChangeBlockGraphics = true;
-  ShowPlayfield(g, false);
-}
-
-void MainMenuFrame(TForm1& form) {
-  DrawPlainScreen(form.game(), "GRAVIK 2", {}, "Enter: Start game    O: Options    F1: Help    Esc: Exit");
-}
-
-void MainMenuKeyDown(TForm1& form, const KeyEvent& key) {
-  Game& g = form.game();
-  if (key.repeat) return;
-  if (key.vk == vk::Escape && key.shift == 0) {
-    form.SetGameState(gsConfirmExit);
-  } else if (key.vk == vk::F1) {
-    form.SetGameState(gsHelp);
-  } else if (IsConfirmKey(key) && key.shift == 0) {
-    Click(g);
-    g.values.NewGameStarted = true;
-    form.SetGameState(gsPrepareScenario);
-  } else if (key.vk == 'O' && key.shift == 0) {
-    Click(g);
-    g.values.OptionsReturnState = gsMainMenu;
-    form.SetGameState(gsOptions);
-  }
-}
-
-// --- gsConfirmExit --------------------------------------------------------------
-
-void ConfirmExitFrame(TForm1& form) {
-  DrawPlainScreen(form.game(), "Exit Gravik 2?", {}, "Y or Enter: Yes    N or Esc: No");
-}
-
-void ConfirmExitKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.repeat) return;
-  if (key.vk == 'Y' || key.vk == vk::Return) {
-    form.FormClose();
-  } else if (key.vk == 'N' || (key.vk == vk::Escape && key.shift == 0)) {
-    form.SetGameState(gsMainMenu);
-  }
-}
-
 // --- gsOptions ------------------------------------------------------------------------
 
 void OptionsFrame(TForm1& form) {
@@ -111,9 +66,6 @@ void DrawPlainScreen(Game& g, const std::string& title, const ScreenLines& lines
   g.sprites.Render();
 }
 
-ScreenUnit MainMenuUnit() { return {MainMenuEnter, MainMenuFrame, MainMenuKeyDown, NoKeyPress, NoMouse}; }
-ScreenUnit ConfirmExitUnit() { return {NoEntry, ConfirmExitFrame, ConfirmExitKeyDown, NoKeyPress, NoMouse}; }
-ScreenUnit HelpUnit() { return PlainUnit("HELP", "Esc: Main menu", gsMainMenu); }
 ScreenUnit OptionsUnit() { return {NoEntry, OptionsFrame, OptionsKeyDown, NoKeyPress, NoMouse}; }
 ScreenUnit ProfilesUnit() { return PlainUnit("PROFILES", "Esc: Options", gsOptions); }
 ScreenUnit NewProfileUnit() {
@@ -125,7 +77,6 @@ ScreenUnit NewProfileUnit() {
 }
 ScreenUnit ConfirmDeleteProfileUnit() { return PlainUnit("Delete this profile?", "Esc: No", gsProfiles); }
 ScreenUnit IntroLogoUnit() { return PlainUnit("GRAVIK 2", "Enter: Continue", gsHelp); }
-ScreenUnit EasterEggUnit() { return PlainUnit("GRAVIK 2", "Enter: Main menu", gsMainMenu); }
 ScreenUnit PuzzleViewUnit() { return PlainUnit("PUZZLE", "Enter: Return", gsStatusScreen); }
 
 }  // namespace gravik

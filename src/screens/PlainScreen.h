@@ -25,16 +25,13 @@ ScreenUnit ConfirmRestartUnit();
 ScreenUnit GameOverUnit();
 ScreenUnit ScenarioCompleteUnit();
 
-// The units of the menus (screens/MenuScreens.cpp).
-ScreenUnit MainMenuUnit();
-ScreenUnit ConfirmExitUnit();
-ScreenUnit HelpUnit();
+// The units of the menus (screens/MenuScreens.cpp; the main menu, exit
+// confirmation, help and dated credits are in screens/MainMenu.h and Help.h).
 ScreenUnit OptionsUnit();
 ScreenUnit ProfilesUnit();
 ScreenUnit NewProfileUnit();
 ScreenUnit ConfirmDeleteProfileUnit();
 ScreenUnit IntroLogoUnit();
-ScreenUnit EasterEggUnit();
 ScreenUnit PuzzleViewUnit();
 
 }  // namespace gravik
