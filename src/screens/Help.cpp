@@ -27,6 +27,7 @@ constexpr int kHelpOk = 1, kHelpPrevious = 2, kHelpNext = 3;
 // Page 4's window onto the credits picture, and its speed.
 constexpr int kCreditsWindowX = 110, kCreditsWindowY = 192, kCreditsWindowHeight = 248;
 constexpr double kHelpCreditsSpeed = 0.03;  // pixels per millisecond
+constexpr uint32_t kHelpCreditsHoldMs = 2000;  // the first lines stand still this long
 
 // The dated credits screen scrolls as the completion screen does.
 constexpr int kEggWindowX = 64, kEggWindowWidth = 512, kEggWindowHeight = 450;
@@ -77,8 +78,8 @@ constexpr std::array<std::array<CastMember, 8>, 2> kCast = {{
 }};
 
 // Two columns of four: the picture, the name and the text wrapped beside it.
-constexpr int kCastTop = 14, kCastPitch = 104, kCastColumnWidth = 320;
-constexpr int kCastTextX = 84, kCastTextWidth = 224, kCastTextLines = 4;
+constexpr int kCastTop = 8, kCastPitch = 107, kCastColumnWidth = 320;
+constexpr int kCastTextX = 84, kCastTextWidth = 226, kCastTextLines = 5;
 
 void DrawCastPage(Game& g, int page) {
   const std::vector<std::string> paragraphs = Paragraphs(g.helpPages[size_t(page - 1)]);
@@ -93,7 +94,7 @@ void DrawCastPage(Game& g, int page) {
     DrawText(g.fonts, g.backSurface, x + kCastTextX, y + 2, m.Name);
     SelectFont(g.fonts, kFaceEras10, 2);
     const std::string text = i < paragraphs.size() ? paragraphs[i] : std::string();
-    int ty = y + 26;
+    int ty = y + 24;
     for (const std::string& line : WrapText(g.fonts, text, kCastTextWidth, kCastTextLines)) {
       DrawText(g.fonts, g.backSurface, x + kCastTextX, ty, line);
       ty += 16;
@@ -167,7 +168,8 @@ void DrawCreditsPage(Game& g) {
   SelectFont(g.fonts, kFaceEras10, 0);
   DrawTextCentred(g.fonts, g.backSurface, 164, "v1.3");
   const ImageEntry& credits = HelpCreditsPicture(g);
-  const int offset = CreditsScrollOffset(TicksSince(g.Now(), g.values.CreditsScrollStart), kHelpCreditsSpeed,
+  const uint32_t shown = TicksSince(g.Now(), g.values.CreditsScrollStart);
+  const int offset = CreditsScrollOffset(shown > kHelpCreditsHoldMs ? shown - kHelpCreditsHoldMs : 0, kHelpCreditsSpeed,
                                          CreditsContent(g, credits.Picture.Height()), kCreditsWindowHeight);
   DrawScrollWindow(g.backSurface, credits.Picture, kCreditsWindowX, kCreditsWindowY, kCreditsWidth,
                    kCreditsWindowHeight, offset);
