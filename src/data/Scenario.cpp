@@ -256,6 +256,21 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
   return ScenarioLoaded;
 }
 
+bool ReadScenarioTotals(const uint8_t* data, size_t size, std::array<int32_t, 5>& totals) {
+  const size_t bodyKeyAt = kHeadFixed + sizeof(TScenarioInfo);
+  if (size < bodyKeyAt + kBodyKeySize) return false;
+  if (GetU16(data) != ScenarioVersion || data[2] != 1) return false;
+  const uint64_t a = GetU32(data + 5), b = GetU32(data + 9);
+  if (a < bodyKeyAt + kBodyKeySize || b < a + sizeof(TScenarioHeader) || b > size) return false;
+  uint8_t raw[sizeof(TScenarioHeader)];
+  std::memcpy(raw, data + a, sizeof raw);
+  XorWithKey(raw, sizeof raw, data + bodyKeyAt, kBodyKeySize);
+  TScenarioHeader header;
+  std::memcpy(&header, raw, sizeof raw);
+  std::copy(std::begin(header.Totals), std::end(header.Totals), totals.begin());
+  return true;
+}
+
 bool ReadScenarioInfo(const uint8_t* data, size_t size, TScenarioInfo& info) {
   if (size < kHeadFixed + sizeof(TScenarioInfo)) return false;
   if (GetU16(data) != ScenarioVersion || data[2] != 1) return false;
@@ -482,19 +497,12 @@ ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFol
   if (archive.HasItem(BuiltInScenarioName)) {
     const std::vector<uint8_t>& item = archive.TakeItem(BuiltInScenarioName);
     ReadScenarioInfo(item.data(), item.size(), info);
+    TScenarioEntry e = MakeScenarioEntry(BuiltInScenarioName, info);
+    // The built-in item is trusted to be whole here (preparing it checks it);
+    // its header gives the totals.
+    ReadScenarioTotals(item.data(), item.size(), e.Totals);
     archive.ReleaseItem();
-    list.push_back(MakeScenarioEntry(BuiltInScenarioName, info));
-  }
-
-  if (!list.empty()) {
-    // The built-in item is trusted to be whole here; preparing it checks it.
-    std::vector<uint8_t> item = archive.TakeItem(BuiltInScenarioName);
-    archive.ReleaseItem();
-    std::array<int32_t, 5> totals{};
-    if (CheckScenarioFile(item, info, totals)) {
-      list[0].HasTotals = true;
-      list[0].Totals = totals;
-    }
+    list.push_back(e);
   }
 
   if (scenariosFolder.empty()) return list;
@@ -512,7 +520,6 @@ ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFol
     const bool read = ReadWholeFile(dir + name, file, kScenarioFileCap);
     if (read && CheckScenarioFile(file, fileInfo, totals)) {
       TScenarioEntry e = MakeScenarioEntry(name, fileInfo);
-      e.HasTotals = true;
       e.Totals = totals;
       list.push_back(e);
       continue;
@@ -556,12 +563,9 @@ std::array<int32_t, 5> FindScenarioOfProfile(Scenario& s, const ScenarioList& li
   const TScenarioEntry& e = list[size_t(n - 1)];
   s.FileName = e.FileName;
   ReadScenarioNotes(s, IncludeTrailingSlash(scenariosFolder) + s.FileName);
-  // The chosen scenario's own totals, not those of whichever scenario is loaded.
-  if (e.HasTotals)
-    totals = e.Totals;
-  else
-    std::copy(std::begin(s.Header.Totals), std::end(s.Header.Totals), totals.begin());
-  return totals;
+  // The chosen scenario's own totals (read when the list was built), not those
+  // of whichever scenario is loaded.
+  return e.Totals;
 }
 
 }  // namespace gravik

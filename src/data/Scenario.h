@@ -210,6 +210,11 @@ inline bool ReadScenarioInfo(Scenario& s, const std::vector<uint8_t>& stream) {
   return ReadScenarioInfo(stream.data(), stream.size(), s.Info);
 }
 
+// Reads the five totals of a version-1974 file's header (offset 168 of the
+// header at A, descrambled with the body key); false (and `totals` untouched)
+// when the head or offsets do not hold a whole header.
+bool ReadScenarioTotals(const uint8_t* data, size_t size, std::array<int32_t, 5>& totals);
+
 // Splits text into lines at CR LF, lone CR or lone LF.
 std::vector<std::string> SplitNotes(const uint8_t* data, size_t size);
 
@@ -262,8 +267,7 @@ struct TScenarioEntry {
   // A file of the folder that failed its checks: listed (Available 0) so the
   // player sees it, never chosen, matched or played.
   bool Damaged = false;
-  // The header's totals, known once the file passed the checked load.
-  bool HasTotals = false;
+  // The header's five totals (indexed by ScenarioTotal), read with the list.
   std::array<int32_t, 5> Totals{};
 };
 

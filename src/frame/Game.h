@@ -1,9 +1,11 @@
 // The one game instance: every process-wide record of the game lives here and is
 // passed by reference. Tests build their own.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/Audio.h"
 #include "base/Random.h"
@@ -68,12 +70,23 @@ struct GameValues {
   // Joystick buttons held when a screen was entered (a press counts only
   // once the button was let go).
   uint8_t JoyButtonsAtEntry = 0;
+  // The main menu's backdrop picture is built once per run; a screen that
+  // replaces the "backdrop" entry (the puzzle view) clears this flag.
+  bool BackdropBuilt = false;
+  // The main menu's music: the first visit of a run waits 1500 ms from
+  // MenuMusicClock before the title music starts, later visits start it at once.
+  bool MenuShownBefore = false;
+  bool MenuMusicDue = false;
+  uint32_t MenuMusicClock = 0;
+  // Help: the page shown (1..4) and when the credits scroll of page 4 began.
+  int HelpPage = 1;
+  uint32_t CreditsScrollStart = 0;
+  // The dated credits screen's scroll position (pixels) and last frame tick.
+  double EasterEggScroll = 0;
+  uint32_t EasterEggTick = 0;
   // The best-score check at the end of a game.
   bool NewBestScore = false;
   int32_t PreviousBest = 0;
-  // The main menu's "backdrop" picture is in place; the puzzle view, which
-  // puts its own picture under that name, clears it.
-  bool BackdropBuilt = false;
   // Frame-rate read-out (--debug).
   uint32_t RateWindowStart = 0;
   int FramesInWindow = 0;
@@ -198,6 +211,10 @@ class Game {
   Scenario scenario;
   ScenarioList scenarios;
   ProfileState profile;
+  // The help texts "helppage1.txt".."helppage5.txt" and the credits text
+  // "kvelauthor.txt", one string per line, read from the archive at start-up.
+  std::array<std::vector<std::string>, 5> helpPages;
+  std::vector<std::string> creditsText;
   RandomGenerator profileKeys;  // fresh file keys, apart from the game's own chance
 
   // World, sound and controls.

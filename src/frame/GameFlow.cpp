@@ -218,13 +218,20 @@ void ShowWindowFrame(TForm1& form) {
   f.ScreenReady = false;
 }
 
-// Until the profile screens exist, a run of the game starts straight into the
-// scenario; the menus follow its end.
+// The first screen: the main menu for the current player, the name entry when
+// there is none. A run told to play (--play, or a developer start on a level)
+// goes straight into the scenario under the current player, or "Player" when
+// there is none.
 void EnterMenusFrame(TForm1& form) {
   FrameState& f = form.frame();
-  EnsurePlayerProfile(form.game());
-  ChoosePlayedScenario(form.game());
-  form.SetGameState(gsPrepareScenario);
+  Game& g = form.game();
+  if (g.options.play || g.options.startLevel != 0) {
+    EnsurePlayerProfile(g);
+    ChoosePlayedScenario(g);
+    form.SetGameState(gsPrepareScenario);
+  } else {
+    form.SetGameState(HasCurrentProfile(g) ? gsMainMenu : gsNewProfile);
+  }
   if (f.WindowedPreference != f.Windowed) {
     f.ModeSwitchLockout = false;
     form.ToggleDisplayMode();

@@ -14,6 +14,7 @@
 #include "frame/PlayerData.h"
 #include "render/SplashScreen.h"
 #include "render/SystemTextAdapter.h"
+#include "screens/Help.h"
 
 namespace gravik {
 
@@ -122,6 +123,8 @@ void RunStartUp(TForm1& form) {
     g.archive->ReleaseItem();
     LoadFonts(g.fonts, g.images, copy.data(), copy.size(), ArchiveItems(g));
   }
+  PollForceWindowKey(form);
+  LoadHelpPages(g);
   PollForceWindowKey(form);
   timer.Done("graphics and fonts");
 

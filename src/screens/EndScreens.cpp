@@ -12,7 +12,6 @@
 #include "render/Fonts.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
-#include "screens/PlainScreen.h"
 #include "screens/PuzzleView.h"
 #include "screens/StatusScreens.h"
 

@@ -3,6 +3,7 @@
 #include "audio/Audio.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "platform/KeyState.h"
 
 namespace gravik {
 
@@ -39,6 +40,8 @@ void MenuMouse(TForm1& form, const InputEvent& ev) {
     default: break;
   }
 }
+
+bool IsConfirmKey(const KeyEvent& key) { return !key.repeat && (key.vk == vk::Return || key.vk == vk::Space); }
 
 int TakeClickedButton(Game& g) {
   const int n = g.widgets.ClickedButton;

@@ -25,6 +25,8 @@ void FinishMenuFrame(Game& g);
 void MenuMouse(TForm1& form, const InputEvent& ev);
 // The button pressed since the last frame (0 when none), cleared as it is read.
 int TakeClickedButton(Game& g);
+// A fresh press of a confirming key (Enter or Space, not auto-repeat).
+bool IsConfirmKey(const KeyEvent& key);
 // A key pressing button n (the key table's "press button n"): the same as a
 // click, with "click1.wav".
 void PressButton(Game& g, int n);

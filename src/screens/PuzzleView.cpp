@@ -8,7 +8,6 @@
 #include "frame/Keys.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
-#include "screens/PlainScreen.h"
 
 namespace gravik {
 

@@ -7,7 +7,6 @@
 #include "frame/Keys.h"
 #include "render/Fonts.h"
 #include "screens/MenuFrame.h"
-#include "screens/PlainScreen.h"
 #include "world/Targets.h"
 
 namespace gravik {

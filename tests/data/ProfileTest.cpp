@@ -442,7 +442,8 @@ class ActivateTest : public ProfileTest {
     info.Identity = {2, 2};
     info.Name.Assign("Extra");
     list.push_back(MakeScenarioEntry("extra.zq", info));
-    for (int i = 0; i < 5; ++i) scenario.Header.Totals[i] = 10 + i;
+    for (TScenarioEntry& e : list)
+      for (int i = 0; i < 5; ++i) e.Totals[size_t(i)] = 10 + i;  // as the list read them from the files
   }
   ScenarioList list;
   Scenario scenario;

@@ -58,10 +58,10 @@ class ScenarioScreenTest : public ::testing::Test {
   void TearDown() override {
     if (!home_.empty()) std::filesystem::remove_all(home_);
   }
-  // Start-up into play (the run's profile "Player" is made on the way), then the screen.
+  // Start-up with a profile "Player", then the screen.
   void OpenScreen(InProcessGame& run) {
     ASSERT_EQ(run.Start(), 0);
-    ASSERT_TRUE(run.RunUntilState(gsPlaying));
+    EnsurePlayerProfile(run.game_);
     run.form_.SetGameState(gsScenarios);
     run.Frame();
     ASSERT_EQ(run.State(), gsScenarios);

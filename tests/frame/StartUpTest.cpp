@@ -36,6 +36,7 @@ class StartUpRun {
     GameOptions o;
     o.headless = true;
     o.noMusic = o.noSound = true;
+    o.play = true;  // straight into play, under "Player" when nobody is remembered
     return o;
   }
   // The deferred start; the halt status when it refused to go on, else 0.
