@@ -7,6 +7,7 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "data/ScenarioPlay.h"
+#include "frame/Demo.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
@@ -56,8 +57,9 @@ void ShowScenarioMessage(Game& g, const std::string& m) { g.platform.shell.ShowI
 // The scenario chosen to play: a file named on the command line, or the
 // built-in one from the archive. A scenario that keeps its own graphics takes
 // away the permission to switch the graphics style.
+// A demo always plays on the built-in scenario.
 void LoadChosenScenario(Game& g) {
-  const std::string& file = g.options.playScenario;
+  const std::string file = g.world.DemoMode ? std::string() : g.options.playScenario;
   if (file.empty()) {
     if (FindScenarioEntry(g.scenarios, BuiltInScenarioName) == 0)
       throw FatalMessage("Unable to find scenario file in list.");
@@ -109,7 +111,7 @@ StartCell DeveloperStart(Game& g, int n, StartCell start) {
 // The world tick's view of the frame.
 class GameTickHost : public TickHost {
  public:
-  explicit GameTickHost(TForm1& form) : form_(form), g_(form.game()), controls_(form) {}
+  explicit GameTickHost(TForm1& form) : form_(form), g_(form.game()), controls_(form), recording_(g_, controls_) {}
   double MeasureFrameStep() override {
     form_.MeasureFrameStep();
     g_.world.PanelShown = g_.frame.PanelShown;
@@ -126,7 +128,10 @@ class GameTickHost : public TickHost {
     PlacePlayfield(g_.playfield, g_.frame.PanelShown, viewX, viewY);
   }
   void ShowNotice(const std::string& text, uint32_t ms) override { gravik::ShowNotice(g_, text, ms); }
-  PlayerInput& Controls() override { return controls_; }
+  PlayerInput& Controls() override {
+    if (Recording(g_)) return recording_;
+    return controls_;
+  }
   void RenderSprites() override {
     ShowPlayerPattern(g_);
     gravik::RenderSprites(g_);
@@ -137,6 +142,7 @@ class GameTickHost : public TickHost {
   TForm1& form_;
   Game& g_;
   KeyPlayerInput controls_;
+  RecordingInput recording_;
 };
 
 // The iris takes its colours from the transporter picture of the level.
@@ -174,7 +180,9 @@ void EnterMenusFrame(TForm1& form) {
   FrameState& f = form.frame();
   EnsurePlayerProfile(form.game());
   ChoosePlayedScenario(form.game());
-  form.SetGameState(gsPrepareScenario);
+  // --demo [FILE] plays at once; a refused demo leaves the usual start.
+  if (!form.game().options.demo || !BeginDemo(form, form.game().options.demoFile))
+    form.SetGameState(gsPrepareScenario);
   if (f.WindowedPreference != f.Windowed) {
     f.ModeSwitchLockout = false;
     form.ToggleDisplayMode();
@@ -211,12 +219,15 @@ void PrepareScenarioFrame(TForm1& form) {
   g.gfx.MayChangeBlockGraphics = true;
   LoadChosenScenario(g);
   TakeScenarioIntoWorld(w, g.scenario);
-  if (HasCurrentProfile(g)) w.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
+  if (w.DemoMode)
+    std::copy(std::begin(g.scenario.Header.Totals), std::end(g.scenario.Header.Totals), w.InitialTotals.begin());
+  else if (HasCurrentProfile(g))
+    w.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
   // 7. The start cell (needed before the level's look is known). A scenario
   //    without an end character starts with none to reach.
   w.Count.EndCharsLeft = InitialEndCharacters(w);
   StartCell start = FindStartCell(w);
-  if (const int n = g.options.startLevel; n >= 1 && n <= WorldLevels) start = DeveloperStart(g, n, start);
+  if (const int n = g.options.startLevel; n >= 1 && n <= WorldLevels && !w.DemoMode) start = DeveloperStart(g, n, start);
   w.CurrentLevel = start.Level;
   v.RestartX = start.X;
   v.RestartY = start.Y;
@@ -245,6 +256,8 @@ void PrepareScenarioFrame(TForm1& form) {
   // 9. The title card.
   form.SetGameState(gsLevelIntro);
   RefreshBlockGraphics(g);
+  // 10. A demo's snapshot replaces the running level.
+  StartDemo(form);
   // 11. Remember a slow preparation.
   v.SlowPreparation = TicksSince(g.Now(), prepStart) > 2000;
 }
@@ -280,6 +293,10 @@ void LevelIntroFrame(TForm1& form) {
 // --- gsPlaying ----------------------------------------------------------------------
 
 void PlayingFrame(TForm1& form) {
+  Game& g = form.game();
+  // The first frame of play: a demo's timing, a recording's snapshot.
+  DemoPlayBegins(g);
+  RecordPlayBegins(g);
   GameTickHost host(form);
   GameTick(form.game().world, host);
 }
@@ -384,7 +401,8 @@ void LosingLifeFrame(TForm1& form) {
     }
     w.Player.Dead = 0;
     w.Player.GaveUp = false;
-    if (w.DemoMode && !gaveUp)
+    // A demo (and a game being recorded for one) goes straight on.
+    if ((w.DemoMode || Recording(g)) && !gaveUp)
       form.SetGameState(gsPlaying);
     else
       form.SetGameState(gaveUp ? gsLifeLost : gsStatusScreen);
@@ -481,6 +499,8 @@ void DrawFrameOverlays(Game& g) {
   in.ShowFrameRate = g.options.debug;
   in.FramesPerSecond = v.FramesPerSecond;
   in.DebugWorld = &g.world;
+  in.DemoPlaying = g.world.DemoMode;
+  if (DemoCaptionPending(g)) in.DemoCaption = [&g](Bitmap& surface) { DrawDemoCaption(g, surface); };
   DrawOverlays(g.backSurface, &g.systemText, g.panel, in, now);
 }
 

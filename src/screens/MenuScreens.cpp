@@ -1,6 +1,7 @@
 // The menus in their plain form: each screen's title, what it offers and the
 // keys of the key table, until the menu widgets give them their buttons.
 #include "audio/Audio.h"
+#include "frame/Demo.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
@@ -36,6 +37,8 @@ void MainMenuEnter(TForm1& form) {
 }
 
 void MainMenuFrame(TForm1& form) {
+  MaybeStartAttractDemo(form);
+  if (form.frame().GameState != gsMainMenu) return;
   DrawPlainScreen(form.game(), "GRAVIK 2", {}, "Enter: Start game    O: Options    F1: Help    Esc: Exit");
 }
 
