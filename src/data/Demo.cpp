@@ -433,8 +433,8 @@ DemoFile DemoRecording::Finish(std::vector<std::string>* notes) const {
   DemoFile demo;
   demo.Snapshot = snapshot_;
   // Captions: a move of direction 0 where the caption is to appear (unless an
-  // event fires there or just before), the caption itself on the last standing
-  // frame before the next move or the next caption.
+  // event fires there or just before), then the caption itself, which shows
+  // until it fires, before the next move or the next caption.
   std::vector<size_t> starts;
   for (const Caption& c : captions_) {
     auto it = std::find_if(frames_.begin(), frames_.end(), [&](const Frame& f) { return f.PlayMs >= c.PlayMs; });
@@ -455,11 +455,23 @@ DemoFile DemoRecording::Finish(std::vector<std::string>* notes) const {
       note("caption at " + std::to_string(captions_[c].PlayMs) + " ms has no standing time to show in");
       continue;
     }
-    const size_t at = bound - 1;
-    if (taken[at]) continue;
+    // The caption fires on the last frame of its wait that it can be timed
+    // for without an event before it: a frame whose time since the reference
+    // exceeds every earlier one of the wait (the idle animation sets the
+    // reference back after six seconds).
+    const bool fillerAtStart = !taken[s] && !(s > 0 && taken[s - 1]);
+    const size_t from = fillerAtStart || taken[s] ? s + 1 : s;
+    size_t at = from;
+    int64_t peak = -1;
+    for (size_t i = from; i < bound; ++i)
+      if (frames_[i].Elapsed > peak) {
+        peak = frames_[i].Elapsed;
+        at = i;
+      }
+    if (at >= bound || taken[at]) continue;
     demo.Captions[size_t(captionNumber)] = captions_[c].Text;
     ++captionNumber;
-    if (!taken[s] && !(s > 0 && taken[s - 1])) {
+    if (fillerAtStart) {
       targets.push_back({s, DemoMoveEvent, DirNone});
       taken[s] = true;
     }
@@ -469,7 +481,8 @@ DemoFile DemoRecording::Finish(std::vector<std::string>* notes) const {
   std::sort(targets.begin(), targets.end(), [](const Target& a, const Target& b) { return a.Frame < b.Frame; });
   // The last event ends the demo: on the last standing frame of the run, or at
   // the first chance after the run's last move.
-  if (n > 0 && (targets.empty() || targets.back().Frame < n - 1)) targets.push_back({n - 1, DemoMoveEvent, DirNone});
+  const bool endsStanding = n > 0 && (targets.empty() || targets.back().Frame < n - 1);
+  if (endsStanding) targets.push_back({n - 1, DemoMoveEvent, DirNone});
 
   // Event times: an event fires on the first standing frame after the one
   // before it whose time since the reference reaches its time. Where an earlier
@@ -511,7 +524,7 @@ DemoFile DemoRecording::Finish(std::vector<std::string>* notes) const {
     note("the run made more moves than a demo holds; it ends after event " + std::to_string(limit));
     events.back() = DemoEvent{events.back().Time, DemoMoveEvent, DirNone};
   }
-  if (events.empty()) events.push_back({-1, DemoMoveEvent, DirNone});
+  if (!full && !endsStanding) push(-1, DemoMoveEvent, DirNone);
   std::copy(events.begin(), events.end(), demo.Events.begin());
   demo.Count = uint32_t(events.size() + 1);
   return demo;

@@ -18,8 +18,9 @@ const std::vector<DemoScriptStep>& BuiltInDemoScript() {
   // Level 1, "Soft Ground": Gravik starts in the top left corner.
   static const std::vector<DemoScriptStep> script = {
       Say(5000, "Welcome to Gravik 2! Press any key to end this demo."),
+      Walk(R, 1),
       Say(5200, "Guide Gravik with the arrow keys. He digs through earth."),
-      Walk(R, 3),
+      Walk(R, 2),
       Say(5200, "Earth comes in three kinds, worth 1, 2 and 3 points."),
       Walk(R, 7),
       Say(5200, "A puzzle piece! Collect them all to finish the picture."),
@@ -31,8 +32,9 @@ const std::vector<DemoScriptStep>& BuiltInDemoScript() {
       Say(5200, "The keys at the panel's foot open the map and status."),
       Walk(D, 2),
       Say(5200, "F8 pauses the game. Tab hides or shows the side panel."),
-      Walk(R, 12),
-      Say(5200, "A transporter carries you on to the next level."),
+      Walk(R, 11),
+      Say(5200, "Ahead lies a transporter: it takes you to the next level."),
+      Walk(R, 1),
       Say(5200, "Clear each level first: a transporter works only once."),
       Walk(R, 1),
   };
