@@ -203,8 +203,10 @@ TEST_F(DemoTest, ARecordingPlaysBackFrameForFrame) {
     o.recordDemo = demoFile;
     o.demoCaptions = captions;
     Session s(o);
-    long playFrame = -1;
+    long playFrame = -1, cardFrames = 0;
     s.Run(3000 + 19000 / kFrameMs, [&](long frame) {
+      // The title card cut short: its length is not the demo's.
+      if (s.State() == gsLevelIntro && ++cardFrames == 40) s.Key(vk::Return);
       if (playFrame < 0 && s.State() == gsPlaying) {
         playFrame = frame;
         s.Schedule(moves, frame);
@@ -248,9 +250,12 @@ TEST_F(DemoTest, ARecordingPlaysBackFrameForFrame) {
     });
   }
   ASSERT_GT(recorded.size(), 1000u);
+  for (size_t i = 0; i < std::min(played.size(), recorded.size()); ++i)
+    ASSERT_EQ(played[i], recorded[i]) << "playback parts at frame " << i;
+  for (uint32_t k = rec.Count > 4 ? rec.Count - 4 : 1; k <= rec.Count; ++k)
+    std::fprintf(stderr, "event %u: %d %d %d\n", k, rec.Event(k).Time, rec.Event(k).Kind, rec.Event(k).Value);
   ASSERT_GE(played.size() + 3, recorded.size()) << "the demo ends on the recording's last standing frame";
   ASSERT_LE(played.size(), recorded.size());
-  for (size_t i = 0; i < played.size(); ++i) ASSERT_EQ(played[i], recorded[i]) << "playback parts at frame " << i;
   EXPECT_GT(captionFrames, 60);
 }
 
