@@ -500,24 +500,28 @@ DemoFile DemoRecording::Finish(std::vector<std::string>* notes) const {
     events.push_back({time, kind, value});
     return true;
   };
+  // A time halfway between the longest earlier wait of the window and the
+  // frame's own: the event still fires on its frame when playback's clock
+  // reads a millisecond or a few apart (frame times vary).
+  auto timeFor = [&](long from, long j) {
+    if (j <= from) return int32_t(-1);
+    int64_t peak = frames_[size_t(from)].Elapsed;
+    for (long i = from; i < j; ++i) peak = std::max(peak, frames_[size_t(i)].Elapsed);
+    return int32_t((peak + frames_[size_t(j)].Elapsed + 1) / 2);
+  };
   for (const Target& t : targets) {
     if (full) break;
     const long j = long(t.Frame);
-    int32_t time = -1;
     while (j > prev + 1) {
       long q = prev + 1;
       for (long i = prev + 1; i < j; ++i)
         if (frames_[size_t(i)].Elapsed > frames_[size_t(q)].Elapsed) q = i;
-      if (frames_[size_t(q)].Elapsed < frames_[size_t(j)].Elapsed) {
-        time = int32_t(frames_[size_t(j)].Elapsed);
-        break;
-      }
-      if (!push(q == prev + 1 ? -1 : int32_t(frames_[size_t(q)].Elapsed), DemoMoveEvent, DirNone)) break;
+      if (frames_[size_t(q)].Elapsed < frames_[size_t(j)].Elapsed) break;
+      if (!push(timeFor(prev + 1, q), DemoMoveEvent, DirNone)) break;
       prev = q;
     }
     if (full) break;
-    if (j == prev + 1) time = -1;
-    if (!push(time, t.Kind, t.Value)) break;
+    if (!push(timeFor(prev + 1, j), t.Kind, t.Value)) break;
     prev = j;
   }
   if (full) {

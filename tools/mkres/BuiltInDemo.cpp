@@ -8,7 +8,8 @@ namespace gravik::mkres {
 
 namespace {
 constexpr int R = 2, D = 3, L = 4;
-// Waits stay under six seconds: longer ones would run into Gravik's idle
+// Captions stay short enough for the playfield in either system font. Waits
+// stay under six seconds: longer ones would run into Gravik's idle
 // animation, which restarts the time the next event is measured from.
 DemoScriptStep Walk(int direction, int count) { return {direction, count, 0, {}}; }
 DemoScriptStep Say(int ms, std::string caption) { return {0, 1, ms, std::move(caption)}; }
@@ -17,25 +18,25 @@ DemoScriptStep Say(int ms, std::string caption) { return {0, 1, ms, std::move(ca
 const std::vector<DemoScriptStep>& BuiltInDemoScript() {
   // Level 1, "Soft Ground": Gravik starts in the top left corner.
   static const std::vector<DemoScriptStep> script = {
-      Say(5000, "Welcome to Gravik 2! Press any key to end this demo."),
+      Say(5000, "Welcome to Gravik 2! Any key ends this demo."),
       Walk(R, 1),
-      Say(5200, "Guide Gravik with the arrow keys. He digs through earth."),
+      Say(5200, "Steer Gravik with the arrow keys. He digs!"),
       Walk(R, 2),
-      Say(5200, "Earth comes in three kinds, worth 1, 2 and 3 points."),
+      Say(5200, "Earth comes in three kinds: 1, 2 and 3 points."),
       Walk(R, 7),
-      Say(5200, "A puzzle piece! Collect them all to finish the picture."),
+      Say(5200, "A puzzle piece! Collect all of them."),
       Walk(R, 3),
-      Say(5000, "Diamonds are worth most. Take every one of them."),
+      Say(5000, "Diamonds are worth most. Take every one."),
       Walk(D, 2),
-      Say(5200, "The side panel counts your score and what is left."),
+      Say(5200, "The panel shows your score and what is left."),
       Walk(L, 13),
-      Say(5200, "The keys at the panel's foot open the map and status."),
+      Say(5200, "The panel's foot names the map and status keys."),
       Walk(D, 2),
-      Say(5200, "F8 pauses the game. Tab hides or shows the side panel."),
+      Say(5200, "F8 pauses. Tab hides or shows the panel."),
       Walk(R, 11),
-      Say(5200, "Ahead lies a transporter: it takes you to the next level."),
+      Say(5200, "Ahead lies a transporter to the next level."),
       Walk(R, 1),
-      Say(5200, "Clear each level first: a transporter works only once."),
+      Say(5200, "Clear each level first: it works only once."),
       Walk(R, 1),
   };
   return script;
