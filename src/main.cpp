@@ -9,6 +9,8 @@
 
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "data/Demo.h"
+#include "platform/Folders.h"
 #include "frame/Program.h"
 #include "platform/Shell.h"
 #include "platform/Splash.h"
@@ -29,6 +31,9 @@ const char kUsage[] =
     "  --debug              show the frame-rate and debug read-outs\n"
     "  --date YYYY-MM-DD    take this as today's date\n"
     "  --start-level N      begin on level N (1..20), where a transporter lands\n"
+    "  --demo [FILE]        play the built-in demo (or a recorded one) at once\n"
+    "  --record-demo FILE   record the game from the start of play into a demo file\n"
+    "  --demo-captions FILE captions for the recording, lines 'TIME TEXT' (ms of play)\n"
     "  --headless           run without a window:\n"
     "    --frames N         stop after N frames (default 600)\n"
     "    --frame-ms MS      clock step per frame in milliseconds (default 16.667)\n"
@@ -99,6 +104,15 @@ int Parse(int argc, char** argv, CommandLine& cl) {
     } else if (a == "--play") {
       cl.program.game.play = true;
       if (i + 1 < argc && argv[i + 1][0] != '-') cl.program.game.playScenario = argv[++i];
+    } else if (a == "--demo") {
+      cl.program.game.demo = true;
+      if (i + 1 < argc && argv[i + 1][0] != '-') cl.program.game.demoFile = argv[++i];
+    } else if (a == "--record-demo" || a == "--demo-captions") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "gravik: %s needs a file name\n", a.c_str());
+        return 2;
+      }
+      (a == "--record-demo" ? cl.program.game.recordDemo : cl.program.game.demoCaptions) = argv[++i];
     } else if (a == "--scale") {
       if (!value(1, 8, v)) return 2;
       cl.scale = int(v);
@@ -132,6 +146,21 @@ int Parse(int argc, char** argv, CommandLine& cl) {
       (a == "--input" ? cl.input : cl.screenshot) = argv[++i];
     } else {
       std::fprintf(stderr, "gravik: unknown option '%s'\n%s", a.c_str(), kUsage);
+      return 2;
+    }
+  }
+  if (!cl.program.game.demoCaptions.empty()) {
+    std::vector<uint8_t> bytes;
+    DemoRecording check;
+    std::string error;
+    if (cl.program.game.recordDemo.empty()) {
+      std::fprintf(stderr, "gravik: --demo-captions goes with --record-demo\n");
+      return 2;
+    }
+    if (!ReadWholeFile(cl.program.game.demoCaptions, bytes, 1u << 20) ||
+        !ParseDemoCaptions(std::string(bytes.begin(), bytes.end()), check, error)) {
+      std::fprintf(stderr, "gravik: the captions %s: %s\n", cl.program.game.demoCaptions.c_str(),
+                   error.empty() ? "cannot be read" : error.c_str());
       return 2;
     }
   }

@@ -17,6 +17,8 @@ class RandomGenerator {
   // 0 <= result < 1.
   double RandomFloat() { return double(Next()) / 4294967296.0; }
   uint64_t State() const { return state_; }
+  // Continues from a state State() returned (a demo repeats a recorded run).
+  void SetState(uint64_t state) { state_ = state; }
 
  private:
   uint32_t Next() {  // splitmix64, upper half

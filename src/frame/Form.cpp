@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "base/Errors.h"
+#include "frame/Demo.h"
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
 #include "platform/KeyState.h"
@@ -207,6 +208,7 @@ void TForm1::HandleEvent(const InputEvent& ev) {
       if (f.Windowed) f.PointerOutside = true;
       break;
     case InputEventType::KeyDown:
+      NoteUserInput(game_);
       if (f.Started) FormKeyDown(*this, KeyEvent{ev.vk, ev.scan, ev.shift, ev.repeat});
       break;
     case InputEventType::Text:
@@ -217,6 +219,7 @@ void TForm1::HandleEvent(const InputEvent& ev) {
     case InputEventType::MouseUp:
     case InputEventType::MouseMove:
     case InputEventType::MouseWheel:
+      NoteUserInput(game_);
       if (f.Started) FormMouse(*this, ev);
       break;
     default: break;

@@ -1,5 +1,7 @@
 #include "frame/Game.h"
 
+#include "frame/Demo.h"
+
 namespace gravik {
 
 void GameChipMap::SetChip(int x, int y, int pattern) {
@@ -55,9 +57,10 @@ Game::Game(Platform& p, const GameOptions& o)
   world.Time = &platform.clock;
   world.Random = &random;
   world.Store = &store_;
+  demo = std::make_unique<DemoPlayback>();
 }
 
-Game::~Game() = default;
+Game::~Game() = default;  // the recorder writes its file in RunProgram, not here
 
 int IsoWeek(const CalendarDate& d) {
   // Days since 1 January 1970 (a Thursday) by the civil calendar.

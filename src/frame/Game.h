@@ -91,6 +91,9 @@ struct GameValues {
   uint32_t RateWindowStart = 0;
   int FramesInWindow = 0;
   int FramesPerSecond = 0;
+  // The last key, mouse or joystick input (the main menu's attract demo).
+  uint32_t LastInputTick = 0;
+  uint8_t JoystickSeen = 0;  // buttons and direction bits at the last poll
 };
 
 // Values decided by start-up.
@@ -122,9 +125,15 @@ struct GameOptions {
   std::string exeName = "gravik";
   std::vector<std::string> args;  // the command line, for the audio switches
   CalendarDate today;             // set by main from the local clock; fixed in tests
+  bool demo = false;              // play a demo at once
+  std::string demoFile;           // ... from this file ("" = the built-in demo)
+  std::string recordDemo;         // record the game into this demo file
+  std::string demoCaptions;       // "TIME TEXT" captions woven into the recording
 };
 
 class Game;
+struct DemoPlayback;
+class DemoRecorder;
 
 // The links through which the world reaches the rest of the game.
 class GameChipMap : public ChipMap {
@@ -222,6 +231,8 @@ class Game {
   AudioState audio;
   InputState input;
   TransportIris iris;
+  std::unique_ptr<DemoPlayback> demo;       // the demo being played
+  std::unique_ptr<DemoRecorder> recorder;   // --record-demo
   GameLevelGraphicsHook levelGraphicsHook{*this};
   BitmapSystemText bitmapText{*this};
   RasterSystemText systemText{platform.textRaster, bitmapText};  // TrueType when the platform has it

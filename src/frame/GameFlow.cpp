@@ -8,6 +8,7 @@
 #include "base/Text.h"
 #include "data/Profile.h"
 #include "data/ScenarioPlay.h"
+#include "frame/Demo.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
@@ -104,7 +105,8 @@ void RefuseChosenScenario(Game& g, const std::string& name) {
 // takes away the permission to switch the graphics style. False when the
 // chosen file of the folder was refused (see RefuseChosenScenario).
 bool LoadChosenScenario(Game& g) {
-  const std::string& file = g.options.playScenario;
+  // A demo always plays on the built-in scenario.
+  const std::string file = g.world.DemoMode ? std::string() : g.options.playScenario;
   auto show = [&](const std::string& m) { ShowScenarioMessage(g, m); };
   if (!file.empty()) {
     std::vector<uint8_t> bytes;
@@ -159,7 +161,7 @@ StartCell DeveloperStart(Game& g, int n, StartCell start) {
 // The world tick's view of the frame.
 class GameTickHost : public TickHost {
  public:
-  explicit GameTickHost(TForm1& form) : form_(form), g_(form.game()), controls_(form) {}
+  explicit GameTickHost(TForm1& form) : form_(form), g_(form.game()), controls_(form), recording_(g_, controls_) {}
   double MeasureFrameStep() override {
     form_.MeasureFrameStep();
     g_.world.PanelShown = g_.frame.PanelShown;
@@ -176,7 +178,10 @@ class GameTickHost : public TickHost {
     PlacePlayfield(g_.playfield, g_.frame.PanelShown, viewX, viewY);
   }
   void ShowNotice(const std::string& text, uint32_t ms) override { gravik::ShowNotice(g_, text, ms); }
-  PlayerInput& Controls() override { return controls_; }
+  PlayerInput& Controls() override {
+    if (Recording(g_)) return recording_;
+    return controls_;
+  }
   void RenderSprites() override {
     ShowPlayerPattern(g_);
     gravik::RenderSprites(g_);
@@ -187,6 +192,7 @@ class GameTickHost : public TickHost {
   TForm1& form_;
   Game& g_;
   KeyPlayerInput controls_;
+  RecordingInput recording_;
 };
 
 // The iris takes its colours from the transporter picture of the level.
@@ -225,7 +231,10 @@ void ShowWindowFrame(TForm1& form) {
 void EnterMenusFrame(TForm1& form) {
   FrameState& f = form.frame();
   Game& g = form.game();
-  if (g.options.play || g.options.startLevel != 0) {
+  // --demo [FILE] plays at once; a refused demo leaves the usual start.
+  if (g.options.demo && BeginDemo(form, g.options.demoFile)) {
+    // the demo's preparation is under way
+  } else if (g.options.play || g.options.startLevel != 0) {
     EnsurePlayerProfile(g);
     ChoosePlayedScenario(g);
     form.SetGameState(gsPrepareScenario);
@@ -271,12 +280,15 @@ void PrepareScenarioFrame(TForm1& form) {
     return;
   }
   TakeScenarioIntoWorld(w, g.scenario);
-  if (HasCurrentProfile(g)) w.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
+  if (w.DemoMode)
+    std::copy(std::begin(g.scenario.Header.Totals), std::end(g.scenario.Header.Totals), w.InitialTotals.begin());
+  else if (HasCurrentProfile(g))
+    w.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
   // 7. The start cell (needed before the level's look is known). A scenario
   //    without an end character starts with none to reach.
   w.Count.EndCharsLeft = InitialEndCharacters(w);
   StartCell start = FindStartCell(w);
-  if (const int n = g.options.startLevel; n >= 1 && n <= WorldLevels) start = DeveloperStart(g, n, start);
+  if (const int n = g.options.startLevel; n >= 1 && n <= WorldLevels && !w.DemoMode) start = DeveloperStart(g, n, start);
   w.CurrentLevel = start.Level;
   v.RestartX = start.X;
   v.RestartY = start.Y;
@@ -305,6 +317,8 @@ void PrepareScenarioFrame(TForm1& form) {
   // 9. The title card.
   form.SetGameState(gsLevelIntro);
   RefreshBlockGraphics(g);
+  // 10. A demo's snapshot replaces the running level.
+  StartDemo(form);
   // 11. Remember a slow preparation.
   v.SlowPreparation = TicksSince(g.Now(), prepStart) > 2000;
 }
@@ -340,6 +354,10 @@ void LevelIntroFrame(TForm1& form) {
 // --- gsPlaying ----------------------------------------------------------------------
 
 void PlayingFrame(TForm1& form) {
+  Game& g = form.game();
+  // The first frame of play: a demo's timing, a recording's snapshot.
+  DemoPlayBegins(g);
+  RecordPlayBegins(g);
   GameTickHost host(form);
   GameTick(form.game().world, host);
 }
@@ -444,7 +462,8 @@ void LosingLifeFrame(TForm1& form) {
     }
     w.Player.Dead = 0;
     w.Player.GaveUp = false;
-    if (w.DemoMode && !gaveUp)
+    // A demo (and a game being recorded for one) goes straight on.
+    if ((w.DemoMode || Recording(g)) && !gaveUp)
       form.SetGameState(gsPlaying);
     else
       form.SetGameState(gaveUp ? gsLifeLost : gsStatusScreen);
@@ -541,6 +560,8 @@ void DrawFrameOverlays(Game& g) {
   in.ShowFrameRate = g.options.debug;
   in.FramesPerSecond = v.FramesPerSecond;
   in.DebugWorld = &g.world;
+  in.DemoPlaying = g.world.DemoMode;
+  if (DemoCaptionPending(g)) in.DemoCaption = [&g](Bitmap& surface) { DrawDemoCaption(g, surface); };
   DrawOverlays(g.backSurface, &g.systemText, g.panel, in, now);
 }
 

@@ -1,3 +1,6 @@
+#include <cstdio>
+
+#include "frame/Demo.h"
 #include "frame/Form.h"
 #include "frame/Program.h"
 #include "frame/StartUp.h"
@@ -11,6 +14,8 @@ void InstallGameHandlers(TForm1& form, const ProgramOptions&) {
   g.world.LevelGraphics = &g.levelGraphicsHook;
   form.RunStartUp = RunStartUp;
   InstallScreenUnits(form);
+  std::string error;
+  if (!SetUpRecorder(g, error)) std::fprintf(stderr, "gravik: no recording: %s\n", error.c_str());
 }
 
 }  // namespace gravik

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "audio/Audio.h"
+#include "frame/Demo.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/PlayerData.h"
@@ -110,6 +111,7 @@ void FormKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
   // Every row tests the state the key arrived in, so a key moves one screen only.
   const uint8_t state = form.frame().GameState;
+  if (DemoTakesKey(form)) return;
   if (const ScreenUnit* unit = form.Unit(state)) unit->KeyDown(form, key);
   if (key.vk == vk::F10 && F10Handled(state)) {
     if (state != gsOptions) PauseMusic(g.audio);
@@ -140,6 +142,8 @@ void FormMouse(TForm1& form, const InputEvent& ev) {
       }
       break;
     case InputEventType::MouseDown:
+      if (DemoTakesClick(form)) break;
+      [[fallthrough]];
     case InputEventType::MouseUp:
     case InputEventType::MouseWheel:
       if (const ScreenUnit* unit = form.Unit(f.GameState)) unit->Mouse(form, ev);
@@ -242,6 +246,7 @@ bool PollKeyCapture(TForm1& form) {
 }
 
 bool KeyPlayerInput::KeyHeld(int direction) {
+  if (form_.game().world.DemoMode) return false;
   if (direction < kSlotUp || direction > kSlotLeft) return false;
   return SlotKeyDown(form_.game().input, Keys(form_), direction);
 }
@@ -250,12 +255,20 @@ bool KeyPlayerInput::JoystickEnabled() const { return form_.game().input.Joystic
 
 bool KeyPlayerInput::JoystickHeld(int direction) {
   InputState& in = form_.game().input;
-  if (!in.JoystickEnabled) return false;
+  if (!in.JoystickEnabled || form_.game().world.DemoMode) return false;
   const JoystickReading r = ReadJoystick(in, form_.game().platform.input);
   return r.Ok && PureJoystickDirection(r.Direction) == direction;
 }
 
+bool KeyPlayerInput::DemoPlaying() const { return form_.game().world.DemoMode; }
+
+int KeyPlayerInput::DemoRequest(World& w) { return DemoInput(form_, w); }
+
 void KeyPlayerInput::ReadOtherKeys(World&) {
+  if (form_.game().world.DemoMode) {
+    DemoPollJoystick(form_);
+    return;
+  }
   PollPlayKeys(form_);
   PollAudioKeys(form_);
 }

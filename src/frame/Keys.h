@@ -65,6 +65,9 @@ class KeyPlayerInput : public PlayerInput {
   bool KeyHeld(int direction) override;
   bool JoystickEnabled() const override;
   bool JoystickHeld(int direction) override;
+  // During a demo its events move the player and the play keys do nothing.
+  bool DemoPlaying() const override;
+  int DemoRequest(World& w) override;
   void ReadOtherKeys(World& w) override;
 
  private:

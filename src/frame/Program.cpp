@@ -1,5 +1,6 @@
 #include "frame/Program.h"
 
+#include "frame/Demo.h"
 #include "frame/Form.h"
 
 namespace gravik {
@@ -10,7 +11,9 @@ int RunProgram(Platform& platform, const ProgramOptions& options,
   TForm1 form(game);
   form.FormCreate();
   InstallGameHandlers(form, options);
-  return RunMessageLoop(form, [&] { return afterIteration ? afterIteration(game) : true; });
+  const int status = RunMessageLoop(form, [&] { return afterIteration ? afterIteration(game) : true; });
+  FinishRecording(game);  // a game still being recorded when the program closes
+  return status;
 }
 
 }  // namespace gravik

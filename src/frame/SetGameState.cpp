@@ -1,4 +1,5 @@
 // SetGameState: the only way the screen state changes, with its steps in order.
+#include "frame/Demo.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "render/Fonts.h"
@@ -76,6 +77,14 @@ void TakeCounterReading(Game& g) { g.frame.LastCounter = g.platform.clock.PerfCo
 
 void TForm1::SetGameState(uint8_t newState) {
   Game& g = game_;
+  // A demo shows no screen of its own: anything but play ends it.
+  if (g.world.DemoMode && !DemoState(newState)) {
+    LeaveDemoMode(g);
+    newState = gsMainMenu;
+  }
+  // A recording covers play and the deaths within it; leaving play ends it.
+  if (Recording(g) && newState != gsPlaying && newState != gsLosingLife) FinishRecording(g);
+  if (newState == gsMainMenu) NoteUserInput(g);  // the menu's idle time starts now
   const uint8_t old = g.frame.GameState;
   const uint32_t now = g.Now();
   const bool toPlay = newState == gsPlaying;

@@ -5,6 +5,7 @@
 
 #include "audio/Audio.h"
 #include "data/Profile.h"
+#include "frame/Demo.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/PlayerData.h"
@@ -98,8 +99,9 @@ void MainMenuFrame(TForm1& form) {
   DrawMenuFooter(g);
   FinishMenuFrame(g);
   UpkeepMenuMusic(g);
-  // Attract mode (a demonstration after a while without input) starts from
-  // here; the demo playback decides when.
+  // Attract mode: the built-in demo after 30 s without input.
+  MaybeStartAttractDemo(form);
+  if (form.frame().GameState != gsMainMenu) return;
   const int item = g.widgets.ClickedImageButton;
   g.widgets.ClickedImageButton = 0;
   switch (item) {

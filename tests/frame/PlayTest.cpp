@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "frame/PlaySession.h"
+#include "frame/WorldHash.h"
 
 namespace gravik::playtest {
 namespace {
@@ -172,33 +173,9 @@ const std::vector<Move> kLivelyMoves = {
     {4000, "Right", 500}, {6000, "Escape", 100},  // gives up a life
 };
 
-uint64_t Fnv(uint64_t h, const void* data, size_t n) {
-  const uint8_t* p = static_cast<const uint8_t*>(data);
-  for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
-  return h;
-}
-
-// One hash of everything a player could see or that decides what comes next.
+// The world, and the picture on the screen.
 uint64_t FrameHash(Game& g) {
-  const World& w = g.world;
-  uint64_t h = 1469598103934665603ull;
-  h = Fnv(h, w.Map.data(), w.Map.size());
-  const PlayerState& p = w.Player;
-  const int32_t cells[] = {p.X, p.Y, p.Moving, p.Pattern, p.Dead, w.CurrentLevel, int32_t(g.values.Lives),
-                           int32_t(g.frame.GameState)};
-  h = Fnv(h, cells, sizeof cells);
-  const double pixels[] = {p.PixelX, p.PixelY, p.ViewX, p.ViewY};
-  h = Fnv(h, pixels, sizeof pixels);
-  h = Fnv(h, &w.Count, sizeof w.Count);
-  for (const TMonster& m : w.Monsters) {
-    const int32_t v[] = {m.State, m.X, m.Y, m.Direction};
-    h = Fnv(h, v, sizeof v);
-  }
-  for (const TSpirit& s : w.Spirits) {
-    const int32_t v[] = {s.Active, s.X, s.Y, s.Facing};
-    h = Fnv(h, v, sizeof v);
-  }
-  return Fnv(h, g.backSurface.Data(), g.backSurface.Pixels().size() * 2);
+  return Fnv(WorldHash(g), g.backSurface.Data(), g.backSurface.Pixels().size() * 2);
 }
 
 struct Trace {

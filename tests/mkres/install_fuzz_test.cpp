@@ -15,6 +15,7 @@
 #include "base/Errors.h"
 #include "codec/Codec.h"
 #include "data/Archive.h"
+#include "data/Demo.h"
 #include "data/Profile.h"
 #include "data/Scenario.h"
 #include "platform/Folders.h"
@@ -154,6 +155,16 @@ TEST_F(FuzzSeeds, MusicBitmapAndCodecSeedsAreWhatTheirReadersTake) {
   }
   EXPECT_FALSE(FilesIn(Target("wave_parse")).empty());
   EXPECT_EQ(FilesIn(Target("fonts_load")).size(), 1u);
+}
+
+TEST_F(FuzzSeeds, DemoSeedsAreTheBuiltInDemoAndVariantsOfIt) {
+  std::string error;
+  DemoFile d;
+  for (const char* name : {"demo2.dem", "no-timing.dem", "brief.dem"})
+    EXPECT_TRUE(ReadDemo(Read(Target("demo_fuzz") + "/" + name), d, error)) << name << ": " << error;
+  EXPECT_EQ(d.Count, 4u);
+  for (const char* name : {"cut-captions.dem", "cut-snapshot.dem"})
+    EXPECT_FALSE(ReadDemo(Read(Target("demo_fuzz") + "/" + name), d, error)) << name;
 }
 
 TEST(FuzzSeedsErrors, MissingDataFilesAreReported) {

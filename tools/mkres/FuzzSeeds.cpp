@@ -8,6 +8,7 @@
 #include "base/Text.h"
 #include "codec/Codec.h"
 #include "data/Archive.h"
+#include "data/Demo.h"
 #include "data/Scenario.h"
 #include "platform/Folders.h"
 #include "render/Bitmap.h"
@@ -115,6 +116,28 @@ void ScenarioVariants(SeedWriter& out, const Bytes& builtIn, const Bytes& smallB
   put("noinfo.zq", v);
 }
 
+// The built-in demo as a recording without its timing block, a short one with
+// a caption, and copies cut inside the tables and the snapshot.
+void DemoVariants(SeedWriter& out, const Bytes& builtIn) {
+  DemoFile d;
+  std::string error;
+  if (!ReadDemo(builtIn, d, error)) throw std::runtime_error("the built-in demo does not read: " + error);
+  DemoFile plain = d;
+  plain.Snapshot.Timing.reset();
+  out.Put("demo_fuzz", "no-timing.dem", WriteDemo(plain));
+  DemoFile brief = d;
+  brief.Count = 4;
+  brief.Events = {};
+  brief.Events[0] = {-1, DemoMoveEvent, DirNone};
+  brief.Events[1] = {900, DemoCaptionEvent, 1};
+  brief.Events[2] = {-1, DemoMoveEvent, DirRight};
+  brief.Captions = {};
+  brief.Captions[0] = "A short demo";
+  out.Put("demo_fuzz", "brief.dem", WriteDemo(brief));
+  out.Put("demo_fuzz", "cut-captions.dem", Head(builtIn, 20000));
+  out.Put("demo_fuzz", "cut-snapshot.dem", Head(builtIn, DemoSnapshotOffset + 40000));
+}
+
 }  // namespace
 
 std::vector<std::string> WriteFuzzSeeds(const std::string& outDir, const std::string& dataDir) {
@@ -142,6 +165,10 @@ std::vector<std::string> WriteFuzzSeeds(const std::string& outDir, const std::st
     const std::string file = SafeName(name);
     if (name == BuiltInScenarioName) {
       continue;  // below, with its variants
+    } else if (name == DemoItemName) {
+      out.Put("demo_fuzz", file, item);
+      DemoVariants(out, item);
+      continue;
     } else if (name == "fonts.dat") {
       out.Put("fonts_load", file, item);
     } else if (EndsWithText(name, ".bmp")) {

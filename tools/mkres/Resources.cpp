@@ -1,5 +1,6 @@
 #include "Resources.h"
 
+#include "BuiltInDemo.h"
 #include "FontMaker.h"
 #include "GraphicsSet.h"
 #include "Music.h"
@@ -8,6 +9,7 @@
 #include "SoundEffects.h"
 #include "base/Text.h"
 #include "data/Archive.h"
+#include "data/Demo.h"
 #include "platform/Folders.h"
 
 namespace gravik::mkres {
@@ -43,6 +45,9 @@ std::vector<uint8_t> BuildResourceArchive(const std::string& assetsDir, std::str
   const std::vector<uint8_t> scenario = BuildBuiltInScenario(assetsDir, &err);
   if (scenario.empty()) return fail(err);
   archive.AddItem(BuiltInScenarioName, scenario, ArchiveWriter::Coding::Stored);
+  const std::vector<uint8_t> demo = BuildBuiltInDemo(scenario, assetsDir, &err);
+  if (demo.empty()) return fail(err);
+  archive.AddItem(DemoItemName, demo, ArchiveWriter::Coding::Fast);
   return archive.Finish();
 }
 

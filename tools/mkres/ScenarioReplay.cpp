@@ -5,6 +5,7 @@
 
 #include "Catalogue.h"
 #include "base/Random.h"
+#include "data/Demo.h"
 #include "data/Scenario.h"
 #include "data/ScenarioPlay.h"
 #include "frame/GameState.h"
@@ -39,7 +40,27 @@ class Host : public StateHost {
 class ScriptedKeys : public PlayerInput {
  public:
   int Held = 0;
-  bool KeyHeld(int direction) override { return direction == Held; }
+  // While a demo is recorded: a step never runs on into the next cell (a
+  // demo's moves are one cell each), and every standing frame on the start
+  // level is noted.
+  DemoRecording* Demo = nullptr;
+  const World* W = nullptr;
+  uint32_t PlayStart = 0;
+  int Level = 0;
+  bool KeyHeld(int direction) override { return direction == Held && !(Demo && W->Player.Moving != 0); }
+  void ReadOtherKeys(World& w) override {
+    if (Demo && w.Player.Moving == 0 && w.CurrentLevel == Level)
+      Demo->StandingFrame(w.Now() - w.Player.IdleRef, w.Player.Requested, w.Now() - PlayStart);
+  }
+};
+
+// The background chips as the world writes them.
+class ChipGrid : public ChipMap {
+ public:
+  std::array<uint8_t, MapCells> Chips{};
+  void SetChip(int x, int y, int pattern) override {
+    if (InMap(x, y)) Chips[size_t(MapIndex(x, y))] = uint8_t(pattern < 0 ? 0 : pattern > 255 ? 255 : pattern);
+  }
 };
 
 std::string At(const WalkStep& s) { return "walk step at line " + std::to_string(s.Line) + ", column " + std::to_string(s.Column); }
@@ -68,7 +89,19 @@ class Runner {
     w_.Random = &random_;
     w_.Store = &store_;
     w_.Host = &host_;
+    w_.Chips = &chips_;
   }
+
+  // From now on the run is recorded as a demo.
+  void BeginDemo(DemoRecording& demo) {
+    demo.Begin(TakeDemoSnapshot(w_, chips_.Chips));
+    keys_.Demo = &demo;
+    keys_.W = &w_;
+    keys_.PlayStart = clock_.Ms;
+    keys_.Level = w_.CurrentLevel;
+  }
+  uint32_t PlayMs() const { return clock_.Ms - keys_.PlayStart; }
+  int CurrentLevel() const { return w_.CurrentLevel; }
 
   // The start of a game: the loaded scenario into the world, the start cell,
   // the first level built.
@@ -214,23 +247,18 @@ class Runner {
   FixedClock clock_;
   RandomGenerator random_{1974};
   Host host_;
+  ChipGrid chips_;
   ScriptedKeys keys_;
   RulesOnlyHost tick_{keys_, 0};
   const Catalogue& cat_;
   int frames_ = 0;
 };
 
-}  // namespace
-
-ReplayReport ReplayScenario(const std::vector<uint8_t>& scenarioFile, const std::vector<WalkStep>& walk,
-                            const Catalogue& catalogue, const ReplayOptions& options) {
-  ReplayReport report;
+// The scenario file loaded as the game loads it; null when it does not load.
+std::unique_ptr<Scenario> LoadForReplay(const std::vector<uint8_t>& scenarioFile) {
   auto scenario = std::make_unique<Scenario>();
   std::vector<uint8_t> bytes = scenarioFile;
-  if (LoadScenario(*scenario, bytes) != ScenarioLoaded || !scenario->CrcCorrect) {
-    report.Failure = "the scenario file does not load";
-    return report;
-  }
+  if (LoadScenario(*scenario, bytes) != ScenarioLoaded || !scenario->CrcCorrect) return nullptr;
   Scenario& s = *scenario;
   if (s.Extras.DefaultPuzzle != 0) {
     s.Extras.PuzzleColumns = 10;
@@ -239,6 +267,53 @@ ReplayReport ReplayScenario(const std::vector<uint8_t>& scenarioFile, const std:
   s.Extras.PuzzlePieces = s.Extras.PuzzleColumns * s.Extras.PuzzleRows;
   ComputeLevelSeeds(s);
   BuildTransporterTable(s);
+  return scenario;
+}
+
+}  // namespace
+
+std::vector<uint8_t> RecordScenarioDemo(const std::vector<uint8_t>& scenarioFile,
+                                        const std::vector<DemoScriptStep>& script, const Catalogue& catalogue,
+                                        std::string* error) {
+  auto fail = [error](const std::string& m) {
+    if (error) *error = "the demo: " + m;
+    return std::vector<uint8_t>{};
+  };
+  std::unique_ptr<Scenario> scenario = LoadForReplay(scenarioFile);
+  if (!scenario) return fail("the scenario file does not load");
+  ReplayOptions options;
+  auto run = std::make_unique<Runner>(*scenario, catalogue, options);
+  run->Start();
+  DemoRecording demo;
+  run->BeginDemo(demo);
+  const int startLevel = run->CurrentLevel();
+  for (size_t i = 0; i < script.size(); ++i) {
+    const DemoScriptStep& step = script[i];
+    if (!step.Caption.empty()) demo.AddCaption(run->PlayMs(), step.Caption);
+    WalkStep w;
+    w.Direction = step.Direction;
+    w.Count = step.Count;
+    w.WaitMs = step.WaitMs;
+    w.Line = int(i + 1);
+    const std::string failure = step.Direction ? run->Move(w) : run->Wait(w);
+    if (!failure.empty()) return fail(failure);
+    if (run->CurrentLevel() != startLevel) break;
+  }
+  std::vector<std::string> notes;
+  const DemoFile file = demo.Finish(&notes);
+  if (!notes.empty()) return fail(notes.front());
+  return WriteDemo(file);
+}
+
+ReplayReport ReplayScenario(const std::vector<uint8_t>& scenarioFile, const std::vector<WalkStep>& walk,
+                            const Catalogue& catalogue, const ReplayOptions& options) {
+  ReplayReport report;
+  std::unique_ptr<Scenario> scenario = LoadForReplay(scenarioFile);
+  if (!scenario) {
+    report.Failure = "the scenario file does not load";
+    return report;
+  }
+  Scenario& s = *scenario;
 
   auto world = std::make_unique<Runner>(s, catalogue, options);
   Runner& run = *world;

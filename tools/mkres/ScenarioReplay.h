@@ -38,6 +38,22 @@ struct ReplayReport {
   std::string Picture;
 };
 
+// One step of a demo script: a walk (Direction and Count) or a wait; a caption
+// shows from the step's start while Gravik stands, until his next move.
+struct DemoScriptStep {
+  int Direction = 0;  // 1 up, 2 right, 3 down, 4 left; 0 for a wait
+  int Count = 1;
+  int WaitMs = 0;
+  std::string Caption;
+};
+
+// Plays `script` from the scenario's start as a game does and records it as a
+// demo file ("demo2.dem"). Recording stops when Gravik leaves the start level.
+// Empty, with the reason in *error, when a step fails.
+std::vector<uint8_t> RecordScenarioDemo(const std::vector<uint8_t>& scenarioFile,
+                                        const std::vector<DemoScriptStep>& script, const Catalogue& catalogue,
+                                        std::string* error);
+
 // `scenarioFile` is a whole ".zq" file (as WriteScenario makes it).
 ReplayReport ReplayScenario(const std::vector<uint8_t>& scenarioFile, const std::vector<WalkStep>& walk,
                             const Catalogue& catalogue, const ReplayOptions& options = {});
