@@ -203,6 +203,7 @@ bool SaveProfile(ProfileState& p, RandomGenerator& random, const ProfileFileWrit
   const std::vector<uint8_t> file = EncodeProfileFile(p.CurrentName, *p.Record, key);
   if (!writer(p.CurrentPath(), file.data(), file.size())) return false;
   p.Key = key;
+  ++p.SavesMade;
   return true;
 }
 

@@ -118,6 +118,7 @@ struct ProfileState {
   std::string CurrentFile;                // current profile file name in Folder
   std::unique_ptr<TProfileRecord> Record; // never null
   std::array<uint8_t, ProfileKeySize> Key{};  // key of the current file as last read or written
+  uint32_t SavesMade = 0;                 // files written by SaveProfile (for checks after saves)
 
   std::string CurrentPath() const;  // Folder + CurrentFile
 };

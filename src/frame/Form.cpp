@@ -103,6 +103,7 @@ void TForm1::ApplyPanelLayout() { ApplyPanelLayoutTo(game_); }
 void TForm1::Present() {
   const Bitmap& b = game_.backSurface;
   game_.platform.display.Present(b.Data(), b.Width(), b.Height(), b.Width());
+  presented_ = b;  // same size every frame: the copy reuses its storage
 }
 
 void TForm1::DXTimerTimer() {

@@ -77,13 +77,19 @@ class TForm1 : public StateHost {
   // message; then the application terminates (GameHalt(1)).
   [[noreturn]] void AppException(const std::exception& e);
 
-  // Presents the back surface.
+  // Presents the back surface and keeps a copy of it: the frame on the screen
+  // (F12 saves it).
   void Present();
+  const Bitmap& PresentedFrame() const { return presented_; }
+  // The number the next screenshot's name tries first.
+  uint32_t& NextScreenshotNumber() { return nextScreenshot_; }
 
  private:
   Game& game_;
   std::array<std::unique_ptr<ScreenUnit>, 256> units_{};
   std::deque<InputEvent> held_;
+  Bitmap presented_;
+  uint32_t nextScreenshot_ = 1;
 };
 
 // Drives the form: pumps events, fires the start-up timer, runs frames while the

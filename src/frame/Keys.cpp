@@ -7,6 +7,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/PlayerData.h"
+#include "frame/Screenshot.h"
 #include "platform/Clock.h"
 #include "render/Panel.h"
 #include "world/World.h"
@@ -72,6 +73,11 @@ bool PlayerOnCell(const Game& g) { return g.world.Player.Moving == 0 && g.world.
 
 void ShowNotice(Game& g, const std::string& text, uint32_t ms) { ShowTimedMessage(g.panel, text, ms, g.Now()); }
 
+void ShowNoticeEverywhere(Game& g, const std::string& text, uint32_t ms) {
+  ShowTimedMessage(g.panel, text, ms, g.Now());
+  g.panel.NoticeEverywhere = true;
+}
+
 PanelKeyLabels PanelKeyLabelsFor(const InputState& in) {
   auto name = [&in](int code) { return KeyNameOf(in, code); };
   auto label = [&](int slot) {
@@ -111,6 +117,11 @@ void FormKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
   // Every row tests the state the key arrived in, so a key moves one screen only.
   const uint8_t state = form.frame().GameState;
+  // F12 saves the frame on the screen, in every state; no screen sees the key.
+  if (key.vk == vk::F12) {
+    if (!key.repeat) TakeScreenshot(form);
+    return;
+  }
   if (DemoTakesKey(form)) return;
   if (const ScreenUnit* unit = form.Unit(state)) unit->KeyDown(form, key);
   if (key.vk == vk::F10 && F10Handled(state)) {

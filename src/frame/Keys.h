@@ -48,8 +48,10 @@ bool PlayerOnCell(const Game& g);
 PanelKeyLabels PanelKeyLabelsFor(const InputState& input);
 // The monster, meteor and spirit hit marks.
 void ClearHitMarks(World& w);
-// A timed notice over play.
+// A timed notice over play (and the map view).
 void ShowNotice(Game& g, const std::string& text, uint32_t ms = 1000);
+// A timed notice over every screen (the screenshot's file name).
+void ShowNoticeEverywhere(Game& g, const std::string& text, uint32_t ms);
 
 // Joystick buttons (bits 0..3) pressed since the screen was entered: a button
 // held on entry counts only after it was let go. Call NoteJoystickAtEntry from

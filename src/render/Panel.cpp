@@ -159,6 +159,7 @@ void ShowTimedMessage(PanelState& panel, std::string_view text, uint32_t millise
   panel.NoticeText = std::string(text);
   panel.NoticeStart = now;
   panel.NoticeDuration = milliseconds;
+  panel.NoticeEverywhere = false;
 }
 
 void DrawDemoCaptionBox(Bitmap& surface, SystemText& text, std::string_view caption) {
@@ -181,7 +182,7 @@ void DrawOverlays(Bitmap& backSurface, SystemText* text, PanelState& panel,
   if (in.Playing && in.ShowFrameRate) out(0, 0, "FPS:" + std::to_string(in.FramesPerSecond), small);
   if (in.Playing && in.DemoPlaying) out(300, 0, "<ESC> to cancel", small);
 
-  if ((in.Playing || in.MapView) && panel.NoticeArmed) {
+  if ((in.Playing || in.MapView || panel.NoticeEverywhere) && panel.NoticeArmed) {
     if (TicksSince(now, panel.NoticeStart) < panel.NoticeDuration)
       out(0, 0, panel.NoticeText, SystemFont{"Arial", 8, true});
     else

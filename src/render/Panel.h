@@ -68,6 +68,7 @@ struct PanelState {
   std::string NoticeText;
   uint32_t NoticeStart = 0;
   uint32_t NoticeDuration = 0;
+  bool NoticeEverywhere = false;  // drawn over every screen, not only play and the map
   // Work bitmaps of the panel composition.
   Bitmap LabelWork;
   Bitmap IconWork;
@@ -101,7 +102,8 @@ void DrawPanelOrBars(ImageList& images, const FontSet& fonts, PanelState& panel,
 void DrawPanelNumbersDirect(ImageList& images, const FontSet& fonts, PanelState& panel,
                             Bitmap& backSurface, const PanelValues& values);
 
-// Arms the one-line notice shown over play for `milliseconds` from `now`.
+// Arms the one-line notice shown over play for `milliseconds` from `now`
+// (only over play and the map view: NoticeEverywhere is cleared).
 void ShowTimedMessage(PanelState& panel, std::string_view text, uint32_t milliseconds, uint32_t now);
 
 // Text drawn with a named system font (the few canvas texts of the game).
@@ -143,7 +145,8 @@ struct OverlayInputs {
 };
 
 // The overlays, in order: demo caption; "FPS:" figure; "<ESC> to cancel" while
-// a demo plays; the timed notice (disarmed once its time has passed); the debug
+// a demo plays; the timed notice (over play and the map view, or
+// everywhere with NoticeEverywhere; disarmed once its time has passed); the debug
 // read-outs. Canvas texts need `text`; without it only the demo caption runs.
 void DrawOverlays(Bitmap& backSurface, SystemText* text, PanelState& panel,
                   const OverlayInputs& in, uint32_t now);

@@ -1,5 +1,8 @@
 #include "platform/sdl/SdlInput.h"
 
+#include <cstdio>
+
+#include "data/Archive.h"
 #include "platform/Codepage.h"
 #include "platform/KeyCodes.h"
 
@@ -17,12 +20,32 @@ uint8_t ShiftBits(uint16_t mod) {
 
 uint32_t Axis(int16_t v) { return uint32_t(int32_t(v) + 32768); }
 
+constexpr char kMappingFile[] = "gamecontrollerdb.txt";
+// A stick this close to the middle counts as let go (the d-pad then steers).
+constexpr uint32_t kCentreZone = 8000;
+
+bool Centred(uint32_t axis) { return axis + kCentreZone >= 32768 && axis <= 32768 + kCentreZone; }
+
 }  // namespace
 
-SdlInput::SdlInput(SdlDisplay& display) : display_(display) {
+SdlInput::SdlInput(SdlDisplay& display, const std::vector<std::string>& mappingFolders) : display_(display) {
   joystickSystem_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
-  if (joystickSystem_) OpenFirstJoystick();
+  if (joystickSystem_) {
+    LoadMappings(mappingFolders);
+    OpenFirstJoystick();
+  }
   SDL_StartTextInput();
+}
+
+void SdlInput::LoadMappings(const std::vector<std::string>& folders) {
+  std::string folder;
+  if (FindDataFile(folders, kMappingFile, folder)) {
+    const std::string path = folder + kMappingFile;
+    if (SDL_GameControllerAddMappingsFromFile(path.c_str()) < 0)
+      std::fprintf(stderr, "gravik: %s was not read: %s\n", path.c_str(), SDL_GetError());
+  }
+  // SDL_GAMECONTROLLERCONFIG and SDL_GAMECONTROLLERCONFIG_FILE were read by SDL
+  // when its joysticks started, as the user's mappings: the file's do not replace them.
 }
 
 SdlInput::~SdlInput() {
@@ -52,6 +75,17 @@ void SdlInput::CloseJoystick() {
 
 void SdlInput::OpenFirstJoystick() {
   for (int i = 0, n = SDL_NumJoysticks(); i < n && !joystick_; ++i) OpenJoystick(i);
+}
+
+void SdlInput::DeviceAdded(int deviceIndex) {
+  // The one in use stays; a device that came while none was is taken up.
+  if (joystickSystem_ && !joystick_) OpenJoystick(deviceIndex);
+}
+
+void SdlInput::DeviceRemoved(SDL_JoystickID id) {
+  if (!joystick_ || id != joystickId_) return;
+  CloseJoystick();
+  OpenFirstJoystick();
 }
 
 JoystickState SdlInput::Joystick() {
@@ -88,11 +122,13 @@ JoystickState SdlInput::Joystick() {
       down = hat & SDL_HAT_DOWN;
     }
   }
-  // The d-pad acts as a fully deflected stick.
-  if (left) j.x = 0;
-  if (right) j.x = 65535;
-  if (up) j.y = 0;
-  if (down) j.y = 65535;
+  // With the stick let go, the d-pad (or the hat) acts as a fully deflected stick.
+  if (Centred(j.x) && Centred(j.y)) {
+    if (left) j.x = 0;
+    if (right) j.x = 65535;
+    if (up) j.y = 0;
+    if (down) j.y = 65535;
+  }
   return j;
 }
 
@@ -223,13 +259,16 @@ bool SdlInput::Translate(const SDL_Event& e, InputEvent& ev) {
       ev.type = InputEventType::SurfaceReset;
       return true;
     case SDL_JOYDEVICEADDED:
-      if (!joystick_) OpenJoystick(e.jdevice.which);
+      DeviceAdded(e.jdevice.which);
+      return false;
+    case SDL_CONTROLLERDEVICEADDED:
+      DeviceAdded(e.cdevice.which);
       return false;
     case SDL_JOYDEVICEREMOVED:
-      if (joystick_ && e.jdevice.which == joystickId_) {
-        CloseJoystick();
-        OpenFirstJoystick();
-      }
+      DeviceRemoved(e.jdevice.which);
+      return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      DeviceRemoved(e.cdevice.which);
       return false;
     default:
       return false;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "base/Errors.h"
+#include "data/Archive.h"
 
 namespace gravik {
 
@@ -18,7 +19,7 @@ SdlSystem::~SdlSystem() { SDL_Quit(); }
 SdlPlatform::SdlPlatform(const SdlOptions& options)
     : folders(options.exePath),
       display(options.scale, options.forceWindowed),
-      input(display),
+      input(display, ArchiveSearchFolders(folders)),
       shell(&display),
       settings(options.settingsFile.empty() ? folders.SettingsStoreFile() : options.settingsFile) {
   if (!display.Init()) throw GameError(display.Error());

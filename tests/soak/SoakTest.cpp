@@ -1,0 +1,449 @@
+// The soak: a long run of random keys, text, mouse moves and clicks, focus
+// changes and display switches over whatever screens the game has, in-process
+// on the headless platform with the built data files. The game is started again
+// in the same home whenever it closes (Exit, Escape on the first name entry, a
+// closed window, a fatal message it gives by design).
+//
+// It passes when nothing crashes (the sanitizer builds abort on a fault and
+// report leaks at exit), no message box appears but the game's own for the
+// cases the input provokes, and the profile file loads back, as it was saved,
+// after every frame that saved it.
+//
+//   GRAVIK_SOAK_FRAMES  frames to run (default 20000; 200000 for the long soak)
+//   GRAVIK_SOAK_SEED    seed of the input (default 1); a failure prints the seed
+//                       and the frame, and the same seed runs the same frames
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/Errors.h"
+#include "data/Profile.h"
+#include "frame/Form.h"
+#include "frame/Program.h"
+#include "platform/KeyCodes.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SOAK_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SOAK_UNDER_ASAN 1
+#endif
+#endif
+#ifndef SOAK_UNDER_ASAN
+#define SOAK_UNDER_ASAN 0
+#endif
+
+namespace gravik {
+namespace {
+
+uint64_t EnvNumber(const char* name, uint64_t fallback) {
+  const char* v = std::getenv(name);
+  if (!v || !*v) return fallback;
+  char* end = nullptr;
+  const unsigned long long n = std::strtoull(v, &end, 10);
+  return end && *end == '\0' ? uint64_t(n) : fallback;
+}
+
+bool DataBuilt() { return std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"); }
+
+// The message boxes the game shows by design for what random input can bring
+// about: a hundred profiles made on the new-player screen.
+bool ProvokedMessage(const std::string& text) { return text == "Too many profiles."; }
+
+struct SoakFigures {
+  uint64_t frames = 0;
+  std::set<uint8_t> states;
+  uint64_t saves = 0;
+  int sessions = 0;
+  uint64_t screenshots = 0;
+  // The states entered, frame by frame, and the saves: the same seed gives the same trace.
+  uint64_t trace = 1469598103934665603ull;
+  std::string failure;  // the first fault found; the run stops there
+};
+
+// Weighted keys, by the script's key names.
+struct KeyChoice {
+  const char* name;
+  int weight;
+};
+constexpr KeyChoice kKeys[] = {
+    {"Up", 40},      {"Down", 40},     {"Left", 40},   {"Right", 40},    {"Enter", 22},   {"Escape", 14},
+    {"Space", 8},    {"Tab", 6},       {"Backspace", 6}, {"M", 8},        {"Y", 6},        {"N", 6},
+    {"Q", 3},        {"S", 3},         {"W", 3},       {"D", 3},         {"K", 3},        {"R", 3},
+    {"A", 2},        {"L", 2},         {"P", 2},       {"O", 2},         {"H", 2},        {"E", 2},
+    {"B", 1},        {"C", 1},         {"F", 1},       {"G", 1},         {"I", 1},        {"J", 1},
+    {"T", 1},        {"U", 1},         {"V", 1},       {"X", 1},         {"Z", 1},        {"1", 1},
+    {"2", 1},        {"5", 1},         {"0", 1},       {"F1", 2},        {"F2", 3},       {"F3", 1},
+    {"F4", 1},       {"F5", 1},        {"F8", 3},      {"F9", 1},        {"F10", 1},      {"F11", 1},
+    {"F12", 1},      {"PageUp", 2},    {"PageDown", 2}, {"Home", 2},      {"End", 2},      {"Delete", 2},
+    {"Insert", 1},   {"KPEnter", 2},   {"KP8", 1},     {"KP2", 1},       {"Pause", 1},    {"Minus", 1},
+    {"Period", 1},   {"Slash", 1},     {"Apostrophe", 1}, {"Hash", 1},
+};
+
+class Soak {
+ public:
+  Soak(std::string home, uint64_t seed, uint64_t frames) : home_(std::move(home)), seed_(seed), total_(frames), rng_(seed) {
+    for (const KeyChoice& k : kKeys) {
+      const int hid = ScancodeByName(k.name);
+      if (hid == 0) throw std::logic_error(std::string("the soak names an unknown key: ") + k.name);
+      keys_.push_back({hid, k.weight});
+      weightSum_ += k.weight;
+    }
+  }
+
+  SoakFigures Run() {
+    while (f_.frames < total_ && f_.failure.empty()) Session();
+    return f_;
+  }
+
+ private:
+  struct WeightedKey {
+    int hid;
+    int weight;
+  };
+  struct Later {
+    uint64_t frame;
+    InputEvent event;
+  };
+
+  int Below(int n) { return int(rng_() % uint64_t(n)); }
+  bool Chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng_) < p; }
+  void Mix(uint64_t v) { f_.trace = (f_.trace ^ v) * 1099511628211ull; }
+
+  void Fail(const Game& g, const std::string& what) {
+    if (!f_.failure.empty()) return;
+    f_.failure = "soak seed " + std::to_string(seed_) + ", frame " + std::to_string(f_.frames) + ", state " +
+                 GameStateName(g.frame.GameState) + ": " + what;
+  }
+
+  // One start of the program, until it closes or the frames run out.
+  void Session() {
+    ++f_.sessions;
+    later_.clear();
+    auto hp = std::make_unique<HeadlessPlatform>(std::string(GRAVIK_BINARY_DIR) + "/gravik");
+    hp->shell.SetEcho(false);
+    Platform platform = hp->Get();
+    GameOptions o;
+    o.headless = true;
+    o.seed = rng_() & 0xffffffffu;
+    o.noMusic = Chance(0.5);
+    // Now and then the dated screen's day.
+    o.today = Chance(0.15) ? CalendarDate{2021, 1, 18} : CalendarDate{2024, 5, 17};
+    auto game = std::make_unique<Game>(platform, o);
+    auto form = std::make_unique<TForm1>(*game);
+    Game& g = *game;
+    form->FormCreate();
+    InstallGameHandlers(*form, ProgramOptions{o});
+    lastSaves_ = 0;
+    messagesSeen_ = 0;
+    uint8_t lastState = 255;
+    uint32_t frame = 0;  // of this session, as the headless program counts them
+    hp->BeginFrame(frame);
+    const int status = RunMessageLoop(*form, [&] {
+      hp->EndFrame();
+      ++f_.frames;
+      const uint8_t state = g.frame.GameState;
+      if (g.frame.Started) f_.states.insert(state);
+      if (state != lastState) {
+        Mix(f_.frames);
+        Mix(state);
+        lastState = state;
+      }
+      CheckSaves(g);
+      CheckMessages(g, *hp);
+      if (f_.frames >= total_ || !f_.failure.empty()) return false;
+      ++frame;
+      hp->BeginFrame(frame);
+      if (g.frame.Started) Inputs(*form, *hp);
+      return true;
+    });
+    CheckMessages(g, *hp);
+    if (status != 0 && f_.failure.empty() && hp->shell.Messages().empty())
+      Fail(g, "the program ended with status " + std::to_string(status) + " and no message");
+    Mix(uint64_t(status) + 7);
+    f_.screenshots += ScreenshotsIn(g.folders.Documents + "Screenshots/");
+    // Screenshots pile up over a long run; they were counted and are cleared.
+    std::error_code ec;
+    std::filesystem::remove_all(g.folders.Documents + "Screenshots/", ec);
+  }
+
+  static uint64_t ScreenshotsIn(const std::string& folder) {
+    std::error_code ec;
+    uint64_t n = 0;
+    for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
+         it.increment(ec))
+      n += it->path().extension() == ".png";
+    return n;
+  }
+
+  void CheckMessages(const Game& g, const HeadlessPlatform& hp) {
+    const auto& messages = hp.shell.Messages();
+    for (; messagesSeen_ < messages.size(); ++messagesSeen_) {
+      const ShellMessage& m = messages[messagesSeen_];
+      if (m.error && !ProvokedMessage(m.text)) Fail(g, "message box \"" + m.text + "\"");
+    }
+  }
+
+  // After a frame that saved the profile: the file loads, and holds what was saved.
+  void CheckSaves(Game& g) {
+    const ProfileState& p = g.profile;
+    if (p.SavesMade == lastSaves_) return;
+    f_.saves += p.SavesMade - lastSaves_;
+    Mix(p.SavesMade);
+    lastSaves_ = p.SavesMade;
+    ProfileState back;
+    back.Folder = p.Folder;
+    back.CurrentFile = p.CurrentFile;
+    const ProfileResult r = LoadProfile(back);
+    if (!r) {
+      Fail(g, "the saved profile " + p.CurrentPath() + " does not load: " + r.Message);
+    } else if (back.CurrentName != p.CurrentName) {
+      Fail(g, "the saved profile holds the name \"" + back.CurrentName + "\", not \"" + p.CurrentName + "\"");
+    } else if (std::memcmp(back.Record.get(), p.Record.get(), sizeof(TProfileRecord)) != 0) {
+      Fail(g, "the saved profile " + p.CurrentPath() + " differs from the record in play");
+    }
+  }
+
+  InputEvent KeyEventOf(InputEventType type, int hid) {
+    const KeyCodes k = MapScancode(hid);
+    InputEvent ev;
+    ev.type = type;
+    ev.vk = k.vk;
+    ev.scan = k.scan;
+    return ev;
+  }
+  void After(uint64_t frames, const InputEvent& ev) { later_.push_back({f_.frames + frames, ev}); }
+  InputEvent Simple(InputEventType type) {
+    InputEvent ev;
+    ev.type = type;
+    return ev;
+  }
+
+  void PressKey(HeadlessInput& in) {
+    int pick = Below(weightSum_);
+    size_t i = 0;
+    while (pick >= keys_[i].weight) pick -= keys_[i++].weight;
+    const int hid = keys_[i].hid;
+    // Shift, Ctrl or both now and then (Ctrl+Shift+K, Shift+R...).
+    std::vector<int> mods;
+    if (Chance(0.06)) mods.push_back(hid::LShift);
+    if (Chance(0.05)) mods.push_back(hid::LCtrl);
+    if (Chance(0.01)) mods.push_back(hid::LAlt);
+    const uint64_t hold = Chance(0.5) ? 0 : uint64_t(1 + Below(Chance(0.2) ? 150 : 30));
+    for (int m : mods) in.Push(KeyEventOf(InputEventType::KeyDown, m));
+    in.Push(KeyEventOf(InputEventType::KeyDown, hid));
+    auto up = [&](const InputEvent& ev) {
+      if (hold == 0) in.Push(ev);
+      else After(hold, ev);
+    };
+    up(KeyEventOf(InputEventType::KeyUp, hid));
+    for (int m : mods) up(KeyEventOf(InputEventType::KeyUp, m));
+  }
+
+  void Text(HeadlessInput& in) {
+    InputEvent ev = Simple(InputEventType::Text);
+    const int n = 1 + Below(8);
+    for (int c = 0; c < n; ++c) ev.text += char(Chance(0.1) ? 128 + Below(128) : 32 + Below(95));
+    in.Push(ev);
+  }
+
+  // A spot worth clicking: a widget of the screen, or anywhere (a little
+  // outside the picture too, as a captured pointer reports).
+  void Spot(const Game& g, int& x, int& y) {
+    const WidgetSet& w = g.widgets;
+    const int targets = w.ButtonCount + w.ImageButtonCount + w.CheckboxCount + w.SliderCount + w.OptionItemCount +
+                        (w.List.Visible ? 1 : 0);
+    if (targets > 0 && Chance(0.75)) {
+      int t = Below(targets);
+      if (t < w.ButtonCount) {
+        const TButton& b = w.Buttons[size_t(t + 1)];
+        x = b.X + Below(std::max(1, b.Width));
+        y = b.Y + Below(std::max(1, b.Height));
+        return;
+      }
+      t -= w.ButtonCount;
+      if (t < w.ImageButtonCount) {
+        const TImageButton& b = w.ImageButtons[size_t(t + 1)];
+        x = b.X + Below(std::max(1, b.Width));
+        y = b.Y + Below(std::max(1, b.Height));
+        return;
+      }
+      t -= w.ImageButtonCount;
+      if (t < w.CheckboxCount) {
+        x = w.Checkboxes[size_t(t + 1)].X + Below(16);
+        y = w.Checkboxes[size_t(t + 1)].Y + Below(16);
+        return;
+      }
+      t -= w.CheckboxCount;
+      if (t < w.SliderCount) {
+        const TSlider& s = w.Sliders[size_t(t + 1)];
+        x = s.X + Below(10 * std::max(1, s.Steps) + 10);
+        y = s.Y + Below(16);
+        return;
+      }
+      t -= w.SliderCount;
+      if (t < w.OptionItemCount) {
+        x = w.OptionItems[size_t(t + 1)].X + Below(60);
+        y = w.OptionItems[size_t(t + 1)].Y + Below(16);
+        return;
+      }
+      x = w.List.Left + Below(w.List.Columns * 10 + 30);
+      y = w.List.Top + Below(w.List.Rows * 16 + 10);
+      return;
+    }
+    x = Chance(0.05) ? -40 + Below(720) : Below(640);
+    y = Chance(0.05) ? -40 + Below(560) : Below(480);
+  }
+
+  void Inputs(TForm1& form, HeadlessPlatform& hp) {
+    Game& g = form.game();
+    HeadlessInput& in = hp.input;
+    // Events due from earlier frames (key releases, button releases, focus back).
+    for (size_t i = 0; i < later_.size();) {
+      if (later_[i].frame <= f_.frames) {
+        in.Push(later_[i].event);
+        later_.erase(later_.begin() + std::ptrdiff_t(i));
+      } else {
+        ++i;
+      }
+    }
+    if (Chance(0.12)) PressKey(in);
+    if (Chance(0.025)) Text(in);
+    if (Chance(0.05) || (Chance(0.3) && g.widgets.DraggedSlider)) {
+      InputEvent ev = Simple(InputEventType::MouseMove);
+      Spot(g, ev.x, ev.y);
+      in.Push(ev);
+    }
+    if (Chance(0.02)) {
+      InputEvent down = Simple(InputEventType::MouseDown);
+      Spot(g, down.x, down.y);
+      down.button = Chance(0.85) ? 1 : 2 + Below(2);
+      InputEvent move = Simple(InputEventType::MouseMove);
+      move.x = down.x;
+      move.y = down.y;
+      in.Push(move);
+      in.Push(down);
+      InputEvent up = down;
+      up.type = InputEventType::MouseUp;
+      if (Chance(0.3)) {
+        in.Push(up);
+      } else {
+        After(uint64_t(1 + Below(12)), up);
+      }
+    }
+    if (Chance(0.004)) {
+      InputEvent ev = Simple(InputEventType::MouseWheel);
+      ev.wheel = Chance(0.5) ? 1 : -1;
+      in.Push(ev);
+    }
+    if (Chance(0.0015)) {
+      in.Push(Simple(InputEventType::FocusLost));
+      After(uint64_t(1 + Below(90)), Simple(InputEventType::FocusGained));
+    }
+    if (Chance(0.001)) {
+      in.Push(Simple(InputEventType::MouseLeave));
+      After(uint64_t(1 + Below(60)), Simple(InputEventType::MouseEnter));
+    }
+    if (Chance(0.0008)) {
+      // The display switch; the key's release follows.
+      in.Push(KeyEventOf(InputEventType::KeyDown, ScancodeByName("F10")));
+      After(2, KeyEventOf(InputEventType::KeyUp, ScancodeByName("F10")));
+    }
+    if (Chance(0.0004)) in.Push(Simple(InputEventType::SurfaceReset));
+    if (Chance(0.003)) {
+      JoystickState j;
+      j.present = Chance(0.9);
+      j.x = uint32_t(Below(65536));
+      j.y = uint32_t(Below(65536));
+      if (Chance(0.5)) j.x = j.y = 32767;
+      j.buttons = uint8_t(Chance(0.5) ? 0 : Below(16));
+      in.SetJoystick(j);
+    }
+    if (Chance(0.00002)) in.Push(Simple(InputEventType::Quit));
+  }
+
+  std::string home_;
+  uint64_t seed_, total_;
+  std::mt19937_64 rng_;
+  std::vector<WeightedKey> keys_;
+  int weightSum_ = 0;
+  std::vector<Later> later_;
+  uint32_t lastSaves_ = 0;
+  size_t messagesSeen_ = 0;
+  SoakFigures f_;
+};
+
+class SoakTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!DataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
+  }
+  // A fresh home for each run.
+  std::string NewHome() {
+    char tmpl[] = "/tmp/gravik-soak-XXXXXX";
+    homes_.push_back(mkdtemp(tmpl));
+    setenv("GRAVIK_HOME", homes_.back().c_str(), 1);
+    return homes_.back();
+  }
+  void TearDown() override {
+    for (const std::string& h : homes_) std::filesystem::remove_all(h);
+  }
+  std::vector<std::string> homes_;
+};
+
+TEST_F(SoakTest, RandomInputOverTheMenusAndPlay) {
+  const uint64_t frames = EnvNumber("GRAVIK_SOAK_FRAMES", 20000);
+  const uint64_t seed = EnvNumber("GRAVIK_SOAK_SEED", 1);
+  std::printf("soak seed %llu, %llu frames (GRAVIK_SOAK_SEED, GRAVIK_SOAK_FRAMES)\n", (unsigned long long)seed,
+              (unsigned long long)frames);
+  std::fflush(stdout);
+  const auto start = std::chrono::steady_clock::now();
+  Soak soak(NewHome(), seed, frames);
+  const SoakFigures f = soak.Run();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::string states;
+  for (uint8_t s : f.states) states += std::string(states.empty() ? "" : " ") + GameStateName(s);
+  std::printf(
+      "soak: %llu frames in %.1f s, %d starts of the game, %zu screens (%s), %llu profile saves, %llu "
+      "screenshots, peak resident memory %.1f MB\n",
+      (unsigned long long)f.frames, seconds, f.sessions, f.states.size(), states.c_str(),
+      (unsigned long long)f.saves, (unsigned long long)f.screenshots, double(usage.ru_maxrss) / 1024.0);
+  ASSERT_TRUE(f.failure.empty()) << f.failure << "\n(run again with GRAVIK_SOAK_SEED=" << seed
+                                 << " GRAVIK_SOAK_FRAMES=" << frames << ")";
+  EXPECT_EQ(f.frames, frames);
+  EXPECT_GE(f.states.size(), 5u) << "the input reaches only " << states;
+#if !SOAK_UNDER_ASAN
+  // The sanitizer's shadow memory makes the figure meaningless in its builds.
+  EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "peak resident memory in KB";
+#endif
+}
+
+TEST_F(SoakTest, TheSameSeedRunsTheSameFrames) {
+  const uint64_t seed = EnvNumber("GRAVIK_SOAK_SEED", 1) + 1000;
+  const SoakFigures a = Soak(NewHome(), seed, 4000).Run();
+  const SoakFigures b = Soak(NewHome(), seed, 4000).Run();
+  ASSERT_TRUE(a.failure.empty()) << a.failure;
+  EXPECT_EQ(a.trace, b.trace);
+  EXPECT_EQ(a.states, b.states);
+  EXPECT_EQ(a.saves, b.saves);
+  EXPECT_EQ(a.sessions, b.sessions);
+  const SoakFigures c = Soak(NewHome(), seed + 1, 4000).Run();
+  EXPECT_NE(a.trace, c.trace) << "another seed, other frames";
+}
+
+}  // namespace
+}  // namespace gravik
