@@ -19,6 +19,7 @@ constexpr int kSliderSteps = 21;  // OFF, then levels 1..20
 constexpr int kMaxLevel = 20;
 constexpr int kReturnButton = 1;
 constexpr int kProfilesButton = 2;
+constexpr int kScenariosButton = 3;
 
 // The layout's top: lower under the title when opened from the main menu.
 constexpr int kTopFromMenu = 130;
@@ -30,7 +31,8 @@ constexpr int kSliderValueX = kSliderX + 10 * kSliderSteps + 24;
 constexpr int kLeftKeyX = 190;    // values of the key bindings, left column
 constexpr int kRightKeyX = 470;   // and right column
 constexpr int kButtonY = 450;
-constexpr int kProfilesX = 330;   // "Scenarios" may follow it on the right
+constexpr int kProfilesX = 320;
+constexpr int kScenariosX = 480;
 
 // Option items in creation order and the slot each binds.
 struct KeyItem {
@@ -95,7 +97,10 @@ void OptionsEnter(TForm1& form) {
   const int top = Top(g);
 
   AddButton(w, g.systemText, 40, kButtonY, fromStatus ? "Return to status" : "Return to main menu", 'R');
-  if (!fromStatus) AddButton(w, g.systemText, kProfilesX, kButtonY, "Profiles", 'P');
+  if (!fromStatus) {
+    AddButton(w, g.systemText, kProfilesX, kButtonY, "Profiles", 'P');
+    AddButton(w, g.systemText, kScenariosX, kButtonY, "Scenarios", 'S');
+  }
 
   const AudioState& a = g.audio;
   AddSlider(w, kSliderX, top + 38, kSliderSteps, LevelPosition(a.MusicOn, a.MusicLevel));
@@ -148,7 +153,10 @@ void OptionsFrame(TForm1& form) {
   DrawText(f, s, kSliderValueX, top + 69, SliderValueText(g.audio.SoundAvailable, w.Sliders[2].Value));
   if (!fromStatus) {
     SelectFont(f, kFaceEras10, 2);
-    DrawText(f, s, kProfilesX, kButtonY - 18, "Change current profile");
+    DrawText(f, s, kProfilesX, kButtonY - 32, "Change current");
+    DrawText(f, s, kProfilesX, kButtonY - 18, "profile");
+    DrawText(f, s, kScenariosX, kButtonY - 32, "Choose the scenario");
+    DrawText(f, s, kScenariosX, kButtonY - 18, "to play");
   }
 
   WidgetContext ctx = MenuWidgetContext(g);
@@ -161,6 +169,7 @@ void OptionsFrame(TForm1& form) {
   switch (TakeClickedButton(g)) {
     case kReturnButton: Return(form); break;
     case kProfilesButton: form.SetGameState(gsProfiles); break;
+    case kScenariosButton: form.SetGameState(gsScenarios); break;
     default: break;
   }
 }
