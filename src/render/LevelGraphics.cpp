@@ -1,5 +1,7 @@
 #include "render/LevelGraphics.h"
 
+#include <stdexcept>
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -315,7 +317,8 @@ void RefreshBlockGraphics(GraphicsContext& ctx, const LevelLook& look, const Ref
   }
 
   BuildLevelGraphics(ctx, look);
-  if (hooks.DecorateSpace) hooks.DecorateSpace();
+  if (!hooks.DecorateSpace) throw std::logic_error("RefreshBlockGraphics: the space decoration is not connected");
+  hooks.DecorateSpace();
 
   // The figure shows exactly its current pattern; movement timing restarts.
   const uint32_t now = hooks.Time ? hooks.Time->TickCount() : 0;

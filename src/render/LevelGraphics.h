@@ -137,7 +137,7 @@ void BuildLevelGraphics(GraphicsContext& ctx, const LevelLook& look);
 // What RefreshBlockGraphics needs beyond the build.
 struct RefreshHooks {
   // Re-applies the level's space decoration (the world's rule; never the meteor
-  // layout). May be empty.
+  // layout). Must be connected (std::logic_error otherwise).
   std::function<void()> DecorateSpace;
   Clock* Time = nullptr;                  // now, and the performance counter
   uint64_t* FrameStepReference = nullptr;  // the frame-step counter reference
