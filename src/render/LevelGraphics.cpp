@@ -1,10 +1,9 @@
 #include "render/LevelGraphics.h"
 
-#include <stdexcept>
-
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <stdexcept>
 
 #include "base/Errors.h"
 #include "data/Archive.h"
