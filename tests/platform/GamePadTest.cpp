@@ -56,8 +56,11 @@ class GamePadTest : public ::testing::Test {
   }
   void Detach(SDL_Joystick* j) {
     const SDL_JoystickID id = SDL_JoystickInstanceID(j);
-    for (int i = 0; i < SDL_NumJoysticks(); ++i)
-      if (SDL_JoystickGetDeviceInstanceID(i) == id) ASSERT_EQ(SDL_JoystickDetachVirtual(i), 0) << SDL_GetError();
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+      if (SDL_JoystickGetDeviceInstanceID(i) == id) {
+        ASSERT_EQ(SDL_JoystickDetachVirtual(i), 0) << SDL_GetError();
+      }
+    }
   }
   // The GUID as mapping files write it: without the name's CRC (bytes 2-3),
   // which SDL 2.26 does not match for a mapping that carries one.
