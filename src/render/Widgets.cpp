@@ -213,8 +213,10 @@ void DrawOptionItems(WidgetSet& w, WidgetContext& ctx) {
     if (o.State == kWidgetHidden) continue;
     const bool disabled = o.State == kWidgetDisabled;
 
+    // The label ends 10 pixels left of the value, in the font it is drawn in
+    // (the system font's width sizes the hover box; ours differ in width).
     SelectFont(ctx.Fonts, kFaceEras14, 2);
-    DrawText(ctx.Fonts, ctx.Surface, o.X - o.LabelWidth - 10, o.Y, o.Label);
+    DrawText(ctx.Fonts, ctx.Surface, o.X - TextWidth(ctx.Fonts, o.Label) - 10, o.Y, o.Label);
 
     const bool hovered = !disabled && w.HoveredKnob == 0 &&
                          Inside(ctx, o.X, o.Y, double(o.X) + o.LabelWidth, double(o.Y) + o.LabelHeight);

@@ -223,8 +223,11 @@ TEST(Widgets, OptionItemLabelEditAndBlink) {
   AddOptionItem(r.W, r.Text, 300, 100, "Up:");  // label 24 x 16
   EXPECT_EQ(r.W.OptionItems[1].Value, "Undefined");
   r.Frame(0, 0, DrawOptionItems);
-  EXPECT_EQ(r.Surface.Pixel(266, 101), kInkLabel);  // 300 - 24 - 10
-  EXPECT_EQ(r.Surface.Pixel(265, 101), 0);
+  // The label ends 10 pixels left of the value, measured in its own font.
+  SelectFont(r.Fonts, "eras14boldV.bmp", 2);
+  const int left = 300 - TextWidth(r.Fonts, "Up:") - 10;
+  EXPECT_EQ(r.Surface.Pixel(left, 101), kInkLabel);
+  EXPECT_EQ(r.Surface.Pixel(left - 1, 101), 0);
   EXPECT_EQ(r.Surface.Pixel(301, 101), kInkButton);
   r.Frame(324, 116, DrawOptionItems);
   EXPECT_EQ(r.W.HoveredOptionItem, 1);
