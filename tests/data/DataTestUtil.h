@@ -136,7 +136,7 @@ inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return;
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);  // an empty vector has no data pointer
   std::fclose(f);
 }
 
