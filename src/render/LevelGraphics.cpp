@@ -316,8 +316,9 @@ void RefreshBlockGraphics(GraphicsContext& ctx, const LevelLook& look, const Ref
   }
 
   BuildLevelGraphics(ctx, look);
-  if (!hooks.DecorateSpace) throw std::logic_error("RefreshBlockGraphics: the space decoration is not connected");
-  hooks.DecorateSpace();
+  const std::function<void()>& decorate = hooks.DecorateSpace;
+  if (!decorate) throw std::logic_error("RefreshBlockGraphics: the space decoration is not connected");
+  decorate();
 
   // The figure shows exactly its current pattern; movement timing restarts.
   const uint32_t now = hooks.Time ? hooks.Time->TickCount() : 0;
