@@ -15,54 +15,26 @@
 #include "frame/PlayerData.h"
 #include "frame/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/InProcessGame.h"
 
 namespace gravik {
 namespace {
 
 bool DataBuilt() { return std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"); }
 
-// One program run in-process, in its own GRAVIK_HOME; `folder` is the current
-// folder while it runs (the archive is looked for there first).
-class StartUpRun {
+// One program run in-process, in its own GRAVIK_HOME, started for play (under
+// "Player" when nobody is remembered).
+class StartUpRun : public testing::InProcessGame {
  public:
   explicit StartUpRun(const std::string& home, GameOptions o = Defaults())
-      : hp_((setenv("GRAVIK_HOME", home.c_str(), 1), std::string(GRAVIK_BINARY_DIR) + "/gravik")),
-        platform_(hp_.Get()), game_(platform_, o), form_(game_) {
-    hp_.shell.SetEcho(false);
-    form_.FormCreate();
-    InstallGameHandlers(form_, ProgramOptions{o});
-  }
+      : testing::InProcessGame((setenv("GRAVIK_HOME", home.c_str(), 1), o)) {}
   static GameOptions Defaults() {
-    GameOptions o;
-    o.headless = true;
-    o.noMusic = o.noSound = true;
-    o.play = true;  // straight into play, under "Player" when nobody is remembered
+    GameOptions o = testing::InProcessGame::Defaults();
+    o.play = true;
     return o;
   }
-  // The deferred start; the halt status when it refused to go on, else 0.
-  int Start() {
-    try {
-      form_.Timer1Timer();
-    } catch (const GameHalt& h) {
-      return h.Status();
-    }
-    return 0;
-  }
-  // Frames until play begins; false when it did not within 10 s of game time.
-  bool RunToPlay() {
-    for (int i = 0; i < 700; ++i) {
-      hp_.clock.Advance(16667);
-      form_.DXTimerTimer();
-      if (game_.frame.GameState == gsPlaying) return true;
-    }
-    return false;
-  }
+  bool RunToPlay() { return RunUntilState(gsPlaying); }
   std::string LastMessage() const { return hp_.shell.Messages().empty() ? "" : hp_.shell.Messages().back().text; }
-
-  HeadlessPlatform hp_;
-  Platform platform_;
-  Game game_;
-  TForm1 form_;
 };
 
 class StartUpTest : public ::testing::Test {
