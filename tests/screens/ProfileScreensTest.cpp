@@ -164,6 +164,24 @@ TEST_F(ProfileScreensTest, TheOnlyProfileAndTheCurrentOneAreNeverDeletable) {
   EXPECT_TRUE(std::filesystem::exists(game_.profile.CurrentPath()));
 }
 
+TEST_F(ProfileScreensTest, ProfilesAndDeletionScreensDrawTheMenuFooter) {
+  EnsurePlayerProfile(game_);
+  AddProfileFiles({"Other"});
+  Enter(gsProfiles);
+  Frame();
+  Keep("profiles");
+  EXPECT_GT(Lit(277, 423, 565, 455), 3000) << "the footer's pictures";
+  EXPECT_GT(Lit(277, 458, 565, 474), 50) << "the footer's totals";
+  EXPECT_GT(Lit(95, 455, 200, 470), 50) << "the player's name";
+  ClickRow("Other");
+  Press(3);
+  ASSERT_EQ(State(), gsConfirmDeleteProfile);
+  Frame();
+  Keep("confirm-delete-footer");
+  EXPECT_GT(Lit(277, 423, 565, 455), 3000);
+  EXPECT_GT(Lit(22, 455, 200, 470), 100) << "PROFILE: and the name";
+}
+
 TEST_F(ProfileScreensTest, CreateIsDisabledAtOneHundredProfiles) {
   std::vector<std::string> names;
   for (int i = 0; i < 99; ++i) names.push_back("P" + std::to_string(i));
