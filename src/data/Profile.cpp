@@ -218,7 +218,7 @@ ProfileResult LoadProfile(ProfileState& p, bool forceWindow) {
   DecodedProfile d;
   ProfileResult r = DecodeProfileFile(file.data(), file.size(), d);
   if (!r) return r;
-  if (forceWindow) d.Record->Windowed = 1;
+  if (forceWindow || p.ForceWindow) d.Record->Windowed = 1;
   p.Record = std::move(d.Record);
   p.CurrentName = d.PlayerName;
   p.Key = d.Key;

@@ -225,7 +225,9 @@ void RunStartUp(TForm1& form) {
   g.input.TextEntry.Active = false;
   g.panel.NoticeArmed = false;
 
-  // 25. The remembered player.
+  // 25. The remembered player. The window key, once seen, holds for every
+  //     load of a profile in this run.
+  g.profile.ForceWindow = s.ForceWindow;
   ActivateRememberedProfile(g);
   if (s.ForceWindow) f.WindowedPreference = true;
   timer.Done("profile");

@@ -73,6 +73,34 @@ TEST_F(StartUpTest, HoldingWStartsInAWindowAndKeepsThatPreference) {
   EXPECT_FALSE(again.game_.frame.Windowed);
 }
 
+TEST_F(StartUpTest, HeldWHoldsForEveryLoadOfTheProfileAndItsSaves) {
+  {
+    StartUpRun first(home_);
+    ASSERT_EQ(first.Start(), 0);
+    ASSERT_TRUE(first.RunToPlay());
+    first.game_.frame.WindowedPreference = false;  // the player prefers full screen
+    ASSERT_TRUE(SaveCurrentProfile(first.game_));
+  }
+  StartUpRun run(home_, testing::InProcessGame::Defaults());  // to the menus
+  InputEvent w;
+  w.type = InputEventType::KeyDown;
+  w.vk = 'W';
+  w.scan = 17;
+  run.hp_.input.Push(w);
+  ASSERT_EQ(run.Start(), 0);
+  ASSERT_TRUE(run.RunUntilState(gsMainMenu));
+  run.Frame();  // the main menu has loaded the profile again
+  EXPECT_TRUE(run.game_.frame.WindowedPreference);
+  EXPECT_EQ(run.game_.profile.Record->Windowed, 1);
+  EXPECT_FALSE(ReadRegistrySettings(run.hp_.settings).FullScreen);
+  ASSERT_TRUE(SaveCurrentProfile(run.game_));
+  ProfileState saved;
+  saved.Folder = run.game_.profile.Folder;
+  saved.CurrentFile = run.game_.profile.CurrentFile;
+  ASSERT_TRUE(LoadProfile(saved));
+  EXPECT_EQ(saved.Record->Windowed, 1) << "a window is what gets saved";
+}
+
 TEST_F(StartUpTest, TheRememberedPlayersProfileIsCurrentAfterStartUp) {
   {
     StartUpRun first(home_);
