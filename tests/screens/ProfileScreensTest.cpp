@@ -193,6 +193,38 @@ TEST_F(ProfileScreensTest, CreateIsDisabledAtOneHundredProfiles) {
   EXPECT_EQ(Button(1).State, kWidgetDisabled) << "100 profiles";
 }
 
+TEST_F(ProfileScreensTest, WithProfilesButNoneCurrentTheMenusOpenOnTheProfilesScreen) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 100; ++i) names.push_back("P" + std::to_string(i));
+  AddProfileFiles(names);
+  ASSERT_FALSE(HasCurrentProfile(game_));
+  Enter(gsEnterMenus);
+  ASSERT_EQ(State(), gsProfiles);
+  Frame();
+  EXPECT_EQ(Button(1).State, kWidgetDisabled) << "Create, at 100 profiles";
+  EXPECT_EQ(Button(4).State, kWidgetDisabled) << "Cancel: the menus need a player";
+  Key(vk::Escape);
+  Frame();
+  EXPECT_EQ(State(), gsProfiles);
+
+  // Reached anyway, the name entry says so and stays; the game goes on.
+  Enter(gsNewProfile);
+  Type("Zed");
+  Type("\r");
+  EXPECT_EQ(State(), gsNewProfile);
+  ASSERT_FALSE(hp_.shell.Messages().empty());
+  EXPECT_EQ(hp_.shell.Messages().back().text, "Too many profiles.");
+  EXPECT_FALSE(hp_.shell.Messages().back().error);
+  EXPECT_FALSE(game_.frame.Closed);
+  EXPECT_EQ(game_.profile.List.size(), 100u);
+
+  Enter(gsProfiles);
+  ClickRow("P1");
+  Press(2);  // Load
+  EXPECT_EQ(State(), gsMainMenu);
+  EXPECT_EQ(game_.profile.CurrentName, "P1");
+}
+
 TEST_F(ProfileScreensTest, ADamagedProfileChosenIsRefusedWithItsMessage) {
   EnsurePlayerProfile(game_);
   AddProfileFiles({"Other", "Third"});
