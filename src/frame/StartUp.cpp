@@ -178,10 +178,18 @@ void RunStartUp(TForm1& form) {
   PollForceWindowKey(form);
   timer.Done("scenario and profile lists");
 
-  // 13-14. The built-in scenario must be there.
+  // 13-14. The built-in scenario must be there, and whole: it is loaded now
+  //        (without its graphics), so a damaged one ends the program here
+  //        rather than at the first game.
   if (g.scenarios.empty()) EndStartUp(form, "No scenario files found in " + LowerCase(g.folders.Scenarios));
   if (FindScenarioEntry(g.scenarios, BuiltInScenarioName) == 0)
     EndStartUp(form, std::string(BuiltInScenarioName) + " not found in " + LowerCase(g.folders.Scenarios));
+  try {
+    LoadCurrentScenario(g.scenario, *g.archive, [&](const std::string& m) { p.shell.ShowInfo("Gravik 2", m); });
+  } catch (const FatalMessage& e) {
+    form.FatalError(e.what(), true);
+  }
+  timer.Done("built-in scenario");
 
   // 15. The machine settings.
   splash.Close();

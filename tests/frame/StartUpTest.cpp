@@ -2,9 +2,11 @@
 // mode decision, the remembered player, and the ways start-up refuses to go on.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "base/Errors.h"
 #include "base/Text.h"
@@ -153,8 +155,9 @@ TEST_F(StartUpTest, TooLittleDiskSpaceEndsStartUpWithItsMessage) {
   EXPECT_EQ(run.LastMessage(), "Insufficient disk space.");
 }
 
-// The archive of the build without the built-in scenario, in `folder`.
-void WriteArchiveWithoutScenario(const std::string& folder) {
+// The archive of the build in `folder`, its built-in scenario left out, or
+// passed through `change` when one is given.
+void WriteArchive(const std::string& folder, const std::function<void(std::vector<uint8_t>&)>& change = {}) {
   Archive a({std::string(GRAVIK_BINARY_DIR) + "/"});
   a.OpenArchive();
   ArchiveWriter w;
@@ -162,9 +165,13 @@ void WriteArchiveWithoutScenario(const std::string& folder) {
   w.SetGraphicsSet(a.LoadGraphicsSet());
   a.ReleaseItem();
   for (const std::string& name : a.ItemNames()) {
-    if (name == BuiltInScenarioName) continue;
-    w.AddItem(name, a.TakeItem(name));
+    std::vector<uint8_t> item = a.TakeItem(name);
     a.ReleaseItem();
+    if (name == BuiltInScenarioName) {
+      if (!change) continue;
+      change(item);
+    }
+    w.AddItem(name, item);
   }
   const std::vector<uint8_t> bytes = w.Finish();
   std::ofstream(folder + "/" + ArchiveFileName, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
@@ -180,7 +187,7 @@ TEST_F(StartUpTest, MissingScenariosEndStartUpWithTheirMessages) {
   }
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(home_);  // the archive in the current folder is found first
-  WriteArchiveWithoutScenario(home_);
+  WriteArchive(home_);
   const std::string scenarios = LowerCase(DocumentsFolder(Folders()) + "Scenarios/");
   {
     StartUpRun run(home_);
@@ -195,6 +202,23 @@ TEST_F(StartUpTest, MissingScenariosEndStartUpWithTheirMessages) {
     StartUpRun run(home_);
     EXPECT_EQ(run.Start(), 1);
     EXPECT_EQ(run.LastMessage(), std::string(BuiltInScenarioName) + " not found in " + scenarios);
+  }
+  std::filesystem::current_path(before);
+}
+
+TEST_F(StartUpTest, ADamagedBuiltInScenarioEndsStartUp) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(home_);  // the archive in the current folder is found first
+  WriteArchive(home_, [](std::vector<uint8_t>& zq) { zq.back() ^= 0x20; });
+  {
+    StartUpRun run(home_);
+    EXPECT_EQ(run.Start(), 1);
+    EXPECT_EQ(run.LastMessage(), std::string(BuiltInScenarioName) + " CRC incorrect.");
+  }
+  WriteArchive(home_, [](std::vector<uint8_t>&) {});
+  {
+    StartUpRun run(home_);
+    EXPECT_EQ(run.Start(), 0) << "the same archive with the scenario whole";
   }
   std::filesystem::current_path(before);
 }
