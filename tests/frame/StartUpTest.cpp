@@ -16,6 +16,7 @@
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
 #include "frame/Program.h"
+#include "platform/Folders.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "support/InProcessGame.h"
 
@@ -146,6 +147,34 @@ TEST_F(StartUpTest, UnwritableDocumentsFolderStillReachesPlay) {
   StartUpRun run(home_);
   ASSERT_EQ(run.Start(), 0);
   EXPECT_TRUE(run.RunToPlay());
+}
+
+TEST_F(StartUpTest, LeftoversOfUnfinishedSavesAreRemovedAndNothingElse) {
+  const std::string docs = DocumentsFolder(Folders());
+  const std::string config = ExtractFileDir(Folders().SettingsStoreFile()) + "/";
+  const std::string profiles = docs + "Profiles/";
+  for (const std::string& dir : {profiles, docs + "Scenarios/", docs + "Screenshots/", config})
+    std::filesystem::create_directories(dir);
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  auto make = [&](const std::string& path, bool aged) {
+    std::ofstream(path) << "x";
+    if (aged) std::filesystem::last_write_time(path, old);
+  };
+  const std::vector<std::string> leftovers = {
+      profiles + "Ann.zqp.tmpAb12Cd", docs + "Scenarios/mine.zq.tmp0aZ9xQ", docs + "gravik.ini.tmpQQQQQQ",
+      config + "settings.conf.tmpk3J9a0", docs + "Screenshots/.gravik-shot.abcDEF"};
+  const std::vector<std::string> kept = {
+      profiles + "Ann.zqp",           profiles + "Ann.zqp.tmp",     profiles + "Ann.zqp.tmpAb12C!",
+      profiles + "Ann.zqp.tmpAb12Cde", profiles + "notes.tmpAb12Cd", docs + "Screenshots/gravik-0001.png",
+      docs + "my.ini.tmpQQQQQQ"};
+  for (const std::string& f : leftovers) make(f, true);
+  for (const std::string& f : kept) make(f, true);
+  make(profiles + "Bob.zqp.tmpZZZZZZ", false);  // a save under way elsewhere
+  StartUpRun run(home_);
+  ASSERT_EQ(run.Start(), 0);
+  for (const std::string& f : leftovers) EXPECT_FALSE(std::filesystem::exists(f)) << f;
+  for (const std::string& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
+  EXPECT_TRUE(std::filesystem::exists(profiles + "Bob.zqp.tmpZZZZZZ"));
 }
 
 TEST_F(StartUpTest, TooLittleDiskSpaceEndsStartUpWithItsMessage) {
