@@ -52,8 +52,6 @@ void ProfilesEnter(TForm1& form) {
   SetButton(w, kCreate, int(p.List.size()) < MaxProfiles);
   SetButton(w, kLoad, false);
   SetButton(w, kDelete, false);
-  // The menus need a player: with none current, one is chosen or made here.
-  SetButton(w, kCancel, HasCurrentProfile(g));
 
   TListBox& list = w.List;
   list.Left = 260;
@@ -116,16 +114,13 @@ void ProfilesFrame(TForm1& form) {
         form.SetGameState(gsConfirmDeleteProfile);
       }
       break;
-    case kCancel:
-      if (HasCurrentProfile(g)) form.SetGameState(gsMainMenu);
-      break;
+    case kCancel: form.SetGameState(gsMainMenu); break;
     default: break;
   }
 }
 
 void ProfilesKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.vk == vk::Escape && key.shift == 0 && !key.repeat && HasCurrentProfile(form.game()))
-    form.SetGameState(gsOptions);
+  if (key.vk == vk::Escape && key.shift == 0 && !key.repeat) form.SetGameState(gsOptions);
 }
 
 // --- gsConfirmDeleteProfile ---------------------------------------------------------
