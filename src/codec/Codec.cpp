@@ -90,6 +90,29 @@ std::vector<uint8_t> Decompress(const uint8_t* data, size_t size, size_t maxOut)
   return out;
 }
 
+std::vector<uint8_t> DecompressPrefix(const uint8_t* data, size_t size, size_t want) {
+  std::vector<uint8_t> out;
+  if (!data || size < 8) return out;
+  const size_t length = GetU32(data + 4);
+  if (length <= want) {
+    Decompress(data, size, want, out);
+    return out;
+  }
+  if (std::memcmp(data, "WAXF", 4) == 0) {
+    // Whole blocks until `want` is covered, the last one cut.
+    const size_t limit = (want + kLzrwChunk - 1) / kLzrwChunk * kLzrwChunk;
+    DecodeWaxf(data, size, 8, std::min(length, limit), out);
+  } else if (std::memcmp(data, "WAXS", 4) == 0) {
+    // The decoder stops before a copy that would pass its limit; a copy is at
+    // most 60 bytes, so a limit 64 past `want` still yields all of it.
+    const size_t limit = std::min(length, want + 64);
+    out.reserve(limit);
+    TLZH::Decode(data + 8, size - 8, limit, out);
+  }
+  if (out.size() > want) out.resize(want);
+  return out;
+}
+
 TCompressMode Advise(const uint8_t* data, size_t size, int threshold) {
   if (!data || size <= 98303) return TCompressMode::Good;
   std::vector<uint8_t> scratch(kLzrwChunk + kLzrwSlack);

@@ -33,6 +33,10 @@ std::vector<uint8_t> Decompress(const uint8_t* data, size_t size, size_t maxOut)
 // The same, appending to `out` (whose capacity is reused); returns the number
 // of bytes appended.
 size_t Decompress(const uint8_t* data, size_t size, size_t maxOut, std::vector<uint8_t>& out);
+// The first `want` bytes of a container, whatever length it declares beyond
+// that: decoding stops once they are out. A container declaring fewer bytes,
+// or damaged before `want`, gives fewer (callers compare the size).
+std::vector<uint8_t> DecompressPrefix(const uint8_t* data, size_t size, size_t want);
 
 // Fast when the LZRW1/KH coder shrinks two 32 KiB samples of the input (at one
 // and two thirds) below `threshold` percent, else Good; inputs of 98,303 bytes

@@ -140,11 +140,15 @@ ProfileResult DecodeProfileFile(const uint8_t* data, size_t size, DecodedProfile
 
   auto record = std::make_unique<TProfileRecord>();
   auto* raw = reinterpret_cast<uint8_t*>(record.get());
+  // A payload longer than the record gives its first RecordSize bytes; a
+  // shorter one is refused. (Pointers stay inside `body`: the payload may be
+  // empty and end exactly at its end.)
+  const uint8_t* payload = body.data() + payloadAt;
   if (flag == 0) {
     if (length < RecordSize) return invalid;
-    std::memcpy(raw, &body[payloadAt], RecordSize);
+    std::memcpy(raw, payload, RecordSize);
   } else {
-    const std::vector<uint8_t> plain = Decompress(&body[payloadAt], length, RecordSize);
+    const std::vector<uint8_t> plain = DecompressPrefix(payload, length, RecordSize);
     if (plain.size() != RecordSize) return invalid;
     std::memcpy(raw, plain.data(), RecordSize);
   }
@@ -214,7 +218,7 @@ ProfileResult LoadProfile(ProfileState& p, bool forceWindow) {
   DecodedProfile d;
   ProfileResult r = DecodeProfileFile(file.data(), file.size(), d);
   if (!r) return r;
-  if (forceWindow) d.Record->Windowed = 1;
+  if (forceWindow || p.ForceWindow) d.Record->Windowed = 1;
   p.Record = std::move(d.Record);
   p.CurrentName = d.PlayerName;
   p.Key = d.Key;

@@ -119,6 +119,8 @@ struct ProfileState {
   std::unique_ptr<TProfileRecord> Record; // never null
   std::array<uint8_t, ProfileKeySize> Key{};  // key of the current file as last read or written
   uint32_t SavesMade = 0;                 // files written by SaveProfile (for checks after saves)
+  // The window key was held at start-up: every load sets the windowed flag.
+  bool ForceWindow = false;
 
   std::string CurrentPath() const;  // Folder + CurrentFile
 };
@@ -187,7 +189,8 @@ bool SaveProfile(ProfileState& p, RandomGenerator& random);
 bool SaveProfile(ProfileState& p, RandomGenerator& random, const ProfileFileWriter& writer);
 
 // Loads p.CurrentFile of p.Folder into p.Record (and p.CurrentName, p.Key).
-// `forceWindow` (the window key held at start-up) sets the windowed flag. A
+// `forceWindow` or p.ForceWindow (the window key held at start-up) sets the
+// windowed flag. A
 // refused file leaves the state exactly as it was. The caller then writes the
 // settings store (WriteRegistrySettings) and applies the options (ApplyProfile).
 ProfileResult LoadProfile(ProfileState& p, bool forceWindow = false);

@@ -224,8 +224,9 @@ void ShowWindowFrame(TForm1& form) {
   f.ScreenReady = false;
 }
 
-// The first screen: the main menu for the current player, the name entry when
-// there is none. A run told to play (--play, or a developer start on a level)
+// The first screen: the main menu for the current player; the profiles screen
+// when profiles exist but none is current; the name entry when there is no
+// profile at all. A run told to play (--play, or a developer start on a level)
 // goes straight into the scenario under the current player, or "Player" when
 // there is none.
 void EnterMenusFrame(TForm1& form) {
@@ -239,7 +240,9 @@ void EnterMenusFrame(TForm1& form) {
     ChoosePlayedScenario(g);
     form.SetGameState(gsPrepareScenario);
   } else {
-    form.SetGameState(HasCurrentProfile(g) ? gsMainMenu : gsNewProfile);
+    form.SetGameState(HasCurrentProfile(g)       ? gsMainMenu
+                      : !g.profile.List.empty() ? gsProfiles
+                                                : gsNewProfile);
   }
   if (f.WindowedPreference != f.Windowed) {
     f.ModeSwitchLockout = false;

@@ -51,7 +51,7 @@ std::string SaveNumberedScreenshot(const std::string& folder, const Bitmap& fram
   if (png.empty()) return "";
   // The picture goes to a temporary file first; link() then gives it its name
   // only when that name is free, so no file is ever replaced or half written.
-  std::string tmpl = dir + ".gravik-shot.XXXXXX";
+  std::string tmpl = dir + kShotTempPrefix + "XXXXXX";
   std::vector<char> tmp(tmpl.begin(), tmpl.end());
   tmp.push_back('\0');
   const int fd = mkostemp(tmp.data(), O_CLOEXEC);

@@ -9,6 +9,10 @@ namespace gravik {
 
 class TForm1;
 
+// The name prefix of a screenshot's file while it is written (six letters or
+// digits follow).
+inline constexpr const char* kShotTempPrefix = ".gravik-shot.";
+
 // Writes `frame` as "gravik-NNNN.png" (0001, 0002, ...; more digits past 9999)
 // in `folder`, which is created when missing. An existing file is never
 // replaced: the first free number from `next` on is taken, and `next` is moved

@@ -12,6 +12,8 @@
 #include "frame/Form.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
+#include "frame/Screenshot.h"
+#include "platform/Folders.h"
 #include "render/SplashScreen.h"
 #include "render/SystemTextAdapter.h"
 #include "screens/Help.h"
@@ -60,6 +62,20 @@ ArchiveItemReader ArchiveItems(Game& g) {
     g.archive->ReleaseItem();
     return item;
   };
+}
+
+// The temporary files of saves that never finished: profiles, scenarios
+// compiled into the folder, "gravik.ini", the settings store, screenshots.
+// Only names a save makes, and only files left for a minute or more.
+void SweepSaveLeftovers(const Game& g, const Folders& folders) {
+  constexpr int kMinAgeSeconds = 60;
+  const std::string tmp = kAtomicTempInfix;
+  const std::string store = folders.SettingsStoreFile();
+  RemoveSaveLeftovers(g.folders.Profiles, "*.zqp" + tmp, kMinAgeSeconds);
+  RemoveSaveLeftovers(g.folders.Scenarios, "*.zq" + tmp, kMinAgeSeconds);
+  RemoveSaveLeftovers(g.folders.Documents, IniFileName + tmp, kMinAgeSeconds);
+  RemoveSaveLeftovers(ExtractFileDir(store), ExtractFileName(store) + tmp, kMinAgeSeconds);
+  RemoveSaveLeftovers(g.folders.Documents + "Screenshots", kShotTempPrefix, kMinAgeSeconds);
 }
 
 }  // namespace
@@ -165,10 +181,12 @@ void RunStartUp(TForm1& form) {
   PollForceWindowKey(form);
   timer.Done("settings, sound and music");
 
-  // 11. Folders of the player's files (failures are not fatal).
+  // 11. Folders of the player's files (failures are not fatal), cleared of
+  //     what saves killed mid-write left there.
   CreateDirectories(g.folders.Profiles);
   CreateDirectories(g.folders.Documents + "Savegames");
   CreateDirectories(g.folders.Scenarios);
+  SweepSaveLeftovers(g, p.folders);
 
   // 12. The scenarios, then the profiles.
   g.scenarios = BuildScenarioList(*g.archive, g.folders.Scenarios);
@@ -178,10 +196,18 @@ void RunStartUp(TForm1& form) {
   PollForceWindowKey(form);
   timer.Done("scenario and profile lists");
 
-  // 13-14. The built-in scenario must be there.
+  // 13-14. The built-in scenario must be there, and whole: it is loaded now
+  //        (without its graphics), so a damaged one ends the program here
+  //        rather than at the first game.
   if (g.scenarios.empty()) EndStartUp(form, "No scenario files found in " + LowerCase(g.folders.Scenarios));
   if (FindScenarioEntry(g.scenarios, BuiltInScenarioName) == 0)
     EndStartUp(form, std::string(BuiltInScenarioName) + " not found in " + LowerCase(g.folders.Scenarios));
+  try {
+    LoadCurrentScenario(g.scenario, *g.archive, [&](const std::string& m) { p.shell.ShowInfo("Gravik 2", m); });
+  } catch (const FatalMessage& e) {
+    form.FatalError(e.what(), true);
+  }
+  timer.Done("built-in scenario");
 
   // 15. The machine settings.
   splash.Close();
@@ -225,7 +251,9 @@ void RunStartUp(TForm1& form) {
   g.input.TextEntry.Active = false;
   g.panel.NoticeArmed = false;
 
-  // 25. The remembered player.
+  // 25. The remembered player. The window key, once seen, holds for every
+  //     load of a profile in this run.
+  g.profile.ForceWindow = s.ForceWindow;
   ActivateRememberedProfile(g);
   if (s.ForceWindow) f.WindowedPreference = true;
   timer.Done("profile");

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "base/Text.h"
 
@@ -238,7 +239,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t ma
 bool WriteWholeFileAtomic(const std::string& path, const void* data, size_t size) {
   if (path.empty() || path.back() == '/') return false;
   std::string dir = ExtractFileDir(path);
-  std::string tmpl = path + ".tmpXXXXXX";
+  std::string tmpl = path + kAtomicTempInfix + "XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   int fd = mkostemp(name.data(), O_CLOEXEC);
@@ -281,6 +282,26 @@ bool WriteWholeFileAtomic(const std::string& path, const void* data, size_t size
     close(dfd);
   }
   return true;
+}
+
+int RemoveSaveLeftovers(const std::string& dir, const std::string& prefixPattern, int minAgeSeconds) {
+  constexpr size_t kUniqueChars = 6;
+  const std::string base = IncludeTrailingSlash(dir.empty() ? std::string(".") : dir);
+  const time_t now = time(nullptr);
+  int removed = 0;
+  for (const std::string& name : FindFiles(dir, prefixPattern + "??????")) {
+    if (name.size() <= kUniqueChars) continue;
+    const std::string unique = name.substr(name.size() - kUniqueChars);
+    const bool madeByMkstemp = std::all_of(unique.begin(), unique.end(), [](unsigned char c) {
+      return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+    if (!madeByMkstemp) continue;
+    struct stat st;
+    if (lstat((base + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (now - st.st_mtime < minAgeSeconds) continue;
+    if (unlink((base + name).c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 bool DeleteFile(const std::string& path) { return !path.empty() && unlink(path.c_str()) == 0; }

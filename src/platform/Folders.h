@@ -71,7 +71,15 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out,
                    size_t maxBytes = kNoSizeLimit);
 // Atomic save: temporary file in the same folder, flushed to disk, renamed over
 // the old one. On any failure the old file is left as it was and false returned.
+// The temporary file is named path + ".tmp" + six letters or digits.
 bool WriteWholeFileAtomic(const std::string& path, const void* data, size_t size);
+inline constexpr const char* kAtomicTempInfix = ".tmp";
+// Removes from `dir` what saves killed mid-write leave behind: regular files
+// named by `prefixPattern` ('*'/'?', letter case ignored) followed by exactly
+// six letters or digits (the unique part mkstemp adds), last changed at least
+// `minAgeSeconds` ago (a save under way elsewhere keeps its file). Returns how
+// many were removed.
+int RemoveSaveLeftovers(const std::string& dir, const std::string& prefixPattern, int minAgeSeconds);
 bool DeleteFile(const std::string& path);
 // Names (not paths) of the regular files in `dir` matching a '*'/'?' pattern,
 // letter case ignored (ASCII); names beginning with '.' are included. Sorted

@@ -1,7 +1,10 @@
 #include "platform/SettingsStore.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -61,7 +64,10 @@ FileSettingsStore::FileSettingsStore(std::string path) : path_(std::move(path)) 
 void FileSettingsStore::Load() {
   values_.clear();
   std::vector<uint8_t> raw;
-  if (!ReadWholeFile(path_, raw, kMaxFileBytes)) return;
+  if (!ReadWholeFile(path_, raw, kMaxFileBytes)) {
+    KeepUnreadableAside();
+    return;
+  }
   std::string text(raw.begin(), raw.end());
   size_t pos = 0;
   while (pos < text.size()) {
@@ -79,7 +85,40 @@ void FileSettingsStore::Load() {
   }
 }
 
+// A file that is there but could not be read whole still holds the player's
+// values as far as we know: it is renamed out of the way, never overwritten.
+// When that cannot be done (or the path is not a plain file) nothing is saved
+// this run.
+void FileSettingsStore::KeepUnreadableAside() {
+  struct stat st;
+  if (stat(path_.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return;  // no file yet
+    savesOff_ = true;
+  } else if (!S_ISREG(st.st_mode)) {
+    savesOff_ = true;
+  } else {
+    for (int n = 1; n <= 100; ++n) {
+      const std::string aside = path_ + kUnreadableSuffix + (n == 1 ? std::string() : "-" + std::to_string(n));
+      struct stat taken;
+      if (lstat(aside.c_str(), &taken) == 0 || errno != ENOENT) continue;
+      if (rename(path_.c_str(), aside.c_str()) == 0) {
+        std::fprintf(stderr, "gravik: %s could not be read; it is kept as %s and the settings start from their defaults\n",
+                     path_.c_str(), aside.c_str());
+        return;
+      }
+      break;
+    }
+    savesOff_ = true;
+  }
+  std::fprintf(stderr, "gravik: %s could not be read; it is left as it is and no settings are saved this run\n",
+               path_.c_str());
+}
+
 bool FileSettingsStore::Save() {
+  if (savesOff_) {
+    lastSaveFailed_ = true;
+    return false;
+  }
   std::string text;
   for (const auto& [name, value] : values_) text += name + "=" + Escape(value) + "\n";
   std::string dir = ExtractFileDir(path_);

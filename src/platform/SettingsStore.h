@@ -24,9 +24,14 @@ class SettingsStore {
 // are matched without regard to letter case, as registry value names are.
 // Backslash, CR and LF in values are written as \\, \r and \n. Every write is
 // saved atomically (the folder is created when needed); a failed save keeps the
-// value in memory and leaves the file as it was.
+// value in memory and leaves the file as it was. A file that is there but
+// cannot be read whole (unreadable, or over 1 MiB) is renamed to the path +
+// ".unreadable" (then "-2", "-3", ...) with a line on stderr, and the values
+// start empty; when it cannot be moved, or is not a plain file, nothing is
+// saved this run.
 class FileSettingsStore : public SettingsStore {
  public:
+  static constexpr const char* kUnreadableSuffix = ".unreadable";
   explicit FileSettingsStore(std::string path);
   bool ValueExists(const std::string& name) override;
   std::string ReadString(const std::string& name) override;
@@ -44,10 +49,12 @@ class FileSettingsStore : public SettingsStore {
     bool operator()(const std::string& a, const std::string& b) const;
   };
   void Load();
+  void KeepUnreadableAside();
   bool Save();
   std::string path_;
   std::map<std::string, std::string, NoCase> values_;
   bool lastSaveFailed_ = false;
+  bool savesOff_ = false;
 };
 
 }  // namespace gravik

@@ -122,6 +122,11 @@ void Accept(TForm1& form) {
   ProfileState& p = g.profile;
   const std::string name = Trim(g.input.TextEntry.Text);
   if (!NameAcceptable(p, name)) return;
+  if (p.List.size() >= size_t(MaxProfiles)) {
+    // Told, and the screen stays: a profile may be deleted to make room.
+    g.platform.shell.ShowInfo("Gravik 2", "Too many profiles.");
+    return;
+  }
   LeaveNameEntry(g);
   CreateProfile(p, name, g.frame.WindowedPreference, g.input.KeyboardMode, g.profileKeys);
   const ActivateResult r = ActivateProfile(p, g.scenarios, g.scenario, g.folders.Scenarios, /*load=*/false);

@@ -7,6 +7,7 @@
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
 #include "render/Fonts.h"
+#include "screens/MainMenu.h"
 #include "screens/MenuFrame.h"
 
 namespace gravik {
@@ -96,6 +97,7 @@ void ProfilesFrame(TForm1& form) {
   WidgetContext ctx = MenuWidgetContext(g);
   DrawList(w, ctx);
   DrawButtons(w, ctx);
+  DrawMenuFooter(g);
   FinishMenuFrame(g);
 
   switch (TakeClickedButton(g)) {
@@ -155,6 +157,7 @@ void ConfirmDeleteFrame(TForm1& form) {
   DrawTextCentred(g.fonts, g.backSurface, 190, DeletePrompt(name));
   WidgetContext ctx = MenuWidgetContext(g);
   DrawButtons(g.widgets, ctx);
+  DrawMenuFooter(g);
   FinishMenuFrame(g);
 
   switch (TakeClickedButton(g)) {

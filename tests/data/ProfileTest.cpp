@@ -70,20 +70,24 @@ class ProfileTest : public ::testing::Test {
 
 // A file laid out as the format describes, built here without the game's
 // writer (an earlier version's file carries no check block).
-std::vector<uint8_t> HandMadeFile(const std::string& name, const TProfileRecord& r, bool compressed) {
+std::vector<uint8_t> HandMadeFileOf(const std::string& name, const std::vector<uint8_t>& payload, uint8_t flag) {
   std::vector<uint8_t> f = {0xE9, 0x07, 1, uint8_t(name.size())};
   f.resize(24, 0);
   std::memcpy(&f[4], name.data(), std::min<size_t>(name.size(), 20));
   for (int i = 0; i < 1024; ++i) f.push_back(uint8_t(i * 37 + 11));
-  const auto* raw = reinterpret_cast<const uint8_t*>(&r);
-  std::vector<uint8_t> payload(raw, raw + sizeof r);
-  if (compressed) payload = Compress(raw, sizeof r, TCompressMode::Fast);
-  f.push_back(compressed ? 1 : 0);
+  f.push_back(flag);
   f.resize(f.size() + 4);
   PutU32(&f[1049], uint32_t(payload.size()));
   f.insert(f.end(), payload.begin(), payload.end());
   XorWithKey(&f[1048], f.size() - 1048, &f[24], 1024);
   return f;
+}
+
+std::vector<uint8_t> HandMadeFile(const std::string& name, const TProfileRecord& r, bool compressed) {
+  const auto* raw = reinterpret_cast<const uint8_t*>(&r);
+  std::vector<uint8_t> payload(raw, raw + sizeof r);
+  if (compressed) payload = Compress(raw, sizeof r, TCompressMode::Fast);
+  return HandMadeFileOf(name, payload, compressed ? 1 : 0);
 }
 
 TEST_F(ProfileTest, SavedProfileLoadsAsSavedAndEachSaveTakesANewKey) {
@@ -192,6 +196,44 @@ TEST_F(ProfileTest, EarlierFilesLoadAndOutOfRangeValuesAreHeld) {
   EXPECT_EQ(p.Record->Windowed, 0);
   ASSERT_TRUE(LoadProfile(p, true));
   EXPECT_EQ(p.Record->Windowed, 1);
+}
+
+TEST_F(ProfileTest, PayloadLongerThanTheRecordGivesItsFirstPartShorterIsRefused) {
+  auto r = std::make_unique<TProfileRecord>();
+  SetNewProfileDefaults(*r, true, 0);
+  r->SoundLevel = 9;
+  r->Record(10000).HighScore = 4321;  // the last bytes of the record
+  const auto* raw = reinterpret_cast<const uint8_t*>(r.get());
+  std::vector<uint8_t> longer(raw, raw + sizeof *r);
+  for (int i = 0; i < 40000; ++i) longer.push_back(uint8_t(i * 7));
+  const std::vector<uint8_t> shorter(raw, raw + sizeof *r - 1);
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> payload;
+    uint8_t flag;
+    bool loads;
+  };
+  const Case cases[] = {
+      {"stored, longer", longer, 0, true},
+      {"fast, longer", Compress(longer.data(), longer.size(), TCompressMode::Fast), 1, true},
+      {"good, longer", Compress(longer.data(), longer.size(), TCompressMode::Good), 1, true},
+      {"stored, shorter", shorter, 0, false},
+      {"fast, shorter", Compress(shorter.data(), shorter.size(), TCompressMode::Fast), 1, false},
+      {"good, shorter", Compress(shorter.data(), shorter.size(), TCompressMode::Good), 1, false},
+      {"compressed, empty", {}, 1, false},  // the file ends where the payload starts
+  };
+  for (const Case& c : cases) {
+    WriteFile(PathOf("long.zqp"), HandMadeFileOf("Long", c.payload, c.flag));
+    p.CurrentFile = "long.zqp";
+    p.Record = std::make_unique<TProfileRecord>();
+    const ProfileResult res = LoadProfile(p);
+    ASSERT_EQ(res.Ok, c.loads) << c.what;
+    if (c.loads) {
+      EXPECT_TRUE(SameRecord(*p.Record, *r)) << c.what;
+    } else {
+      EXPECT_EQ(res.Message, "Profile file invalid.") << c.what;
+    }
+  }
 }
 
 TEST_F(ProfileTest, RefusedLoadsLeaveTheCurrentProfileAlone) {

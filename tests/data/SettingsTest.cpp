@@ -66,6 +66,27 @@ TEST_F(SettingsTest, StoreValuesReadWithTheirDefaults) {
   EXPECT_TRUE(s.SoundOff);  // never written, kept
 }
 
+TEST_F(SettingsTest, AStoreFileThatCannotBeReadWholeIsKeptAsideNeverReplaced) {
+  const std::string path = Path("settings.conf");
+  const std::string big = "Profile=Ann\nmusicoff\nFullscreen=1\n" + std::string(1 << 20, '#') + "\n";
+  WriteText("settings.conf", big);
+  WriteText("settings.conf.unreadable", "kept from before\n");
+  ::testing::internal::CaptureStderr();
+  {
+    FileSettingsStore store(path);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(path + ".unreadable-2"), std::string::npos) << said;
+    const RegistrySettings reg = ReadRegistrySettings(store);
+    EXPECT_TRUE(reg.LastPlayer.empty()) << "the defaults";
+    EXPECT_FALSE(reg.MusicOff);
+    WriteRegistrySettings(store, "Bob", true);
+    EXPECT_FALSE(store.LastSaveFailed());
+  }
+  EXPECT_EQ(ReadText("settings.conf.unreadable-2"), big) << "the player's file, whole";
+  EXPECT_EQ(ReadText("settings.conf.unreadable"), "kept from before\n");
+  EXPECT_EQ(ReadText("settings.conf"), "Fullscreen=0\nProfile=Bob\n");
+}
+
 TEST_F(SettingsTest, IniKeysMatchAnywhereAndTheLastLineWins) {
   struct Case {
     const char* text;

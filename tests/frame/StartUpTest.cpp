@@ -2,9 +2,11 @@
 // mode decision, the remembered player, and the ways start-up refuses to go on.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "base/Errors.h"
 #include "base/Text.h"
@@ -14,6 +16,7 @@
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
 #include "frame/Program.h"
+#include "platform/Folders.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "support/InProcessGame.h"
 
@@ -73,6 +76,34 @@ TEST_F(StartUpTest, HoldingWStartsInAWindowAndKeepsThatPreference) {
   EXPECT_FALSE(again.game_.frame.Windowed);
 }
 
+TEST_F(StartUpTest, HeldWHoldsForEveryLoadOfTheProfileAndItsSaves) {
+  {
+    StartUpRun first(home_);
+    ASSERT_EQ(first.Start(), 0);
+    ASSERT_TRUE(first.RunToPlay());
+    first.game_.frame.WindowedPreference = false;  // the player prefers full screen
+    ASSERT_TRUE(SaveCurrentProfile(first.game_));
+  }
+  StartUpRun run(home_, testing::InProcessGame::Defaults());  // to the menus
+  InputEvent w;
+  w.type = InputEventType::KeyDown;
+  w.vk = 'W';
+  w.scan = 17;
+  run.hp_.input.Push(w);
+  ASSERT_EQ(run.Start(), 0);
+  ASSERT_TRUE(run.RunUntilState(gsMainMenu));
+  run.Frame();  // the main menu has loaded the profile again
+  EXPECT_TRUE(run.game_.frame.WindowedPreference);
+  EXPECT_EQ(run.game_.profile.Record->Windowed, 1);
+  EXPECT_FALSE(ReadRegistrySettings(run.hp_.settings).FullScreen);
+  ASSERT_TRUE(SaveCurrentProfile(run.game_));
+  ProfileState saved;
+  saved.Folder = run.game_.profile.Folder;
+  saved.CurrentFile = run.game_.profile.CurrentFile;
+  ASSERT_TRUE(LoadProfile(saved));
+  EXPECT_EQ(saved.Record->Windowed, 1) << "a window is what gets saved";
+}
+
 TEST_F(StartUpTest, TheRememberedPlayersProfileIsCurrentAfterStartUp) {
   {
     StartUpRun first(home_);
@@ -118,6 +149,34 @@ TEST_F(StartUpTest, UnwritableDocumentsFolderStillReachesPlay) {
   EXPECT_TRUE(run.RunToPlay());
 }
 
+TEST_F(StartUpTest, LeftoversOfUnfinishedSavesAreRemovedAndNothingElse) {
+  const std::string docs = DocumentsFolder(Folders());
+  const std::string config = ExtractFileDir(Folders().SettingsStoreFile()) + "/";
+  const std::string profiles = docs + "Profiles/";
+  for (const std::string& dir : {profiles, docs + "Scenarios/", docs + "Screenshots/", config})
+    std::filesystem::create_directories(dir);
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  auto make = [&](const std::string& path, bool aged) {
+    std::ofstream(path) << "x";
+    if (aged) std::filesystem::last_write_time(path, old);
+  };
+  const std::vector<std::string> leftovers = {
+      profiles + "Ann.zqp.tmpAb12Cd", docs + "Scenarios/mine.zq.tmp0aZ9xQ", docs + "gravik.ini.tmpQQQQQQ",
+      config + "settings.conf.tmpk3J9a0", docs + "Screenshots/.gravik-shot.abcDEF"};
+  const std::vector<std::string> kept = {
+      profiles + "Ann.zqp",           profiles + "Ann.zqp.tmp",     profiles + "Ann.zqp.tmpAb12C!",
+      profiles + "Ann.zqp.tmpAb12Cde", profiles + "notes.tmpAb12Cd", docs + "Screenshots/gravik-0001.png",
+      docs + "my.ini.tmpQQQQQQ"};
+  for (const std::string& f : leftovers) make(f, true);
+  for (const std::string& f : kept) make(f, true);
+  make(profiles + "Bob.zqp.tmpZZZZZZ", false);  // a save under way elsewhere
+  StartUpRun run(home_);
+  ASSERT_EQ(run.Start(), 0);
+  for (const std::string& f : leftovers) EXPECT_FALSE(std::filesystem::exists(f)) << f;
+  for (const std::string& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
+  EXPECT_TRUE(std::filesystem::exists(profiles + "Bob.zqp.tmpZZZZZZ"));
+}
+
 TEST_F(StartUpTest, TooLittleDiskSpaceEndsStartUpWithItsMessage) {
   StartUpRun run(home_);
   run.hp_.folders.FixFreeSpace(1999999);
@@ -125,8 +184,9 @@ TEST_F(StartUpTest, TooLittleDiskSpaceEndsStartUpWithItsMessage) {
   EXPECT_EQ(run.LastMessage(), "Insufficient disk space.");
 }
 
-// The archive of the build without the built-in scenario, in `folder`.
-void WriteArchiveWithoutScenario(const std::string& folder) {
+// The archive of the build in `folder`, its built-in scenario left out, or
+// passed through `change` when one is given.
+void WriteArchive(const std::string& folder, const std::function<void(std::vector<uint8_t>&)>& change = {}) {
   Archive a({std::string(GRAVIK_BINARY_DIR) + "/"});
   a.OpenArchive();
   ArchiveWriter w;
@@ -134,9 +194,13 @@ void WriteArchiveWithoutScenario(const std::string& folder) {
   w.SetGraphicsSet(a.LoadGraphicsSet());
   a.ReleaseItem();
   for (const std::string& name : a.ItemNames()) {
-    if (name == BuiltInScenarioName) continue;
-    w.AddItem(name, a.TakeItem(name));
+    std::vector<uint8_t> item = a.TakeItem(name);
     a.ReleaseItem();
+    if (name == BuiltInScenarioName) {
+      if (!change) continue;
+      change(item);
+    }
+    w.AddItem(name, item);
   }
   const std::vector<uint8_t> bytes = w.Finish();
   std::ofstream(folder + "/" + ArchiveFileName, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
@@ -152,7 +216,7 @@ TEST_F(StartUpTest, MissingScenariosEndStartUpWithTheirMessages) {
   }
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(home_);  // the archive in the current folder is found first
-  WriteArchiveWithoutScenario(home_);
+  WriteArchive(home_);
   const std::string scenarios = LowerCase(DocumentsFolder(Folders()) + "Scenarios/");
   {
     StartUpRun run(home_);
@@ -167,6 +231,23 @@ TEST_F(StartUpTest, MissingScenariosEndStartUpWithTheirMessages) {
     StartUpRun run(home_);
     EXPECT_EQ(run.Start(), 1);
     EXPECT_EQ(run.LastMessage(), std::string(BuiltInScenarioName) + " not found in " + scenarios);
+  }
+  std::filesystem::current_path(before);
+}
+
+TEST_F(StartUpTest, ADamagedBuiltInScenarioEndsStartUp) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(home_);  // the archive in the current folder is found first
+  WriteArchive(home_, [](std::vector<uint8_t>& zq) { zq.back() ^= 0x20; });
+  {
+    StartUpRun run(home_);
+    EXPECT_EQ(run.Start(), 1);
+    EXPECT_EQ(run.LastMessage(), std::string(BuiltInScenarioName) + " CRC incorrect.");
+  }
+  WriteArchive(home_, [](std::vector<uint8_t>&) {});
+  {
+    StartUpRun run(home_);
+    EXPECT_EQ(run.Start(), 0) << "the same archive with the scenario whole";
   }
   std::filesystem::current_path(before);
 }

@@ -164,6 +164,24 @@ TEST_F(ProfileScreensTest, TheOnlyProfileAndTheCurrentOneAreNeverDeletable) {
   EXPECT_TRUE(std::filesystem::exists(game_.profile.CurrentPath()));
 }
 
+TEST_F(ProfileScreensTest, ProfilesAndDeletionScreensDrawTheMenuFooter) {
+  EnsurePlayerProfile(game_);
+  AddProfileFiles({"Other"});
+  Enter(gsProfiles);
+  Frame();
+  Keep("profiles");
+  EXPECT_GT(Lit(277, 423, 565, 455), 3000) << "the footer's pictures";
+  EXPECT_GT(Lit(277, 458, 565, 474), 50) << "the footer's totals";
+  EXPECT_GT(Lit(95, 455, 200, 470), 50) << "the player's name";
+  ClickRow("Other");
+  Press(3);
+  ASSERT_EQ(State(), gsConfirmDeleteProfile);
+  Frame();
+  Keep("confirm-delete-footer");
+  EXPECT_GT(Lit(277, 423, 565, 455), 3000);
+  EXPECT_GT(Lit(22, 455, 200, 470), 100) << "PROFILE: and the name";
+}
+
 TEST_F(ProfileScreensTest, CreateIsDisabledAtOneHundredProfiles) {
   std::vector<std::string> names;
   for (int i = 0; i < 99; ++i) names.push_back("P" + std::to_string(i));
@@ -173,6 +191,34 @@ TEST_F(ProfileScreensTest, CreateIsDisabledAtOneHundredProfiles) {
   AddProfileFiles({"Last"});
   Enter(gsProfiles);
   EXPECT_EQ(Button(1).State, kWidgetDisabled) << "100 profiles";
+}
+
+TEST_F(ProfileScreensTest, WithProfilesButNoneCurrentTheMenusOpenOnTheProfilesScreen) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 100; ++i) names.push_back("P" + std::to_string(i));
+  AddProfileFiles(names);
+  ASSERT_FALSE(HasCurrentProfile(game_));
+  Enter(gsEnterMenus);
+  ASSERT_EQ(State(), gsProfiles);
+  Frame();
+  EXPECT_EQ(Button(1).State, kWidgetDisabled) << "Create, at 100 profiles";
+
+  // Reached anyway, the name entry says so and stays; the game goes on.
+  Enter(gsNewProfile);
+  Type("Zed");
+  Type("\r");
+  EXPECT_EQ(State(), gsNewProfile);
+  ASSERT_FALSE(hp_.shell.Messages().empty());
+  EXPECT_EQ(hp_.shell.Messages().back().text, "Too many profiles.");
+  EXPECT_FALSE(hp_.shell.Messages().back().error);
+  EXPECT_FALSE(game_.frame.Closed);
+  EXPECT_EQ(game_.profile.List.size(), 100u);
+
+  Enter(gsProfiles);
+  ClickRow("P1");
+  Press(2);  // Load
+  EXPECT_EQ(State(), gsMainMenu);
+  EXPECT_EQ(game_.profile.CurrentName, "P1");
 }
 
 TEST_F(ProfileScreensTest, ADamagedProfileChosenIsRefusedWithItsMessage) {
