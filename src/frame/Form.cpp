@@ -16,7 +16,7 @@ namespace gravik {
 namespace {
 constexpr uint32_t kModeSwitchLockoutMs = 5000;
 constexpr uint32_t kStartUpDelayMs = 500;
-constexpr double kPanelToggleMs = 1000;
+constexpr uint32_t kPanelToggleMs = 1000;
 }  // namespace
 
 TForm1::TForm1(Game& game) : game_(game) {}
@@ -140,7 +140,7 @@ void TForm1::DXTimerTimer() {
   const uint16_t tab = game_.platform.input.Keys().AsyncKeyState(vk::Tab);
   const bool held = (tab & 0x8000) && !(tab & 1);
   if (held && f.GameState == gsPlaying && !between &&
-      double(game_.Now()) - f.PanelToggleTick > kPanelToggleMs) {
+      TicksSince(game_.Now(), f.PanelToggleTick) > kPanelToggleMs) {
     f.PanelShown = !f.PanelShown;
     ApplyPanelLayout();
     ResetFrameStepAveraging();

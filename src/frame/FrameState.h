@@ -16,7 +16,7 @@ struct FrameState {
   bool ModeSwitchLockout = false;
   uint32_t ModeSwitchTick = 0;     // when the lockout was set
   bool PanelShown = true;
-  double PanelToggleTick = 0;      // ms; also debounces several keys
+  uint32_t PanelToggleTick = 0;    // tick of the last panel toggle; also debounces several keys
   bool PauseRequested = false;
   bool PointerOutside = false;
   bool TimingReset = false;

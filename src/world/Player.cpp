@@ -107,7 +107,7 @@ void StepAdvance(World& w, PlayerInput* in) {
 
   // 1. Walk animation.
   const double interval = WalkFrameMs(dir, w.GraphicsStyle);
-  if (double(now) - p.LastWalkFrame >= interval) {
+  if (TicksSince(now, TickOf(p.LastWalkFrame)) >= interval) {
     p.LastWalkFrame = now;
     const std::string walk = WalkAnimation(dir, w.GraphicsStyle);
     if (p.WalkPos < 1 || p.WalkPos > int(walk.size())) p.WalkPos = 1;
