@@ -130,8 +130,12 @@ void TForm1::DXTimerTimer() {
   DrawFrameOverlays(game_);
   // 7. Show the frame.
   Present();
-  // 8. A pause asked for during the frame starts after it was shown.
-  if (f.PauseRequested) SetGameState(gsPaused);
+  // 8. A pause asked for during the frame starts after it was shown, if the
+  //    frame is still one of play; otherwise the request is dropped.
+  if (f.PauseRequested) {
+    if (f.GameState == gsPlaying) SetGameState(gsPaused);
+    else f.PauseRequested = false;
+  }
   const bool between = !PlayerOnCell(game_);
   // 9. Scenario completion is tested only while standing on a cell.
   if (f.GameState == gsPlaying && !between) CheckScenarioDone(game_.world);

@@ -54,8 +54,9 @@ struct GameValues {
   uint32_t CompleteScrollTick = 0;
   // Screens reached from the status screen return to it.
   bool MapFromStatus = false;
-  // The status screen froze the clocks and paused the music; the screens it
-  // opens come back to it without doing that again.
+  // A visit of the status screen is under way: it froze the clocks and paused
+  // the music, and the screens it opens come back to it without doing that
+  // again. Any state outside those screens ends the visit (SetGameState).
   bool StatusOpen = false;
   uint8_t OptionsReturnState = 0;
   // The profile screens: the name entry was opened from the profiles screen;

@@ -164,6 +164,32 @@ TEST_F(GameScreensTest, StatusScreenOpensItsScreensAndTheirTimeNeverCounts) {
   EXPECT_EQ(LevelClockRun(), 777u) << "the clocks froze once, at the first entry";
 }
 
+TEST_F(GameScreensTest, EachStatusVisitFreezesTheClocksAfresh) {
+  Open(gsPlaying);
+  AdvanceMs(501);
+  game_.values.LevelClock = game_.Now() - 600;
+  // F8 and F2 between two frames: the status screen opens, the pause is dropped.
+  Key(vk::F8);
+  Key(vk::F2);
+  Frame(0);
+  ASSERT_EQ(State(), gsStatusScreen);
+  // Leaving the status screens any other way than "Return to game" (here a
+  // pause) ends the visit too.
+  Open(gsPaused);
+  AdvanceMs(2000);
+  Key(vk::F8);
+  ASSERT_EQ(State(), gsPlaying);
+  EXPECT_EQ(LevelClockRun(), 600u);
+  AdvanceMs(1000);
+  Key(vk::F2);
+  ASSERT_EQ(State(), gsStatusScreen);
+  Frame(0);
+  AdvanceMs(3000);
+  Key(vk::F2);
+  ASSERT_EQ(State(), gsPlaying);
+  EXPECT_EQ(LevelClockRun(), 1600u) << "the second visit froze the clocks it found";
+}
+
 TEST_F(GameScreensTest, QuitQuestionLeadsToGameOverOrBack) {
   Open(gsPlaying);
   Open(gsStatusScreen);
