@@ -122,6 +122,7 @@ void TForm1::DXTimerTimer() {
     if (!f.ScreenReady) {
       unit->Enter(*this);
       if (f.GameState == state) f.ScreenReady = true;
+      f.ScreenRebuild = false;
     }
     if (f.GameState == state) unit->Frame(*this);
   }
@@ -173,7 +174,10 @@ void TForm1::ToggleDisplayMode() {
   game_.platform.display.Show(true);
   f.WindowedPreference = f.Windowed;
   SaveDisplaySettings(game_);
+  // The current screen builds itself again on the new surfaces; what its entry
+  // does once per showing (results, clocks) is not done again.
   SetGameState(f.GameState);
+  f.ScreenRebuild = true;
 }
 
 void TForm1::kvelDEActivate() {

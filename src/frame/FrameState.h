@@ -9,6 +9,7 @@ namespace gravik {
 struct FrameState {
   uint8_t GameState = gsMainMenu;
   bool ScreenReady = false;        // the current state's entry routine has run
+  bool ScreenRebuild = false;      // the next entry only rebuilds the screen (display switch)
   bool Started = false;            // the deferred start-up has run
   bool FatalInProgress = false;
   bool Windowed = true;

@@ -75,6 +75,7 @@ void EndStatusVisit(Game& g, uint8_t newState) {
 void StoreState(TForm1& form, uint8_t newState) {
   Game& g = form.game();
   g.frame.ScreenReady = false;
+  g.frame.ScreenRebuild = false;
   g.frame.GameState = newState;
   ResetWidgets(g.widgets);
 }
@@ -116,9 +117,9 @@ void TForm1::SetGameState(uint8_t newState) {
   if (!toPlay) SilenceMeteors(g);
   if (toPlay) ClearMusicMarks(g);
   if (old == gsOptions) RecalibrateJoystick(g);
-  StoreState(*this, newState);
   if (old == gsPlaying && !toPlay) DropPauseRequest(g);
   EndStatusVisit(g, newState);
+  StoreState(*this, newState);
   if (toPlay) PreparePlay(g, now);
   if (newState == gsMainMenu || toPlay) TakeCounterReading(g);
 }

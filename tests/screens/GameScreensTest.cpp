@@ -282,6 +282,35 @@ TEST_F(GameScreensTest, GameOverShowsTheBestResultsOfItsCase) {
   EXPECT_EQ(State(), gsMainMenu);
 }
 
+TEST_F(GameScreensTest, DisplaySwitchOnTheEndScreensKeepsTheNewBest) {
+  EnsurePlayerProfile(game_);
+  TScenarioRecord* r = CurrentScenarioRecord(*game_.profile.Record);
+  ASSERT_NE(r, nullptr);
+  r->HighScore = 20;
+  game_.world.Count.Score = 50;
+  Open(gsGameOver);
+  const bool windowed = form_.frame().Windowed;
+  Key(vk::F10);
+  Frame();
+  ASSERT_EQ(State(), gsGameOver);
+  ASSERT_NE(form_.frame().Windowed, windowed);
+  const std::vector<EndLine> l = GameOverLines(game_);
+  ASSERT_EQ(l.size(), 4u);
+  EXPECT_EQ(l[2].Label, "Congratulations!");
+  EXPECT_EQ(l[3].Label + l[3].Value, "Previous Highest Score:20");
+
+  game_.world.Count.Score = 70;
+  Open(gsScenarioComplete);
+  ASSERT_TRUE(game_.values.NewBestScore);
+  Frame(5001);  // past the display switch's lockout
+  Key(vk::F10);
+  Frame();
+  ASSERT_EQ(form_.frame().Windowed, windowed);
+  EXPECT_TRUE(game_.values.NewBestScore);
+  EXPECT_EQ(game_.values.PreviousBest, 50);
+  EXPECT_EQ(r->HighScore, 70);
+}
+
 TEST_F(GameScreensTest, CompletionOkWaitsAndThePictureScrollsByTheClock) {
   Open(gsScenarioComplete);
   ASSERT_EQ(Caption(1), "OK");
