@@ -246,7 +246,7 @@ bool BeginStep(World& w, int direction) {
 
 void IdleAnimation(World& w) {
   PlayerState& p = w.Player;
-  const uint32_t elapsed = w.FrameTime - p.IdleRef;
+  const uint32_t elapsed = TicksSince(w.FrameTime, p.IdleRef);
   if (elapsed > 2000) {
     if (p.IdleCycles < 5 || w.GraphicsStyle == 2) {
       if (elapsed > 3000) SetPattern(w, 0);
