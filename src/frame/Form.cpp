@@ -16,7 +16,7 @@ namespace gravik {
 namespace {
 constexpr uint32_t kModeSwitchLockoutMs = 5000;
 constexpr uint32_t kStartUpDelayMs = 500;
-constexpr double kPanelToggleMs = 1000;
+constexpr uint32_t kPanelToggleMs = 1000;
 }  // namespace
 
 TForm1::TForm1(Game& game) : game_(game) {}
@@ -122,6 +122,7 @@ void TForm1::DXTimerTimer() {
     if (!f.ScreenReady) {
       unit->Enter(*this);
       if (f.GameState == state) f.ScreenReady = true;
+      f.ScreenRebuild = false;
     }
     if (f.GameState == state) unit->Frame(*this);
   }
@@ -130,8 +131,12 @@ void TForm1::DXTimerTimer() {
   DrawFrameOverlays(game_);
   // 7. Show the frame.
   Present();
-  // 8. A pause asked for during the frame starts after it was shown.
-  if (f.PauseRequested) SetGameState(gsPaused);
+  // 8. A pause asked for during the frame starts after it was shown, if the
+  //    frame is still one of play; otherwise the request is dropped.
+  if (f.PauseRequested) {
+    if (f.GameState == gsPlaying) SetGameState(gsPaused);
+    else f.PauseRequested = false;
+  }
   const bool between = !PlayerOnCell(game_);
   // 9. Scenario completion is tested only while standing on a cell.
   if (f.GameState == gsPlaying && !between) CheckScenarioDone(game_.world);
@@ -140,7 +145,7 @@ void TForm1::DXTimerTimer() {
   const uint16_t tab = game_.platform.input.Keys().AsyncKeyState(vk::Tab);
   const bool held = (tab & 0x8000) && !(tab & 1);
   if (held && f.GameState == gsPlaying && !between &&
-      double(game_.Now()) - f.PanelToggleTick > kPanelToggleMs) {
+      TicksSince(game_.Now(), f.PanelToggleTick) > kPanelToggleMs) {
     f.PanelShown = !f.PanelShown;
     ApplyPanelLayout();
     ResetFrameStepAveraging();
@@ -169,7 +174,10 @@ void TForm1::ToggleDisplayMode() {
   game_.platform.display.Show(true);
   f.WindowedPreference = f.Windowed;
   SaveDisplaySettings(game_);
+  // The current screen builds itself again on the new surfaces; what its entry
+  // does once per showing (results, clocks) is not done again.
   SetGameState(f.GameState);
+  f.ScreenRebuild = true;
 }
 
 void TForm1::kvelDEActivate() {

@@ -9,6 +9,7 @@ namespace gravik {
 struct FrameState {
   uint8_t GameState = gsMainMenu;
   bool ScreenReady = false;        // the current state's entry routine has run
+  bool ScreenRebuild = false;      // the next entry only rebuilds the screen (display switch)
   bool Started = false;            // the deferred start-up has run
   bool FatalInProgress = false;
   bool Windowed = true;
@@ -16,7 +17,7 @@ struct FrameState {
   bool ModeSwitchLockout = false;
   uint32_t ModeSwitchTick = 0;     // when the lockout was set
   bool PanelShown = true;
-  double PanelToggleTick = 0;      // ms; also debounces several keys
+  uint32_t PanelToggleTick = 0;    // tick of the last panel toggle; also debounces several keys
   bool PauseRequested = false;
   bool PointerOutside = false;
   bool TimingReset = false;

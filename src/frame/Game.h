@@ -54,8 +54,9 @@ struct GameValues {
   uint32_t CompleteScrollTick = 0;
   // Screens reached from the status screen return to it.
   bool MapFromStatus = false;
-  // The status screen froze the clocks and paused the music; the screens it
-  // opens come back to it without doing that again.
+  // A visit of the status screen is under way: it froze the clocks and paused
+  // the music, and the screens it opens come back to it without doing that
+  // again. Any state outside those screens ends the visit (SetGameState).
   bool StatusOpen = false;
   uint8_t OptionsReturnState = 0;
   // The profile screens: the name entry was opened from the profiles screen;
@@ -73,9 +74,10 @@ struct GameValues {
   // The main menu's backdrop picture is built once per run; a screen that
   // replaces the "backdrop" entry (the puzzle view) clears this flag.
   bool BackdropBuilt = false;
-  // The main menu's music: the first visit of a run waits 1500 ms from
-  // MenuMusicClock before the title music starts, later visits start it at once.
+  // The main menu's music: the first showing of a run waits 1500 ms from
+  // MenuMusicClock before the title music starts, later showings start it at once.
   bool MenuShownBefore = false;
+  bool MenuFirstShowing = false;  // the menu on the screen is the run's first showing
   bool MenuMusicDue = false;
   uint32_t MenuMusicClock = 0;
   // Help: the page shown (1..4) and when the credits scroll of page 4 began.

@@ -22,8 +22,6 @@ constexpr uint32_t kTitleCardSkipMs = 10000;
 
 KeyState& Keys(TForm1& form) { return form.game().platform.input.Keys(); }
 
-uint32_t TickOf(double tick) { return uint32_t(int64_t(tick)); }
-
 void Click(Game& g) { PlaySound(g.audio, "click1.wav"); }
 
 void MovePointer(Game& g, int x, int y) {
@@ -66,7 +64,7 @@ bool KeyIsSlot(const InputState& in, const KeyEvent& key, int slot) {
 }
 
 bool MenuKeyReady(TForm1& form) {
-  return TicksSince(form.game().Now(), TickOf(form.frame().PanelToggleTick)) > kMenuKeyDebounceMs;
+  return TicksSince(form.game().Now(), form.frame().PanelToggleTick) > kMenuKeyDebounceMs;
 }
 
 bool PlayerOnCell(const Game& g) { return g.world.Player.Moving == 0 && g.world.Player.StepDistance == 0.0; }

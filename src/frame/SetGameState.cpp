@@ -48,11 +48,34 @@ void RecalibrateJoystick(Game& g) {
   if (g.input.JoystickEnabled) CalibrateJoystick(g.input, g.platform.input);
 }
 
+// A pause asked for in play is for play: once play gives way to another
+// state (a journey, a death, a menu), the request is dropped.
+void DropPauseRequest(Game& g) { g.frame.PauseRequested = false; }
+
+// The status screen and the screens it opens froze the clocks once for the
+// whole visit; any way out of them ends the visit, so the next one freezes
+// afresh.
+bool InStatusFamily(uint8_t state) {
+  switch (state) {
+    case gsStatusScreen:
+    case gsMapView:
+    case gsOptions:
+    case gsPuzzleView:
+    case gsConfirmQuitScenario: return true;
+    default: return false;
+  }
+}
+
+void EndStatusVisit(Game& g, uint8_t newState) {
+  if (!InStatusFamily(newState)) g.values.StatusOpen = false;
+}
+
 // 7. The new state; its screen is built again on its next frame, with its
 //    widgets anew.
 void StoreState(TForm1& form, uint8_t newState) {
   Game& g = form.game();
   g.frame.ScreenReady = false;
+  g.frame.ScreenRebuild = false;
   g.frame.GameState = newState;
   ResetWidgets(g.widgets);
 }
@@ -94,6 +117,8 @@ void TForm1::SetGameState(uint8_t newState) {
   if (!toPlay) SilenceMeteors(g);
   if (toPlay) ClearMusicMarks(g);
   if (old == gsOptions) RecalibrateJoystick(g);
+  if (old == gsPlaying && !toPlay) DropPauseRequest(g);
+  EndStatusVisit(g, newState);
   StoreState(*this, newState);
   if (toPlay) PreparePlay(g, now);
   if (newState == gsMainMenu || toPlay) TakeCounterReading(g);

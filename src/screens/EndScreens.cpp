@@ -56,8 +56,9 @@ void GameOverEnter(TForm1& form) {
   Game& g = form.game();
   StopMusic(g.audio);
   ClearHitMarks(g.world);
-  g.values.StatusOpen = false;
-  RecordGameEnd(g, /*completed=*/false);
+  // A rebuild after the display switch keeps the result (and its "new best")
+  // found when the game ended.
+  if (!form.frame().ScreenRebuild) RecordGameEnd(g, /*completed=*/false);
   BeginMenuScreen(g);
   AddCentredButton(g.widgets, g.systemText, 360, "OK", 'O');
   NoteJoystickAtEntry(g);
@@ -133,7 +134,7 @@ void CompleteEnter(TForm1& form) {
   g.values.CompleteScroll = 0;
   g.values.CompleteScrollTick = g.Now();
   PlayMusic(g.audio, 1, MusicLoopsInState(gsScenarioComplete));
-  RecordGameEnd(g, /*completed=*/true);
+  if (!form.frame().ScreenRebuild) RecordGameEnd(g, /*completed=*/true);
 }
 
 void CompleteFrame(TForm1& form) {

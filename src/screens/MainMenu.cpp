@@ -73,20 +73,25 @@ void MainMenuEnter(TForm1& form) {
     AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, kFirstItemY + (n - 1) * kItemPitch,
                    "menutext" + std::to_string(n), 0);
   g.world.DemoMode = false;
-  v.MenuMusicClock = g.Now();
+  // The first showing of the menu in a run waits for its music, however soon
+  // it is left; a rebuild after the display switch is the same showing.
+  if (!form.frame().ScreenRebuild) {
+    v.MenuFirstShowing = !v.MenuShownBefore;
+    v.MenuShownBefore = true;
+    v.MenuMusicClock = g.Now();
+  }
   v.MenuMusicDue = true;
   ReloadCurrentProfile(g);
   BeginMenuScreen(g);
 }
 
-// The title music: on the first visit of the run once 1500 ms have passed, on
-// every later visit at once.
+// The title music: on the first showing of the run once 1500 ms have passed,
+// on every later one at once.
 void UpkeepMenuMusic(Game& g) {
   GameValues& v = g.values;
   if (!v.MenuMusicDue) return;
-  if (!v.MenuShownBefore && TicksSince(g.Now(), v.MenuMusicClock) < kFirstMusicDelayMs) return;
+  if (v.MenuFirstShowing && TicksSince(g.Now(), v.MenuMusicClock) < kFirstMusicDelayMs) return;
   v.MenuMusicDue = false;
-  v.MenuShownBefore = true;
   PlayMusic(g.audio, 1, MusicLoopsInState(gsMainMenu));
 }
 

@@ -15,7 +15,6 @@ namespace gravik {
 namespace {
 
 constexpr int kFogPattern = 118;
-constexpr uint32_t kDebounceMs = 500;
 
 uint16_t Orange() { return Rgb565(255, 128, 0); }
 
@@ -157,7 +156,7 @@ void MapViewEnter(TForm1& form) {
 void CloseMap(TForm1& form) {
   Game& g = form.game();
   FrameState& f = form.frame();
-  if (double(g.Now()) - f.PanelToggleTick <= kDebounceMs) return;
+  if (!MenuKeyReady(form)) return;
   f.PanelToggleTick = g.Now();
   PlaySound(g.audio, "click1.wav");
   if (g.values.MapFromStatus) {

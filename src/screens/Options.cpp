@@ -21,9 +21,10 @@ constexpr int kReturnButton = 1;
 constexpr int kProfilesButton = 2;
 constexpr int kScenariosButton = 3;
 
-// The layout's top: lower under the title when opened from the main menu.
-constexpr int kTopFromMenu = 130;
+// The layout's top: 130 pixels lower, under the title, when opened from the
+// main menu.
 constexpr int kTopFromStatus = 40;
+constexpr int kTopFromMenu = kTopFromStatus + 130;
 
 constexpr int kLabelX = 80;       // headings and slider labels
 constexpr int kSliderX = 200;
@@ -50,9 +51,29 @@ constexpr std::array<KeyItem, kKeySlotCount> kKeyItems{{
     {kSlotMap, true, 2},
 }};
 
-int Top(const Game& g) { return g.values.OptionsReturnState == gsStatusScreen ? kTopFromStatus : kTopFromMenu; }
+// Where the parts of the screen go. Under the title there is less room above
+// the buttons, so the rows come closer together.
+struct Layout {
+  int Top;         // the "AUDIO" heading
+  int Music;       // the music line (its slider 4 pixels lower)
+  int Sound;       // the sound effects line
+  int Controls;    // the "CONTROLS" heading
+  int Joystick;    // the check box
+  int Keys;        // the first row of key bindings
+  int KeyPitch;
+  int KeyRowY(int row) const { return Keys + KeyPitch * row; }
+};
 
-int KeyRowY(int top, int row) { return top + 175 + 30 * row; }
+constexpr int kSliderDrop = 4;
+
+Layout LayoutOf(const Game& g) {
+  if (g.values.OptionsReturnState == gsStatusScreen) {
+    constexpr int t = kTopFromStatus;
+    return {t, t + 34, t + 69, t + 100, t + 135, t + 175, 30};
+  }
+  constexpr int t = kTopFromMenu;
+  return {t, t + 28, t + 56, t + 88, t + 118, t + 148, 24};
+}
 
 int SlotOfItem(int item) { return item >= 1 && item <= kKeySlotCount ? kKeyItems[size_t(item - 1)].Slot : 0; }
 
@@ -94,7 +115,7 @@ void OptionsEnter(TForm1& form) {
   BeginMenuScreen(g);
   g.input.Capture.Waiting = false;
   const bool fromStatus = g.values.OptionsReturnState == gsStatusScreen;
-  const int top = Top(g);
+  const Layout l = LayoutOf(g);
 
   AddButton(w, g.systemText, 40, kButtonY, fromStatus ? "Return to status" : "Return to main menu", 'R');
   if (!fromStatus) {
@@ -103,16 +124,16 @@ void OptionsEnter(TForm1& form) {
   }
 
   const AudioState& a = g.audio;
-  AddSlider(w, kSliderX, top + 38, kSliderSteps, LevelPosition(a.MusicOn, a.MusicLevel));
-  AddSlider(w, kSliderX, top + 73, kSliderSteps, LevelPosition(a.SoundOn, a.SoundLevel));
+  AddSlider(w, kSliderX, l.Music + kSliderDrop, kSliderSteps, LevelPosition(a.MusicOn, a.MusicLevel));
+  AddSlider(w, kSliderX, l.Sound + kSliderDrop, kSliderSteps, LevelPosition(a.SoundOn, a.SoundLevel));
   w.Sliders[1].State = a.MusicAvailable ? 1 : 2;
   w.Sliders[2].State = a.SoundAvailable ? 1 : 2;
 
-  AddCheckbox(w, kLabelX, top + 135, "Enable joystick");
+  AddCheckbox(w, kLabelX, l.Joystick, "Enable joystick");
   w.Checkboxes[1].Checked = g.input.JoystickEnabled ? 1 : 0;
 
   for (const KeyItem& k : kKeyItems)
-    AddOptionItem(w, g.systemText, k.RightColumn ? kRightKeyX : kLeftKeyX, KeyRowY(top, k.Row), KeySlotLabel(k.Slot));
+    AddOptionItem(w, g.systemText, k.RightColumn ? kRightKeyX : kLeftKeyX, l.KeyRowY(k.Row), KeySlotLabel(k.Slot));
   RefreshKeyLabels(g);
 }
 
@@ -136,21 +157,21 @@ void OptionsFrame(TForm1& form) {
   ClearMenuFrame(g);
   FontSet& f = g.fonts;
   Bitmap& s = g.backSurface;
-  const int top = Top(g);
+  const Layout l = LayoutOf(g);
   const bool fromStatus = g.values.OptionsReturnState == gsStatusScreen;
   if (!fromStatus) {
     SelectFont(f, kFaceEras20, 3);
     DrawTextCentred(f, s, 60, "OPTIONS");
   }
   SelectFont(f, kFaceEras16, 3);
-  DrawText(f, s, kLabelX, top, "AUDIO");
-  DrawText(f, s, kLabelX, top + 100, "CONTROLS");
+  DrawText(f, s, kLabelX, l.Top, "AUDIO");
+  DrawText(f, s, kLabelX, l.Controls, "CONTROLS");
   SelectFont(f, kFaceEras14, 2);
-  DrawText(f, s, kLabelX, top + 34, "Music:");
-  DrawText(f, s, kLabelX, top + 69, "Sound FX:");
+  DrawText(f, s, kLabelX, l.Music, "Music:");
+  DrawText(f, s, kLabelX, l.Sound, "Sound FX:");
   SelectFont(f, kFaceEras14, 3);
-  DrawText(f, s, kSliderValueX, top + 34, SliderValueText(g.audio.MusicAvailable, w.Sliders[1].Value));
-  DrawText(f, s, kSliderValueX, top + 69, SliderValueText(g.audio.SoundAvailable, w.Sliders[2].Value));
+  DrawText(f, s, kSliderValueX, l.Music, SliderValueText(g.audio.MusicAvailable, w.Sliders[1].Value));
+  DrawText(f, s, kSliderValueX, l.Sound, SliderValueText(g.audio.SoundAvailable, w.Sliders[2].Value));
   if (!fromStatus) {
     SelectFont(f, kFaceEras10, 2);
     DrawText(f, s, kProfilesX, kButtonY - 32, "Change current");

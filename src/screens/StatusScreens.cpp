@@ -80,9 +80,7 @@ void StatusEnter(TForm1& form) {
 
 // "Return to game", accepted more than 500 ms after the screen was entered.
 void ReturnToGame(TForm1& form) {
-  Game& g = form.game();
   if (!MenuKeyReady(form)) return;
-  g.values.StatusOpen = false;
   ResumePlay(form);
 }
 
@@ -159,8 +157,6 @@ void ConfirmQuitEnter(TForm1& form) {
 }
 
 void QuitAnswer(TForm1& form, bool yes) {
-  Game& g = form.game();
-  if (yes) g.values.StatusOpen = false;
   form.SetGameState(yes ? gsGameOver : gsStatusScreen);
 }
 

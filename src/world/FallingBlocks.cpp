@@ -27,13 +27,13 @@ void KillMonsterAt(World& w, int x, int y) {
 // Steps a twinkle (diamond, key): started by chance when `timer` allows.
 void Twinkle(World& w, CellState& s, uint32_t& timer, uint32_t now) {
   if (!s.AnimFlag) {
-    if (now - timer > 500 && w.RandomInt(1000) > 950) {
+    if (TicksSince(now, timer) > 500 && w.RandomInt(1000) > 950) {
       s.AnimFlag = 1;
       s.Frame = 0;
       s.AnimTime = now;
     }
-    if (now - timer > 1000) timer = now;
-  } else if (now - s.AnimTime > 100) {
+    if (TicksSince(now, timer) > 1000) timer = now;
+  } else if (TicksSince(now, s.AnimTime) > 100) {
     s.AnimTime = now;
     if (++s.Frame > 4) {
       s.Frame = 0;
@@ -58,13 +58,13 @@ void BlockAnimations(World& w, int x, int y) {
   } else if (code == n.Skull1 || code == BlockSkullGate) {
     if (w.GraphicsStyle == 2) return;
     if (!s.AnimFlag) {
-      if (now - w.SkullTimer > 500 && w.RandomInt(1000) > 900) {
+      if (TicksSince(now, w.SkullTimer) > 500 && w.RandomInt(1000) > 900) {
         s.AnimFlag = 1;
         s.Frame = 0;
         s.AnimTime = now;
       }
-      if (now - w.SkullTimer > 1500) w.SkullTimer = now;
-    } else if (now - s.AnimTime > 200) {
+      if (TicksSince(now, w.SkullTimer) > 1500) w.SkullTimer = now;
+    } else if (TicksSince(now, s.AnimTime) > 200) {
       s.AnimTime = now;
       if (++s.Frame > 3) {
         s.Frame = 0;
@@ -80,7 +80,7 @@ void BlockAnimations(World& w, int x, int y) {
       s.AnimFlag = 1;
       s.Frame = uint8_t(w.RandomInt(5));
       s.AnimTime = now;
-    } else if (now - s.AnimTime > 200) {
+    } else if (TicksSince(now, s.AnimTime) > 200) {
       s.AnimTime = now;
       if (++s.Frame > 4) {
         s.Frame = 0;
@@ -94,7 +94,7 @@ void BlockAnimations(World& w, int x, int y) {
       s.AnimFlag = 1;
       s.Frame = 0;
       s.AnimTime = now;
-    } else if (now - s.AnimTime > 100) {
+    } else if (TicksSince(now, s.AnimTime) > 100) {
       s.AnimTime = now;
       if (++s.Frame > 6) s.Frame = 0;
     }

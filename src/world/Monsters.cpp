@@ -122,7 +122,7 @@ void UpdateMonsters(World& w) {
   const uint32_t now = w.Now();
   for (int i = 0; i < MonsterSlots; ++i) {
     TMonster& m = w.Monsters[size_t(i)];
-    if (m.State == 1 && now - m.HatchTime > uint32_t(MonsterHatchMs)) {
+    if (m.State == 1 && TicksSince(now, m.HatchTime) > uint32_t(MonsterHatchMs)) {
       m.State = 2;
       m.Direction = DirNone;
       m.PixelX = m.X * 64.0;
@@ -141,7 +141,7 @@ void UpdateMonsters(World& w) {
     }
     if (m.State == 2) {
       m.Visible = 1;
-      if (now - m.AnimTime > 300) {
+      if (TicksSince(now, m.AnimTime) > 300) {
         m.AnimTime = now;
         m.AnimToggle ^= 1;
         m.Frame = m.AnimToggle;

@@ -107,7 +107,7 @@ void StepAdvance(World& w, PlayerInput* in) {
 
   // 1. Walk animation.
   const double interval = WalkFrameMs(dir, w.GraphicsStyle);
-  if (double(now) - p.LastWalkFrame >= interval) {
+  if (TicksSince(now, TickOf(p.LastWalkFrame)) >= interval) {
     p.LastWalkFrame = now;
     const std::string walk = WalkAnimation(dir, w.GraphicsStyle);
     if (p.WalkPos < 1 || p.WalkPos > int(walk.size())) p.WalkPos = 1;
@@ -246,7 +246,7 @@ bool BeginStep(World& w, int direction) {
 
 void IdleAnimation(World& w) {
   PlayerState& p = w.Player;
-  const uint32_t elapsed = w.FrameTime - p.IdleRef;
+  const uint32_t elapsed = TicksSince(w.FrameTime, p.IdleRef);
   if (elapsed > 2000) {
     if (p.IdleCycles < 5 || w.GraphicsStyle == 2) {
       if (elapsed > 3000) SetPattern(w, 0);

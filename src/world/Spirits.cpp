@@ -86,7 +86,7 @@ void UpdateSpirits(World& w) {
     if (!s.Active) continue;
     if (s.Facing < 1 || s.Facing > 4) throw FatalMessage("Illegal facing spirit.");
     s.Drawn = 1;
-    if (now - uint32_t(int64_t(s.AnimTime)) >= 125) {
+    if (TicksSince(now, TickOf(s.AnimTime)) >= 125) {
       s.AnimTime = now;
       s.Frame = s.Frame >= 4 ? 1 : s.Frame + 1;
       s.Pattern = kSpiritPattern[s.Frame];

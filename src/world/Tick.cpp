@@ -25,7 +25,7 @@ void GameTick(World& w, TickHost& host) {
   host.PlaceView(w.Player.ViewX, w.Player.ViewY);
   // 4. The rules.
   if (w.State() == gsPlaying) {
-    if (!w.KeyUsed && w.Now() - w.LastBlockPass >= kBlockPassMs) {
+    if (!w.KeyUsed && TicksSince(w.Now(), w.LastBlockPass) >= kBlockPassMs) {
       UpdateBlocks(w);
       w.LastBlockPass = w.Now();
     }

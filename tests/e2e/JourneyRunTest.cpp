@@ -94,9 +94,9 @@ Script Journey(const std::string& folder) {
   // dragged to x 305 (level 10), the sound FX knob to x 255 (level 5); the
   // joystick box ticked; "Return to main menu".
   s.Click(1160, 320, 245).Shot(1180, "options");
-  s.Click(1190, 200, 312).Shot(1195, "options-capture").At(1200, "key tap W");
-  s.Drag(1210, 403, 305, 173).Drag(1230, 403, 255, 208);
-  s.Click(1250, 90, 275).At(1256, "mouse move 630 300").Shot(1270, "options-set");
+  s.Click(1190, 200, 325).Shot(1195, "options-capture").At(1200, "key tap W");
+  s.Drag(1210, 403, 305, 207).Drag(1230, 403, 255, 235);
+  s.Click(1250, 90, 298).At(1256, "mouse move 630 300").Shot(1270, "options-set");
   s.Click(1280, 80, 458).Shot(1300, "menu-after-options");
   // New game: play, then the status screen (Enter).
   s.Click(1310, 320, 195).Shot(1340, "scenario").At(1590, "mouse move 630 470");
@@ -226,7 +226,7 @@ TEST(JourneyRun, EveryScreenFromFirstStartToExit) {
   // Options from the menu: title, sliders at 100%, the Profiles button.
   const Shot& first = shot["options-first"];
   EXPECT_GT(first.Lit(250, 60, 390, 90), 300) << "OPTIONS";
-  EXPECT_GT(Orange(first, 398, 164, 412, 184), 100) << "the music knob at the right end";
+  EXPECT_GT(Orange(first, 398, 198, 412, 218), 100) << "the music knob at the right end";
   EXPECT_GT(first.Lit(320, 450, 410, 475), 200) << "Profiles";
 
   // Profiles: Alice alone; the new name; the logo walk again; two rows;
@@ -247,15 +247,15 @@ TEST(JourneyRun, EveryScreenFromFirstStartToExit) {
 
   // The options changed: knobs moved, W bound to Up, the box ticked.
   const Shot &before = shot["options"], &after = shot["options-set"];
-  EXPECT_GT(Orange(before, 398, 164, 412, 184), 100);
-  EXPECT_GT(Orange(before, 398, 199, 412, 219), 100);
-  EXPECT_EQ(Orange(after, 398, 164, 412, 184), 0) << "the music knob has left the right end";
-  EXPECT_GT(Orange(after, 299, 163, 311, 183), 100) << "the music knob at level 10";
-  EXPECT_GT(Orange(after, 249, 198, 261, 218), 100) << "the sound FX knob at level 5";
-  EXPECT_GT(after.Lit(190, 305, 212, 325), 20) << "W";
-  EXPECT_EQ(after.Lit(215, 305, 290, 325), 0) << "no longer \"Up arrow\"";
-  EXPECT_EQ(before.Lit(83, 268, 97, 282), 0) << "joystick box empty before";
-  EXPECT_GT(after.Lit(83, 268, 97, 282), 100) << "joystick box ticked";
+  EXPECT_GT(Orange(before, 398, 198, 412, 218), 100);
+  EXPECT_GT(Orange(before, 398, 226, 412, 246), 100);
+  EXPECT_EQ(Orange(after, 398, 198, 412, 218), 0) << "the music knob has left the right end";
+  EXPECT_GT(Orange(after, 299, 197, 311, 217), 100) << "the music knob at level 10";
+  EXPECT_GT(Orange(after, 249, 225, 261, 245), 100) << "the sound FX knob at level 5";
+  EXPECT_GT(after.Lit(190, 318, 212, 338), 20) << "W";
+  EXPECT_EQ(after.Lit(215, 318, 290, 338), 0) << "no longer \"Up arrow\"";
+  EXPECT_EQ(before.Lit(83, 291, 97, 305), 0) << "joystick box empty before";
+  EXPECT_GT(after.Lit(83, 291, 97, 305), 100) << "joystick box ticked";
 
   // Play and its screens.
   EXPECT_GT(shot["scenario"].Lit(260, 190, 380, 212), 300) << "SCENARIO";

@@ -29,7 +29,7 @@ std::string Script() {
   return "400 key tap Escape\n490 key tap Enter\n640 key tap Escape\n730 key tap Enter\n"
          "880 key tap Escape\n1010 key tap Enter\n" +
          ("1060" + toOptions) + Click(1061, 320, 245) +
-         Click(1100, 195, 318) + "1104 key tap N\n1105 mouse move 20 20\n1110 shot options.png\n" +  // "Up:"
+         Click(1100, 195, 331) + "1104 key tap N\n1105 mouse move 20 20\n1110 shot options.png\n" +  // "Up:"
          Click(1120, 360, 458) + "1140 shot profiles.png\n" +                                        // Profiles
          Click(1150, 110, 238) + "1170 text Bobby\n1230 shot name.png\n" +                          // Create
          Click(1231, 215, 378) + "1340 shot logo.png\n" +                                           // OK
@@ -73,10 +73,10 @@ TEST(ProfileScreensRun, OptionsProfilesNameEntryLogoWalkAndDeletion) {
   // Options: the title, the bindings, the buttons; "Disabled"
   // beside the sliders of a silent run, whose tracks are not drawn.
   EXPECT_GT(options.Lit(250, 60, 390, 90), 300) << "OPTIONS";
-  EXPECT_EQ(options.Lit(200, 165, 410, 190), 0) << "no music track";
-  EXPECT_GT(options.Lit(430, 165, 530, 190), 150) << "Disabled";
-  EXPECT_GT(options.Lit(190, 305, 205, 325), 20) << "the new binding N";
-  EXPECT_EQ(options.Lit(210, 305, 290, 325), 0) << "no longer \"Up arrow\"";
+  EXPECT_EQ(options.Lit(200, 199, 410, 224), 0) << "no music track";
+  EXPECT_GT(options.Lit(430, 199, 530, 224), 150) << "Disabled";
+  EXPECT_GT(options.Lit(190, 318, 205, 338), 20) << "the new binding N";
+  EXPECT_EQ(options.Lit(210, 318, 290, 338), 0) << "no longer \"Up arrow\"";
   EXPECT_GT(options.Lit(40, 450, 290, 475), 300) << "Return to main menu";
   EXPECT_GT(options.Lit(330, 430, 500, 475), 300) << "hint and Profiles";
 

@@ -354,6 +354,32 @@ TEST_F(FormKeysTest, MapViewClosesOnEnterWithAClick) {
   EXPECT_TRUE(IsSoundPlaying(game_.audio, "click1.wav") || !game_.audio.SoundAvailable);
 }
 
+TEST_F(FormKeysTest, PanelToggleAndMapCloseAcrossTheTickWrap) {
+  form_.SetStateHandler(gsPlaying, [](TForm1&) {});  // the frame's own steps only
+  auto toBeforeWrap = [&](uint32_t ms) { AdvanceMs(uint32_t(0x100000000ull - ms - game_.Now())); };
+  toBeforeWrap(1100);
+  form_.SetGameState(gsPlaying);
+  hp_.input.Keys().Press(vk::Tab, 15);
+  AdvanceMs(1200);  // 100 ms past the wrap
+  form_.DXTimerTimer();
+  const bool shown = form_.frame().PanelShown;
+  AdvanceMs(16);
+  form_.DXTimerTimer();  // held now
+  EXPECT_NE(form_.frame().PanelShown, shown) << "1216 ms since the last toggle";
+  hp_.input.Keys().Release(vk::Tab, 15);
+
+  toBeforeWrap(1200);
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(501);
+  Tap('M', 50);
+  PollPlayKeys(form_);
+  ASSERT_EQ(State(), gsMapView);
+  form_.DXTimerTimer();  // the map's entry, 699 ms before the wrap
+  AdvanceMs(1000);
+  Key(vk::Return);
+  EXPECT_EQ(State(), gsPlaying) << "the map closes after the wrap";
+}
+
 TEST_F(FormKeysTest, MouseEnterPutsThePointerWhereTheMouseIs) {
   InputEvent move;
   move.type = InputEventType::MouseMove;

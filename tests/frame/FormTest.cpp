@@ -253,6 +253,27 @@ TEST_F(FormTest, PauseRequestTakesEffectAfterTheFrameIsShown) {
   EXPECT_EQ(hp_.display.PresentCount(), presentsAtPause + 1);
 }
 
+TEST_F(FormTest, PauseRequestIsDroppedWhenPlayGivesWay) {
+  Start();
+  // F8 pending in the frame that steps onto a transporter: the journey goes on.
+  form_.SetStateHandler(gsPlaying, [](TForm1& f) { f.SetGameState(gsTransportOut); });
+  form_.SetGameState(gsPlaying);
+  form_.frame().PauseRequested = true;
+  form_.DXTimerTimer();
+  EXPECT_EQ(form_.frame().GameState, gsTransportOut);
+  EXPECT_FALSE(form_.frame().PauseRequested);
+  // A request left when a menu took over between frames never pauses later play.
+  form_.SetStateHandler(gsPlaying, [](TForm1&) {});
+  form_.SetGameState(gsPlaying);
+  form_.frame().PauseRequested = true;
+  form_.SetGameState(gsStatusScreen);
+  form_.DXTimerTimer();
+  EXPECT_EQ(form_.frame().GameState, gsStatusScreen);
+  form_.SetGameState(gsPlaying);
+  form_.DXTimerTimer();
+  EXPECT_EQ(form_.frame().GameState, gsPlaying);
+}
+
 TEST_F(FormTest, FatalErrorShowsTheMessageAndHaltsWithStatusOne) {
   Start();
   try {

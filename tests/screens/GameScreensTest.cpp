@@ -164,6 +164,32 @@ TEST_F(GameScreensTest, StatusScreenOpensItsScreensAndTheirTimeNeverCounts) {
   EXPECT_EQ(LevelClockRun(), 777u) << "the clocks froze once, at the first entry";
 }
 
+TEST_F(GameScreensTest, EachStatusVisitFreezesTheClocksAfresh) {
+  Open(gsPlaying);
+  AdvanceMs(501);
+  game_.values.LevelClock = game_.Now() - 600;
+  // F8 and F2 between two frames: the status screen opens, the pause is dropped.
+  Key(vk::F8);
+  Key(vk::F2);
+  Frame(0);
+  ASSERT_EQ(State(), gsStatusScreen);
+  // Leaving the status screens any other way than "Return to game" (here a
+  // pause) ends the visit too.
+  Open(gsPaused);
+  AdvanceMs(2000);
+  Key(vk::F8);
+  ASSERT_EQ(State(), gsPlaying);
+  EXPECT_EQ(LevelClockRun(), 600u);
+  AdvanceMs(1000);
+  Key(vk::F2);
+  ASSERT_EQ(State(), gsStatusScreen);
+  Frame(0);
+  AdvanceMs(3000);
+  Key(vk::F2);
+  ASSERT_EQ(State(), gsPlaying);
+  EXPECT_EQ(LevelClockRun(), 1600u) << "the second visit froze the clocks it found";
+}
+
 TEST_F(GameScreensTest, QuitQuestionLeadsToGameOverOrBack) {
   Open(gsPlaying);
   Open(gsStatusScreen);
@@ -254,6 +280,35 @@ TEST_F(GameScreensTest, GameOverShowsTheBestResultsOfItsCase) {
   form_.HandleEvent(typed);
   Frame();
   EXPECT_EQ(State(), gsMainMenu);
+}
+
+TEST_F(GameScreensTest, DisplaySwitchOnTheEndScreensKeepsTheNewBest) {
+  EnsurePlayerProfile(game_);
+  TScenarioRecord* r = CurrentScenarioRecord(*game_.profile.Record);
+  ASSERT_NE(r, nullptr);
+  r->HighScore = 20;
+  game_.world.Count.Score = 50;
+  Open(gsGameOver);
+  const bool windowed = form_.frame().Windowed;
+  Key(vk::F10);
+  Frame();
+  ASSERT_EQ(State(), gsGameOver);
+  ASSERT_NE(form_.frame().Windowed, windowed);
+  const std::vector<EndLine> l = GameOverLines(game_);
+  ASSERT_EQ(l.size(), 4u);
+  EXPECT_EQ(l[2].Label, "Congratulations!");
+  EXPECT_EQ(l[3].Label + l[3].Value, "Previous Highest Score:20");
+
+  game_.world.Count.Score = 70;
+  Open(gsScenarioComplete);
+  ASSERT_TRUE(game_.values.NewBestScore);
+  Frame(5001);  // past the display switch's lockout
+  Key(vk::F10);
+  Frame();
+  ASSERT_EQ(form_.frame().Windowed, windowed);
+  EXPECT_TRUE(game_.values.NewBestScore);
+  EXPECT_EQ(game_.values.PreviousBest, 50);
+  EXPECT_EQ(r->HighScore, 70);
 }
 
 TEST_F(GameScreensTest, CompletionOkWaitsAndThePictureScrollsByTheClock) {

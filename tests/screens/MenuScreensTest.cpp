@@ -208,6 +208,17 @@ TEST_F(MenuScreensTest, TitleMusicWaitsOnTheFirstVisitOnly) {
   EXPECT_TRUE(a.MusicPlaying);
 }
 
+TEST_F(MenuScreensTest, TitleMusicWaitsOnlyOnTheFirstShowingEvenWhenLeftEarly) {
+  MenuRun& r = StartOnMenu(/*music=*/true);
+  AudioState& a = r.game_.audio;
+  if (!a.MusicAvailable) GTEST_SKIP() << "no music in this build";
+  for (int i = 0; i < 30; ++i) r.Frame();
+  ASSERT_FALSE(a.MusicPlaying);
+  r.Show(gsHelp);
+  r.Show(gsMainMenu);
+  EXPECT_TRUE(a.MusicPlaying);
+}
+
 TEST_F(MenuScreensTest, FooterShowsTheProfilesTotalsInItsOrder) {
   MenuRun& r = StartOnMenu();
   // diamonds, monsters, transporters, puzzle pieces, earth, as the record holds them

@@ -391,6 +391,14 @@ TEST_F(OptionsScreenTest, SlidersSwitchAudioAndSetLevels) {
   EXPECT_EQ(saved.Record->SoundLevel, 5);
 }
 
+TEST_F(OptionsScreenTest, FromTheMainMenuTheLayoutStartsAt170AndClearsTheButtons) {
+  Frame();
+  Keep("options-menu");
+  EXPECT_EQ(Lit(40, 90, 640, 170), 0) << "nothing between the title and the top";
+  EXPECT_GT(Lit(80, 170, 200, 190), 100) << "the AUDIO heading";
+  EXPECT_EQ(Lit(40, 412, 640, 418), 0) << "the key rows end above the hints and buttons";
+}
+
 TEST_F(OptionsScreenTest, FromTheStatusScreenItReturnsThere) {
   Enter(gsPrepareScenario);  // a game under way
   game_.values.OptionsReturnState = gsStatusScreen;
