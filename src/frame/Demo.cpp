@@ -123,6 +123,8 @@ int DemoInput(TForm1& form, World& w) {
     const int64_t since = int64_t(uint32_t(w.Now() - p.IdleRef));
     if (e.Time < 0 || since >= e.Time) {
       if (e.Kind == DemoMoveEvent && e.Value <= DirLeft) direction = e.Value;
+      // A demo may stand the player on the map's last row: no move leaves the map.
+      if (!InMap(p.X + DirDX(direction), p.Y + DirDY(direction))) direction = DirNone;
       ++d.EventNumber;
       if (d.EventNumber >= d.File->Count) {
         EndDemo(form);

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <set>
 
 #include "data/Archive.h"
 #include "frame/Demo.h"
+#include "frame/PlayScenario.h"
 #include "frame/PlaySession.h"
 #include "frame/PlayerData.h"
 #include "frame/WorldHash.h"
@@ -61,6 +63,7 @@ class Session {
   }
   Game& game() { return game_; }
   TForm1& form() { return form_; }
+  HeadlessPlatform& platform() { return hp_; }
   uint8_t State() const { return game_.frame.GameState; }
 
  private:
@@ -96,9 +99,11 @@ class DemoTest : public ::testing::Test {
     EXPECT_TRUE(ReadDemo(bytes, d, error)) << error;
     return d;
   }
-  // The built-in demo's snapshot with the given events.
-  std::string DemoWith(const std::vector<DemoEvent>& events, uint32_t count, const std::string& caption = "") {
+  // The built-in demo's snapshot (changed by `change`) with the given events.
+  std::string DemoWith(const std::vector<DemoEvent>& events, uint32_t count, const std::string& caption = "",
+                       const std::function<void(DemoSnapshot&)>& change = {}) {
     DemoFile d = BuiltInDemo();
+    if (change) change(d.Snapshot);
     d.Events = {};
     std::copy(events.begin(), events.end(), d.Events.begin());
     d.Count = count;
@@ -122,6 +127,7 @@ class DemoTest : public ::testing::Test {
     uint32_t SinceReference = 0;
     bool Demo = false;
     uint8_t State = 0;
+    int Moving = 0, Y = 0;
   };
   std::vector<PlayFrame> PlayDemo(const std::string& file, long maxPlayFrames) {
     Session s(DemoOptions(file));
@@ -136,7 +142,7 @@ class DemoTest : public ::testing::Test {
       if (!playing) return true;
       const World& w = g.world;
       out.push_back({w.Player.Requested, g.demo->EventNumber, DemoCaptionPending(g), w.Now() - w.Player.IdleRef,
-                     w.DemoMode, s.State()});
+                     w.DemoMode, s.State(), w.Player.Moving, w.Player.Y});
       return w.DemoMode && long(out.size()) < maxPlayFrames;
     });
     return out;
@@ -360,6 +366,18 @@ TEST_F(DemoTest, TheBuiltInDemoTeachesLevelOneAndEndsOnTheMenu) {
   std::vector<uint8_t> after;
   ASSERT_TRUE(ReadWholeFile(profilePath, after));
   EXPECT_EQ(after, profileBefore);
+}
+
+TEST_F(DemoTest, ADemoOnTheLastRowNeverMovesOffTheMap) {
+  const std::vector<PlayFrame> f = PlayDemo(
+      DemoWith({{-1, DemoMoveEvent, DirDown}, {100000, DemoMoveEvent, DirNone}}, 3, "",
+               [](DemoSnapshot& s) { s.PlayerY = MapHeight; }),
+      60);
+  ASSERT_EQ(f.size(), 60u) << "the demo plays on";
+  EXPECT_EQ(f[0].EventNumber, 2u);
+  EXPECT_EQ(f[0].Requested, DirNone) << "the move down is blocked";
+  EXPECT_EQ(f.back().Y, MapHeight);
+  EXPECT_TRUE(f.back().Demo);
 }
 
 }  // namespace
