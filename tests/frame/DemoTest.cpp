@@ -368,6 +368,14 @@ TEST_F(DemoTest, TheBuiltInDemoTeachesLevelOneAndEndsOnTheMenu) {
   EXPECT_EQ(after, profileBefore);
 }
 
+// A rock falling onto the player's cell: he dies on the first frame of play.
+void RockOverPlayer(DemoSnapshot& s) {
+  const size_t above = size_t(MapIndex(s.PlayerX, s.PlayerY - 1));
+  s.Map[above] = FindBlock(CatalogueFromArchive(GRAVIK_BINARY_DIR), "ROCK");
+  s.Cells[above].Motion = DirDown;
+  s.Timing->LastBlockPassAge = 0;  // no block pass before the death test
+}
+
 TEST_F(DemoTest, ADemoOnTheLastRowNeverMovesOffTheMap) {
   const std::vector<PlayFrame> f = PlayDemo(
       DemoWith({{-1, DemoMoveEvent, DirDown}, {100000, DemoMoveEvent, DirNone}}, 3, "",
@@ -378,6 +386,51 @@ TEST_F(DemoTest, ADemoOnTheLastRowNeverMovesOffTheMap) {
   EXPECT_EQ(f[0].Requested, DirNone) << "the move down is blocked";
   EXPECT_EQ(f.back().Y, MapHeight);
   EXPECT_TRUE(f.back().Demo);
+}
+
+TEST_F(DemoTest, ADemoEndingInTheTickLeavesNoDeathOrCompletionBehind) {
+  const auto allTargetsMet = [](DemoSnapshot& s) {
+    s.DiamondsLeft = 0;
+    DemoTiming& t = *s.Timing;
+    t.EarthLeft = t.MonstersLeft = t.TransportersLeft = t.PuzzlePiecesLeft = t.EndCharsLeft = 0;
+    t.RecountTargets = 0;
+  };
+  // Killed where he stands as the last event fires; every target met on the
+  // frame before the last event.
+  const std::string killed = DemoWith({{-1, DemoMoveEvent, DirNone}}, 2, "", RockOverPlayer);
+  const std::string finished =
+      DemoWith({{-1, DemoMoveEvent, DirNone}, {-1, DemoMoveEvent, DirNone}}, 3, "", allTargetsMet);
+  for (const std::string& file : {killed, finished}) {
+    Session s(DemoOptions(file));
+    std::map<std::string, std::vector<uint8_t>> before;
+    auto profiles = [&] {
+      std::map<std::string, std::vector<uint8_t>> m;
+      for (const std::string& f : FindFiles(s.game().profile.Folder, "*.zqp"))
+        ReadWholeFile(s.game().profile.Folder + "/" + f, m[f]);
+      return m;
+    };
+    bool started = false;
+    long playFrames = 0, menuFrames = 0;
+    std::set<uint8_t> after;
+    s.Run(2000, [&](long) {
+      Game& g = s.game();
+      if (!started) {
+        if (!g.world.DemoMode) return true;
+        started = true;
+        before = profiles();
+      }
+      if (g.world.DemoMode) {
+        playFrames += s.State() == gsPlaying;
+        return true;
+      }
+      after.insert(s.State());
+      return ++menuFrames < 60;
+    });
+    ASSERT_TRUE(started) << file;
+    EXPECT_LE(playFrames, 2) << "the demo ends on the frame of its last event";
+    EXPECT_EQ(after, std::set<uint8_t>{gsMainMenu}) << file;
+    EXPECT_EQ(profiles(), before) << "nothing was saved";
+  }
 }
 
 }  // namespace
