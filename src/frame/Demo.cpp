@@ -151,7 +151,7 @@ void EndDemo(TForm1& form) {
 
 bool DemoCaptionPending(const Game& g) {
   const DemoPlayback& d = *g.demo;
-  if (!g.world.DemoMode || !d.File || g.frame.GameState != gsPlaying || g.world.Player.Moving != 0) return false;
+  if (!g.world.DemoMode || !d.File || g.world.Player.Moving != 0) return false;
   if (d.EventNumber <= 1) return false;
   const DemoEvent e = d.File->Event(d.EventNumber);
   return e.Kind == DemoCaptionEvent && d.File->Caption(e.Value) != nullptr;
@@ -173,7 +173,7 @@ bool DemoTakesClick(TForm1& form) { return DemoTakesKey(form); }
 
 void DemoPollJoystick(TForm1& form) {
   Game& g = form.game();
-  if (!g.world.DemoMode || !g.input.JoystickEnabled) return;
+  if (!g.world.DemoMode || !g.input.JoystickEnabled || !DemoState(form.frame().GameState)) return;
   if (NewJoystickButtons(g) != 0) EndDemo(form);
 }
 

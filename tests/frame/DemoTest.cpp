@@ -433,5 +433,54 @@ TEST_F(DemoTest, ADemoEndingInTheTickLeavesNoDeathOrCompletionBehind) {
   }
 }
 
+TEST_F(DemoTest, JoystickAndF12InEveryDemoStateAndTheCaptionOverADeath) {
+  const JoystickState button{true, 32767, 32767, 1};
+  // The title card: F12 saves the frame and the demo goes on; a button ends it.
+  {
+    Session s(DemoOptions(""));
+    long card = 0;
+    bool wentOn = false;
+    s.Run(2000, [&](long) {
+      Game& g = s.game();
+      g.input.JoystickEnabled = true;
+      if (s.State() != gsLevelIntro || !g.world.DemoMode) return card == 0;
+      ++card;
+      if (card == 5) s.Key(vk::F12);
+      if (card == 10) {
+        EXPECT_TRUE(g.world.DemoMode);
+        EXPECT_EQ(FindFiles(g.folders.Documents + "Screenshots", "*.png").size(), 1u);
+        s.platform().input.SetJoystick(button);
+      }
+      if (card == 11) {
+        wentOn = true;
+        return false;
+      }
+      return true;
+    });
+    EXPECT_FALSE(wentOn) << "the title card went on after the button";
+    EXPECT_FALSE(s.game().world.DemoMode);
+    EXPECT_EQ(s.State(), gsMainMenu);
+  }
+  // A death while a caption is pending: the caption stays over the death; a
+  // button ends the demo there too.
+  Session s(DemoOptions(
+      DemoWith({{-1, DemoMoveEvent, DirNone}, {100000, DemoCaptionEvent, 1}, {-1, DemoMoveEvent, DirNone}}, 4,
+               "Mind the rock", RockOverPlayer)));
+  long dying = 0;
+  s.Run(2000, [&](long) {
+    Game& g = s.game();
+    g.input.JoystickEnabled = true;
+    if (s.State() != gsLosingLife) return dying == 0;
+    ++dying;
+    EXPECT_TRUE(DemoCaptionPending(g));
+    EXPECT_EQ(s.form().PresentedFrame().Pixel(52, 52), 0xFFFC) << "the light-yellow box";
+    if (dying == 3) s.platform().input.SetJoystick(button);
+    return dying < 10;
+  });
+  EXPECT_EQ(dying, 3);
+  EXPECT_FALSE(s.game().world.DemoMode);
+  EXPECT_EQ(s.State(), gsMainMenu);
+}
+
 }  // namespace
 }  // namespace gravik::playtest
