@@ -482,5 +482,20 @@ TEST_F(DemoTest, JoystickAndF12InEveryDemoStateAndTheCaptionOverADeath) {
   EXPECT_EQ(s.State(), gsMainMenu);
 }
 
+TEST_F(DemoTest, ADemoEndsOnTheFirstStandingFrameAfterItsLastEvent) {
+  // Event 1 moves right; the end (event 2, due at once) waits for the step.
+  const std::vector<PlayFrame> f = PlayDemo(DemoWith({{-1, DemoMoveEvent, DirRight}, {-1, DemoMoveEvent, DirNone}}, 3), 100);
+  ASSERT_GE(f.size(), 3u);
+  ASSERT_LT(f.size(), 100u);
+  EXPECT_EQ(f[0].Requested, DirRight);
+  for (size_t i = 0; i + 2 < f.size(); ++i) {
+    EXPECT_TRUE(f[i].Demo) << i;
+    EXPECT_EQ(f[i].Moving, DirRight) << i;
+  }
+  EXPECT_EQ(f[f.size() - 2].Moving, 0) << "arrived";
+  EXPECT_TRUE(f[f.size() - 2].Demo);
+  EXPECT_FALSE(f.back().Demo);
+}
+
 }  // namespace
 }  // namespace gravik::playtest
