@@ -1,6 +1,8 @@
 // Demonstrations in-process on the real start-up and engine: the event rules,
 // a recording played back frame for frame, a damaged demo, the attract demo,
-// a key ending a demo, the built-in demo, and the profile left untouched.
+// a key ending a demo, the built-in demo, and the profile left untouched; a
+// demo on the map's edge, a demo ending inside the tick, the end after the
+// last event, and the joystick, F12 and the caption outside play.
 #include <gtest/gtest.h>
 
 #include <functional>
