@@ -170,19 +170,19 @@ bool ReadSnapshot(Reader& r, DemoSnapshot& s) {
   s.GameState = r.U8();
   for (DemoMonster& m : s.Monsters) ReadMonster(r, m);
   r.Bytes(s.Chips.data(), s.Chips.size());
-  if (!r.Ok()) return false;
-  // A recording made here carries its timing block behind the snapshot.
-  s.Timing.reset();
-  if (r.Left() >= 4) {
-    char tag[4];
-    r.Bytes(tag, 4);
-    if (std::memcmp(tag, kTimingTag, 4) == 0) {
-      DemoTiming t;
-      ReadTiming(r, t);
-      if (r.Ok()) s.Timing = t;
-    }
-  }
-  return true;
+  return r.Ok();
+}
+
+// A recording made here carries its timing block right behind the snapshot.
+std::optional<DemoTiming> ReadTimingBlock(Reader& r) {
+  if (r.Left() < 4) return std::nullopt;
+  char tag[4];
+  r.Bytes(tag, 4);
+  if (std::memcmp(tag, kTimingTag, 4) != 0) return std::nullopt;
+  DemoTiming t;
+  ReadTiming(r, t);
+  if (!r.Ok()) return std::nullopt;
+  return t;
 }
 
 void WriteSnapshot(Writer& w, const DemoSnapshot& s) {
@@ -209,7 +209,6 @@ void WriteSnapshot(Writer& w, const DemoSnapshot& s) {
   w.U8(s.GameState);
   for (const DemoMonster& m : s.Monsters) WriteMonster(w, m);
   w.Bytes(s.Chips.data(), s.Chips.size());
-  if (s.Timing) WriteTiming(w, *s.Timing);
 }
 
 }  // namespace
@@ -241,6 +240,8 @@ bool ReadDemo(std::span<const uint8_t> bytes, DemoFile& out, std::string& error)
     error = "the demo's snapshot is short";
     return false;
   }
+  Reader after(p + DemoSnapshotOffset + length, available - length);
+  out.Snapshot.Timing = ReadTimingBlock(after);
   const DemoSnapshot& s = out.Snapshot;
   if (s.PlayerX < 6 || s.PlayerX > 37 || s.PlayerY < 15 || s.PlayerY > MapHeight) {
     error = "the demo's player cell lies outside the playfield";
@@ -272,6 +273,8 @@ std::vector<uint8_t> WriteDemo(const DemoFile& demo) {
   WriteSnapshot(sw, demo.Snapshot);
   w.U32(uint32_t(snapshot.size()));
   w.Bytes(snapshot.data(), snapshot.size());
+  // Outside the snapshot's length: readers that do not know it never see it.
+  if (demo.Snapshot.Timing) WriteTiming(w, *demo.Snapshot.Timing);
   return out;
 }
 

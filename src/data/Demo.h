@@ -5,7 +5,9 @@
 // Layout (little-endian): event count (u32), 2000 events of 8 bytes (time i32
 // in ms, kind, value, 2 padding), 4 spare bytes, 100 captions of 264 bytes (a
 // length byte and up to 255 characters), 1 spare byte, the snapshot length
-// (u32) and the snapshot. Event k (from 1) is at offset 4 + (k - 1) x 8.
+// (u32) and the snapshot; a recording made here adds its timing block ("GRVT")
+// behind the snapshot, outside its length. Event k (from 1) is at offset
+// 4 + (k - 1) x 8.
 #pragma once
 #include <array>
 #include <cstdint>

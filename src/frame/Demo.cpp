@@ -123,6 +123,8 @@ int DemoInput(TForm1& form, World& w) {
     const int64_t since = int64_t(uint32_t(w.Now() - p.IdleRef));
     if (e.Time < 0 || since >= e.Time) {
       if (e.Kind == DemoMoveEvent && e.Value <= DirLeft) direction = e.Value;
+      // A demo may stand the player on the map's last row: no move leaves the map.
+      if (!InMap(p.X + DirDX(direction), p.Y + DirDY(direction))) direction = DirNone;
       ++d.EventNumber;
       if (d.EventNumber >= d.File->Count) {
         EndDemo(form);
@@ -149,7 +151,7 @@ void EndDemo(TForm1& form) {
 
 bool DemoCaptionPending(const Game& g) {
   const DemoPlayback& d = *g.demo;
-  if (!g.world.DemoMode || !d.File || g.frame.GameState != gsPlaying || g.world.Player.Moving != 0) return false;
+  if (!g.world.DemoMode || !d.File || g.world.Player.Moving != 0) return false;
   if (d.EventNumber <= 1) return false;
   const DemoEvent e = d.File->Event(d.EventNumber);
   return e.Kind == DemoCaptionEvent && d.File->Caption(e.Value) != nullptr;
@@ -171,7 +173,7 @@ bool DemoTakesClick(TForm1& form) { return DemoTakesKey(form); }
 
 void DemoPollJoystick(TForm1& form) {
   Game& g = form.game();
-  if (!g.world.DemoMode || !g.input.JoystickEnabled) return;
+  if (!g.world.DemoMode || !g.input.JoystickEnabled || !DemoState(form.frame().GameState)) return;
   if (NewJoystickButtons(g) != 0) EndDemo(form);
 }
 

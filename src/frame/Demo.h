@@ -52,7 +52,7 @@ void EndDemo(TForm1& form);
 void LeaveDemoMode(Game& g);
 // The states a demo passes through; any other ends it.
 bool DemoState(uint8_t state);
-// The caption box over play while a caption event is pending.
+// The caption box while a caption event is pending (whatever the demo's state).
 bool DemoCaptionPending(const Game& g);
 void DrawDemoCaption(Game& g, Bitmap& surface);
 
@@ -60,6 +60,7 @@ void DrawDemoCaption(Game& g, Bitmap& surface);
 // demo took the input.
 bool DemoTakesKey(TForm1& form);
 bool DemoTakesClick(TForm1& form);
+// Once a frame, before the screen's handler, in every state of a demo.
 void DemoPollJoystick(TForm1& form);
 
 // Idle tracking for the attract demo: key and mouse events note themselves.

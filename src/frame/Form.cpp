@@ -115,7 +115,8 @@ void TForm1::DXTimerTimer() {
   if (f.ModeSwitchLockout && TicksSince(game_.Now(), f.ModeSwitchTick) > kModeSwitchLockoutMs)
     f.ModeSwitchLockout = false;
   // 3. Keyboard and joystick states are refreshed by the platform as events are
-  //    pumped, so there is nothing to poll here.
+  //    pumped; only a demo polls, for a joystick button that ends it.
+  DemoPollJoystick(*this);
   // 4. The current screen: its entry routine on its first frame, then its frame.
   if (const ScreenUnit* unit = units_[f.GameState].get()) {
     const uint8_t state = f.GameState;

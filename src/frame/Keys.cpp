@@ -274,10 +274,7 @@ bool KeyPlayerInput::DemoPlaying() const { return form_.game().world.DemoMode; }
 int KeyPlayerInput::DemoRequest(World& w) { return DemoInput(form_, w); }
 
 void KeyPlayerInput::ReadOtherKeys(World&) {
-  if (form_.game().world.DemoMode) {
-    DemoPollJoystick(form_);
-    return;
-  }
+  if (form_.game().world.DemoMode) return;
   PollPlayKeys(form_);
   PollAudioKeys(form_);
 }

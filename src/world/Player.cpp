@@ -365,7 +365,9 @@ void PlayerFrame(World& w, PlayerInput* in) {
   if (p.Dead) return;
   if (!p.ArrivedByTransporter) {
     if (p.Moving == 0) IdleAnimation(w);
+    const bool demo = w.DemoMode;
     ReadMoveInput(w, in);
+    if (demo && !w.DemoMode) return;  // the demo ended: its world does no more
     if (p.Moving == 0 && p.Requested != 0) {
       p.TargetViewX = p.ViewX - 64.0 * DirDX(p.Requested);
       p.TargetViewY = p.ViewY - 64.0 * DirDY(p.Requested);

@@ -23,7 +23,10 @@ void GameTick(World& w, TickHost& host) {
   // 3. The view, once, before the rules: the objects' screen positions are
   //    taken from this view as they move.
   host.PlaceView(w.Player.ViewX, w.Player.ViewY);
-  // 4. The rules.
+  // 4. The rules. A demo that ends in the player's step (its last event, or
+  //    Escape) ends the rules' say too: no death, completion or state follows.
+  const bool demo = w.DemoMode;
+  bool demoEnded = false;
   if (w.State() == gsPlaying) {
     if (!w.KeyUsed && TicksSince(w.Now(), w.LastBlockPass) >= kBlockPassMs) {
       UpdateBlocks(w);
@@ -40,14 +43,17 @@ void GameTick(World& w, TickHost& host) {
     } else {
       CrushMonsters(w);
       PlayerFrame(w, &host.Controls());
+      demoEnded = demo && !w.DemoMode;
       const PlayerState& p = w.Player;
-      if (w.KeyUsed && p.Moving == 0 && p.StepDistance == 0) {
-        w.LastBlockPass = w.Now() - 100;
+      if (!demoEnded) {
+        if (w.KeyUsed && p.Moving == 0 && p.StepDistance == 0) {
+          w.LastBlockPass = w.Now() - 100;
+          CheckPlayerDeath(w);
+          UpdateBlocks(w);
+        }
+        CrushMonsters(w);
         CheckPlayerDeath(w);
-        UpdateBlocks(w);
       }
-      CrushMonsters(w);
-      CheckPlayerDeath(w);
       w.KeyUsed = 0;
     }
   }
@@ -64,6 +70,7 @@ void GameTick(World& w, TickHost& host) {
   // 11. Frame time.
   w.FrameTime = w.Now();
   // 12-13. Death, then completion (made last, so it wins).
+  if (demoEnded) return;
   if (w.Player.Dead) w.RequestState(gsLosingLife);
   if (w.ScenarioFinished) w.RequestState(gsScenarioComplete);
 }

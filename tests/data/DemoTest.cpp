@@ -49,7 +49,9 @@ TEST(DemoFileTest, WritesTheLayoutAndReadsItBack) {
   EXPECT_EQ(bytes[17], 7);
   EXPECT_EQ(bytes[16008 + 6 * 264], 15);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[16008 + 6 * 264 + 1]), 15), "Seventh caption");
-  EXPECT_EQ(GetU32(&bytes[42409]), DemoSnapshotSize + 98);
+  // The length is the described snapshot's; the timing block follows it.
+  EXPECT_EQ(GetU32(&bytes[42409]), DemoSnapshotSize);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[DemoSnapshotOffset + DemoSnapshotSize]), 4), "GRVT");
   EXPECT_EQ(bytes[DemoSnapshotOffset + 100], 42);
 
   DemoFile r;
@@ -81,6 +83,15 @@ TEST(DemoFileTest, WritesTheLayoutAndReadsItBack) {
   EXPECT_EQ(s.Timing->IdleAge, 4100u);
   EXPECT_EQ(s.Timing->LastWalkAge, 12.5);
   EXPECT_EQ(s.Timing->StepsTaken, 3);
+
+  // A longer snapshot than described: the block is found behind its length.
+  std::vector<uint8_t> longer(bytes.begin(), bytes.begin() + long(DemoSnapshotOffset + DemoSnapshotSize));
+  longer.insert(longer.end(), 7, 0xAB);
+  longer.insert(longer.end(), bytes.begin() + long(DemoSnapshotOffset + DemoSnapshotSize), bytes.end());
+  PutU32(&longer[42409], uint32_t(DemoSnapshotSize + 7));
+  ASSERT_TRUE(ReadDemo(longer, r, error)) << error;
+  ASSERT_TRUE(r.Snapshot.Timing.has_value());
+  EXPECT_EQ(r.Snapshot.Timing->IdleAge, 4100u);
 }
 
 TEST(DemoFileTest, DamagedFilesAreRefusedOrMended) {

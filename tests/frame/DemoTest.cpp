@@ -1,13 +1,17 @@
 // Demonstrations in-process on the real start-up and engine: the event rules,
 // a recording played back frame for frame, a damaged demo, the attract demo,
-// a key ending a demo, the built-in demo, and the profile left untouched.
+// a key ending a demo, the built-in demo, and the profile left untouched; a
+// demo on the map's edge, a demo ending inside the tick, the end after the
+// last event, and the joystick, F12 and the caption outside play.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <set>
 
 #include "data/Archive.h"
 #include "frame/Demo.h"
+#include "frame/PlayScenario.h"
 #include "frame/PlaySession.h"
 #include "frame/PlayerData.h"
 #include "frame/WorldHash.h"
@@ -61,6 +65,7 @@ class Session {
   }
   Game& game() { return game_; }
   TForm1& form() { return form_; }
+  HeadlessPlatform& platform() { return hp_; }
   uint8_t State() const { return game_.frame.GameState; }
 
  private:
@@ -96,9 +101,11 @@ class DemoTest : public ::testing::Test {
     EXPECT_TRUE(ReadDemo(bytes, d, error)) << error;
     return d;
   }
-  // The built-in demo's snapshot with the given events.
-  std::string DemoWith(const std::vector<DemoEvent>& events, uint32_t count, const std::string& caption = "") {
+  // The built-in demo's snapshot (changed by `change`) with the given events.
+  std::string DemoWith(const std::vector<DemoEvent>& events, uint32_t count, const std::string& caption = "",
+                       const std::function<void(DemoSnapshot&)>& change = {}) {
     DemoFile d = BuiltInDemo();
+    if (change) change(d.Snapshot);
     d.Events = {};
     std::copy(events.begin(), events.end(), d.Events.begin());
     d.Count = count;
@@ -122,6 +129,7 @@ class DemoTest : public ::testing::Test {
     uint32_t SinceReference = 0;
     bool Demo = false;
     uint8_t State = 0;
+    int Moving = 0, Y = 0;
   };
   std::vector<PlayFrame> PlayDemo(const std::string& file, long maxPlayFrames) {
     Session s(DemoOptions(file));
@@ -136,7 +144,7 @@ class DemoTest : public ::testing::Test {
       if (!playing) return true;
       const World& w = g.world;
       out.push_back({w.Player.Requested, g.demo->EventNumber, DemoCaptionPending(g), w.Now() - w.Player.IdleRef,
-                     w.DemoMode, s.State()});
+                     w.DemoMode, s.State(), w.Player.Moving, w.Player.Y});
       return w.DemoMode && long(out.size()) < maxPlayFrames;
     });
     return out;
@@ -360,6 +368,135 @@ TEST_F(DemoTest, TheBuiltInDemoTeachesLevelOneAndEndsOnTheMenu) {
   std::vector<uint8_t> after;
   ASSERT_TRUE(ReadWholeFile(profilePath, after));
   EXPECT_EQ(after, profileBefore);
+}
+
+// A rock falling onto the player's cell: he dies on the first frame of play.
+void RockOverPlayer(DemoSnapshot& s) {
+  const size_t above = size_t(MapIndex(s.PlayerX, s.PlayerY - 1));
+  s.Map[above] = FindBlock(CatalogueFromArchive(GRAVIK_BINARY_DIR), "ROCK");
+  s.Cells[above].Motion = DirDown;
+  s.Timing->LastBlockPassAge = 0;  // no block pass before the death test
+}
+
+TEST_F(DemoTest, ADemoOnTheLastRowNeverMovesOffTheMap) {
+  const std::vector<PlayFrame> f = PlayDemo(
+      DemoWith({{-1, DemoMoveEvent, DirDown}, {100000, DemoMoveEvent, DirNone}}, 3, "",
+               [](DemoSnapshot& s) { s.PlayerY = MapHeight; }),
+      60);
+  ASSERT_EQ(f.size(), 60u) << "the demo plays on";
+  EXPECT_EQ(f[0].EventNumber, 2u);
+  EXPECT_EQ(f[0].Requested, DirNone) << "the move down is blocked";
+  EXPECT_EQ(f.back().Y, MapHeight);
+  EXPECT_TRUE(f.back().Demo);
+}
+
+TEST_F(DemoTest, ADemoEndingInTheTickLeavesNoDeathOrCompletionBehind) {
+  const auto allTargetsMet = [](DemoSnapshot& s) {
+    s.DiamondsLeft = 0;
+    DemoTiming& t = *s.Timing;
+    t.EarthLeft = t.MonstersLeft = t.TransportersLeft = t.PuzzlePiecesLeft = t.EndCharsLeft = 0;
+    t.RecountTargets = 0;
+  };
+  // Killed where he stands as the last event fires; every target met on the
+  // frame before the last event.
+  const std::string killed = DemoWith({{-1, DemoMoveEvent, DirNone}}, 2, "", RockOverPlayer);
+  const std::string finished =
+      DemoWith({{-1, DemoMoveEvent, DirNone}, {-1, DemoMoveEvent, DirNone}}, 3, "", allTargetsMet);
+  for (const std::string& file : {killed, finished}) {
+    Session s(DemoOptions(file));
+    std::map<std::string, std::vector<uint8_t>> before;
+    auto profiles = [&] {
+      std::map<std::string, std::vector<uint8_t>> m;
+      for (const std::string& f : FindFiles(s.game().profile.Folder, "*.zqp"))
+        ReadWholeFile(s.game().profile.Folder + "/" + f, m[f]);
+      return m;
+    };
+    bool started = false;
+    long playFrames = 0, menuFrames = 0;
+    std::set<uint8_t> after;
+    s.Run(2000, [&](long) {
+      Game& g = s.game();
+      if (!started) {
+        if (!g.world.DemoMode) return true;
+        started = true;
+        before = profiles();
+      }
+      if (g.world.DemoMode) {
+        playFrames += s.State() == gsPlaying;
+        return true;
+      }
+      after.insert(s.State());
+      return ++menuFrames < 60;
+    });
+    ASSERT_TRUE(started) << file;
+    EXPECT_LE(playFrames, 2) << "the demo ends on the frame of its last event";
+    EXPECT_EQ(after, std::set<uint8_t>{gsMainMenu}) << file;
+    EXPECT_EQ(profiles(), before) << "nothing was saved";
+  }
+}
+
+TEST_F(DemoTest, JoystickAndF12InEveryDemoStateAndTheCaptionOverADeath) {
+  const JoystickState button{true, 32767, 32767, 1};
+  // The title card: F12 saves the frame and the demo goes on; a button ends it.
+  {
+    Session s(DemoOptions(""));
+    long card = 0;
+    bool wentOn = false;
+    s.Run(2000, [&](long) {
+      Game& g = s.game();
+      g.input.JoystickEnabled = true;
+      if (s.State() != gsLevelIntro || !g.world.DemoMode) return card == 0;
+      ++card;
+      if (card == 5) s.Key(vk::F12);
+      if (card == 10) {
+        EXPECT_TRUE(g.world.DemoMode);
+        EXPECT_EQ(FindFiles(g.folders.Documents + "Screenshots", "*.png").size(), 1u);
+        s.platform().input.SetJoystick(button);
+      }
+      if (card == 11) {
+        wentOn = true;
+        return false;
+      }
+      return true;
+    });
+    EXPECT_FALSE(wentOn) << "the title card went on after the button";
+    EXPECT_FALSE(s.game().world.DemoMode);
+    EXPECT_EQ(s.State(), gsMainMenu);
+  }
+  // A death while a caption is pending: the caption stays over the death; a
+  // button ends the demo there too.
+  Session s(DemoOptions(
+      DemoWith({{-1, DemoMoveEvent, DirNone}, {100000, DemoCaptionEvent, 1}, {-1, DemoMoveEvent, DirNone}}, 4,
+               "Mind the rock", RockOverPlayer)));
+  long dying = 0;
+  s.Run(2000, [&](long) {
+    Game& g = s.game();
+    g.input.JoystickEnabled = true;
+    if (s.State() != gsLosingLife) return dying == 0;
+    ++dying;
+    EXPECT_TRUE(DemoCaptionPending(g));
+    EXPECT_EQ(s.form().PresentedFrame().Pixel(52, 52), 0xFFFC) << "the light-yellow box";
+    if (dying == 3) s.platform().input.SetJoystick(button);
+    return dying < 10;
+  });
+  EXPECT_EQ(dying, 3);
+  EXPECT_FALSE(s.game().world.DemoMode);
+  EXPECT_EQ(s.State(), gsMainMenu);
+}
+
+TEST_F(DemoTest, ADemoEndsOnTheFirstStandingFrameAfterItsLastEvent) {
+  // Event 1 moves right; the end (event 2, due at once) waits for the step.
+  const std::vector<PlayFrame> f = PlayDemo(DemoWith({{-1, DemoMoveEvent, DirRight}, {-1, DemoMoveEvent, DirNone}}, 3), 100);
+  ASSERT_GE(f.size(), 3u);
+  ASSERT_LT(f.size(), 100u);
+  EXPECT_EQ(f[0].Requested, DirRight);
+  for (size_t i = 0; i + 2 < f.size(); ++i) {
+    EXPECT_TRUE(f[i].Demo) << i;
+    EXPECT_EQ(f[i].Moving, DirRight) << i;
+  }
+  EXPECT_EQ(f[f.size() - 2].Moving, 0) << "arrived";
+  EXPECT_TRUE(f[f.size() - 2].Demo);
+  EXPECT_FALSE(f.back().Demo);
 }
 
 }  // namespace

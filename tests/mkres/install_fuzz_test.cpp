@@ -160,7 +160,7 @@ TEST_F(FuzzSeeds, MusicBitmapAndCodecSeedsAreWhatTheirReadersTake) {
 TEST_F(FuzzSeeds, DemoSeedsAreTheBuiltInDemoAndVariantsOfIt) {
   std::string error;
   DemoFile d;
-  for (const char* name : {"demo2.dem", "no-timing.dem", "brief.dem"})
+  for (const char* name : {"demo2.dem", "no-timing.dem", "last-row.dem", "restless.dem", "brief.dem"})
     EXPECT_TRUE(ReadDemo(Read(Target("demo_fuzz") + "/" + name), d, error)) << name << ": " << error;
   EXPECT_EQ(d.Count, 4u);
   for (const char* name : {"cut-captions.dem", "cut-snapshot.dem"})

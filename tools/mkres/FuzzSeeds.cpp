@@ -117,7 +117,8 @@ void ScenarioVariants(SeedWriter& out, const Bytes& builtIn, const Bytes& smallB
 }
 
 // The built-in demo as a recording without its timing block, a short one with
-// a caption, and copies cut inside the tables and the snapshot.
+// a caption, one standing on the map's last row that first moves down, one
+// that moves at every chance, and copies cut inside the tables and the snapshot.
 void DemoVariants(SeedWriter& out, const Bytes& builtIn) {
   DemoFile d;
   std::string error;
@@ -134,6 +135,15 @@ void DemoVariants(SeedWriter& out, const Bytes& builtIn) {
   brief.Captions = {};
   brief.Captions[0] = "A short demo";
   out.Put("demo_fuzz", "brief.dem", WriteDemo(brief));
+  DemoFile edge = brief;
+  edge.Snapshot.PlayerY = MapHeight;
+  edge.Events[0] = {-1, DemoMoveEvent, DirDown};
+  out.Put("demo_fuzz", "last-row.dem", WriteDemo(edge));
+  DemoFile restless = d;
+  restless.Count = DemoEventSlots;
+  for (int k = 0; k < DemoEventSlots; ++k)
+    restless.Events[size_t(k)] = {-1, DemoMoveEvent, uint8_t(DirUp + (k * 7 / 3) % 4)};
+  out.Put("demo_fuzz", "restless.dem", WriteDemo(restless));
   out.Put("demo_fuzz", "cut-captions.dem", Head(builtIn, 20000));
   out.Put("demo_fuzz", "cut-snapshot.dem", Head(builtIn, DemoSnapshotOffset + 40000));
 }
