@@ -186,9 +186,10 @@ class Soak {
     o.noMusic = Chance(0.5);
     // Now and then the dated screen's day.
     o.today = Chance(0.15) ? CalendarDate{2021, 1, 18} : CalendarDate{2024, 5, 17};
-    // Now and then a start that plays the built-in scenario with its walkthrough.
+    // Now and then a start that plays the built-in scenario with its walkthrough;
+    // never the first, which goes through the name entry.
     walk_ = WalkState{};
-    walk_.on = !Walkthrough().empty() && Chance(kWalkShare);
+    walk_.on = f_.sessions > 1 && !Walkthrough().empty() && Chance(kWalkShare);
     o.play = walk_.on;
     if (walk_.on) {
       ++f_.walks.started;
@@ -378,6 +379,7 @@ class Soak {
     uint32_t deadline = 0;  // game ms: a move not done by then is stuck; a wait ends then
     int settle = 0;         // frames stood on the goal while a transporter counts
     int outOfPlay = 0;      // frames in a row outside play
+    bool rebound = false;   // Ctrl+Shift+K was pressed for usable keys
     uint16_t heldKey = 0;
     bool heldScan = false;
   };
@@ -441,7 +443,15 @@ class Soak {
     }
     walk_.outOfPlay = 0;
     if (p.Dead) return EndWalk(g, in, "Gravik died on level " + std::to_string(w.CurrentLevel));
-    if (!DirectionKeysUsable(g.input)) return EndWalk(g, in, "the direction keys are bound so they cannot steer");
+    if (!DirectionKeysUsable(g.input)) {
+      // The random input left bindings that cannot steer: the keyboard mode
+      // switch brings that mode's own.
+      if (walk_.rebound) return EndWalk(g, in, "the direction keys are bound so they cannot steer");
+      walk_.rebound = true;
+      for (const char* k : {"LCtrl", "LShift", "K"}) in.Push(KeyEventOf(InputEventType::KeyDown, ScancodeByName(k)));
+      for (const char* k : {"K", "LShift", "LCtrl"}) in.Push(KeyEventOf(InputEventType::KeyUp, ScancodeByName(k)));
+      return;
+    }
     const std::vector<mkres::WalkStep>& steps = Walkthrough();
     const uint32_t now = g.Now();
     if (walk_.step >= steps.size()) {
