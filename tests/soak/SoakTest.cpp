@@ -128,9 +128,9 @@ constexpr KeyChoice kKeys[] = {
     {"Period", 1},   {"Slash", 1},     {"Apostrophe", 1}, {"Hash", 1},
 };
 
-// A start of the game plays the walkthrough at this chance: half of those to
-// the end, the others up to a random step, where the random input takes over
-// in the middle of the scenario.
+// A start of the game plays the walkthrough at this chance: every second one
+// to the end, the others up to a random step, where the random input takes
+// over in the middle of the scenario.
 constexpr double kWalkShare = 0.12;
 // A frame on the main menu starts a silent spell at this chance; the spell
 // lasts one to two times kIdleFrames (30 s of menu is 1800 frames).
@@ -186,14 +186,15 @@ class Soak {
     o.noMusic = Chance(0.5);
     // Now and then the dated screen's day.
     o.today = Chance(0.15) ? CalendarDate{2021, 1, 18} : CalendarDate{2024, 5, 17};
-    // Now and then a start that plays the built-in scenario with its walkthrough;
-    // never the first, which goes through the name entry.
+    // Now and then a start that plays the built-in scenario with its walkthrough:
+    // always the second, never the first, which goes through the name entry.
     walk_ = WalkState{};
-    walk_.on = f_.sessions > 1 && !Walkthrough().empty() && Chance(kWalkShare);
+    walk_.on = !Walkthrough().empty() && (f_.sessions == 2 || (f_.sessions > 2 && Chance(kWalkShare)));
     o.play = walk_.on;
     if (walk_.on) {
       ++f_.walks.started;
-      walk_.stopAt = Chance(0.5) ? Walkthrough().size() : size_t(Below(int(Walkthrough().size())));
+      const size_t steps = Walkthrough().size();
+      walk_.stopAt = f_.walks.started % 2 == 0 ? steps : size_t(Below(int(steps)));
     }
     idleUntil_ = 0;
     auto game = std::make_unique<Game>(platform, o);
@@ -369,6 +370,43 @@ class Soak {
     y = Chance(0.05) ? -40 + Below(560) : Below(480);
   }
 
+  // A click on the button of this caption, when the screen has it.
+  void ClickButton(const Game& g, HeadlessInput& in, const std::string& caption) {
+    const WidgetSet& w = g.widgets;
+    for (int i = 1; i <= w.ButtonCount; ++i) {
+      const TButton& b = w.Buttons[size_t(i)];
+      if (b.Caption != caption) continue;
+      Click(in, b.X + Below(std::max(1, b.Width)), b.Y + Below(std::max(1, b.Height)));
+      return;
+    }
+  }
+  void Click(HeadlessInput& in, int x, int y) {
+    InputEvent ev = Simple(InputEventType::MouseMove);
+    ev.x = x;
+    ev.y = y;
+    in.Push(ev);
+    ev.type = InputEventType::MouseDown;
+    ev.button = 1;
+    in.Push(ev);
+    ev.type = InputEventType::MouseUp;
+    After(2, ev);
+  }
+
+  // The profile screens lie two clicks deep and want a second player before
+  // anything can be deleted: random clicks seldom get there, so the options'
+  // "Profiles" button, the list, "Create" and "Delete" are clicked now and then.
+  void ProfileErrands(const Game& g, HeadlessInput& in) {
+    const uint8_t state = g.frame.GameState;
+    if (state == gsOptions && Chance(0.002)) ClickButton(g, in, "Profiles");
+    if (state != gsProfiles) return;
+    const TListBox& list = g.widgets.List;
+    if (list.Visible && !list.Items.empty() && Chance(0.02))
+      Click(in, list.Left + 20 + Below(60),
+            list.Top + 4 + 16 * Below(std::min<int>(list.Rows, int(list.Items.size()))));
+    if (Chance(0.004)) ClickButton(g, in, "Create");
+    if (Chance(0.01)) ClickButton(g, in, "Delete");
+  }
+
   // --- the walkthrough -------------------------------------------------------
   struct WalkState {
     bool on = false;
@@ -516,8 +554,9 @@ class Soak {
       return;
     }
     if (Chance(0.12)) PressKey(in);
+    ProfileErrands(g, in);
     // Now and then Shift+4 on the main menu: the dated screen, on its day.
-    if (g.frame.GameState == gsMainMenu && Chance(0.0005)) {
+    if (g.frame.GameState == gsMainMenu && Chance(0.002)) {
       for (const char* k : {"LShift", "4"}) in.Push(KeyEventOf(InputEventType::KeyDown, ScancodeByName(k)));
       for (const char* k : {"4", "LShift"}) in.Push(KeyEventOf(InputEventType::KeyUp, ScancodeByName(k)));
     }
