@@ -394,10 +394,17 @@ class Soak {
 
   // The profile screens lie two clicks deep and want a second player before
   // anything can be deleted: random clicks seldom get there, so the options'
-  // "Profiles" button, the list, "Create" and "Delete" are clicked now and then.
+  // "Profiles" button, the list, "Create" and "Delete" are clicked now and then,
+  // and a name entered from there is given a name.
   void ProfileErrands(const Game& g, HeadlessInput& in) {
     const uint8_t state = g.frame.GameState;
-    if (state == gsOptions && Chance(0.002)) ClickButton(g, in, "Profiles");
+    if (state == gsOptions && Chance(0.01)) ClickButton(g, in, "Profiles");
+    if (state == gsNewProfile && g.values.NameEntryFromProfiles && Chance(0.01)) {
+      InputEvent name = Simple(InputEventType::Text);
+      name.text = "Soak " + std::to_string(Below(100));
+      in.Push(name);
+      ClickButton(g, in, "OK");
+    }
     if (state != gsProfiles) return;
     const TListBox& list = g.widgets.List;
     if (list.Visible && !list.Items.empty() && Chance(0.02))
