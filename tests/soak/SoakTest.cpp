@@ -4,6 +4,12 @@
 // in the same home whenever it closes (Exit, Escape on the first name entry, a
 // closed window, a fatal message it gives by design).
 //
+// Random keys seldom get far into the built-in scenario, so some starts play it
+// (--play) with its walkthrough, level by level through the transporters to
+// the completion screen, before the random input takes over; and now and then
+// the input falls silent on the main menu long enough for the attract demo.
+// The run prints the screens it never reached.
+//
 // It passes when nothing crashes (the sanitizer builds abort on a fault and
 // report leaks at exit), no message box appears but the game's own for the
 // cases the input provokes, and the profile file loads back, as it was saved,
@@ -27,10 +33,13 @@
 #include <string>
 #include <vector>
 
+#include "Catalogue.h"
+#include "ScenarioCompiler.h"
 #include "base/Errors.h"
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/Program.h"
+#include "frame/Units.h"
 #include "platform/KeyCodes.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -62,9 +71,36 @@ bool DataBuilt() { return std::filesystem::exists(std::string(GRAVIK_BINARY_DIR)
 // about: a hundred profiles made on the new-player screen.
 bool ProvokedMessage(const std::string& text) { return text == "Too many profiles."; }
 
+// The built-in scenario's walkthrough, compiled from its source as the data
+// build does; empty when the source does not compile.
+const std::vector<mkres::WalkStep>& Walkthrough() {
+  static const std::vector<mkres::WalkStep> steps = [] {
+    std::string text;
+    if (!mkres::ReadTextFile(std::string(GRAVIK_SOURCE_DIR) + "/assets/scenario/gravik2.txt", text))
+      return std::vector<mkres::WalkStep>{};
+    const mkres::Catalogue cat = mkres::LoadCatalogue(std::string(GRAVIK_SOURCE_DIR) + "/assets/blocks.txt");
+    const mkres::CompileResult r = mkres::CompileScenario(text, "gravik2.txt", cat);
+    return r.Ok() ? r.Walkthrough : std::vector<mkres::WalkStep>{};
+  }();
+  return steps;
+}
+
+// How the walkthrough stretches went.
+struct WalkFigures {
+  int started = 0;
+  int completed = 0;  // to the completion screen
+  int stopped = 0;    // ended short of their step by death, a stuck move, another screen
+  uint64_t steps = 0;
+  int levelSwitches = 0;
+  std::string lastEnd;  // why the last of those stopped
+};
+
 struct SoakFigures {
   uint64_t frames = 0;
   std::set<uint8_t> states;
+  bool demoSeen = false;  // a demo played (attract mode)
+  WalkFigures walks;
+  int idles = 0;
   uint64_t saves = 0;
   int sessions = 0;
   uint64_t screenshots = 0;
@@ -91,6 +127,15 @@ constexpr KeyChoice kKeys[] = {
     {"Insert", 1},   {"KPEnter", 2},   {"KP8", 1},     {"KP2", 1},       {"Pause", 1},    {"Minus", 1},
     {"Period", 1},   {"Slash", 1},     {"Apostrophe", 1}, {"Hash", 1},
 };
+
+// A start of the game plays the walkthrough at this chance: every second one
+// to the end, the others up to a random step, where the random input takes
+// over in the middle of the scenario.
+constexpr double kWalkShare = 0.12;
+// A frame on the main menu starts a silent spell at this chance; the spell
+// lasts one to two times kIdleFrames (30 s of menu is 1800 frames).
+constexpr double kIdleChance = 0.0005;
+constexpr uint64_t kIdleFrames = 2100;
 
 class Soak {
  public:
@@ -141,6 +186,17 @@ class Soak {
     o.noMusic = Chance(0.5);
     // Now and then the dated screen's day.
     o.today = Chance(0.15) ? CalendarDate{2021, 1, 18} : CalendarDate{2024, 5, 17};
+    // Now and then a start that plays the built-in scenario with its walkthrough:
+    // always the second, never the first, which goes through the name entry.
+    walk_ = WalkState{};
+    walk_.on = !Walkthrough().empty() && (f_.sessions == 2 || (f_.sessions > 2 && Chance(kWalkShare)));
+    o.play = walk_.on;
+    if (walk_.on) {
+      ++f_.walks.started;
+      const size_t steps = Walkthrough().size();
+      walk_.stopAt = f_.walks.started % 2 == 0 ? steps : size_t(Below(int(steps)));
+    }
+    idleUntil_ = 0;
     auto game = std::make_unique<Game>(platform, o);
     auto form = std::make_unique<TForm1>(*game);
     Game& g = *game;
@@ -156,6 +212,10 @@ class Soak {
       ++f_.frames;
       const uint8_t state = g.frame.GameState;
       if (g.frame.Started) f_.states.insert(state);
+      // The start-up's gsShowWindow ends within the frame that sets it, and
+      // that frame is the only way into gsEnterMenus.
+      if (g.frame.Started && state == gsEnterMenus) f_.states.insert(gsShowWindow);
+      if (state == gsPlaying && g.world.DemoMode) f_.demoSeen = true;
       if (state != lastState) {
         Mix(f_.frames);
         Mix(state);
@@ -166,7 +226,10 @@ class Soak {
       if (f_.frames >= total_ || !f_.failure.empty()) return false;
       ++frame;
       hp->BeginFrame(frame);
-      if (g.frame.Started) Inputs(*form, *hp);
+      if (g.frame.Started) {
+        if (walk_.on) Walk(g, *hp);
+        else Inputs(*form, *hp);
+      }
       return true;
     });
     CheckMessages(g, *hp);
@@ -307,19 +370,203 @@ class Soak {
     y = Chance(0.05) ? -40 + Below(560) : Below(480);
   }
 
+  // A click on the button of this caption, when the screen has it.
+  void ClickButton(const Game& g, HeadlessInput& in, const std::string& caption) {
+    const WidgetSet& w = g.widgets;
+    for (int i = 1; i <= w.ButtonCount; ++i) {
+      const TButton& b = w.Buttons[size_t(i)];
+      if (b.Caption != caption) continue;
+      Click(in, b.X + Below(std::max(1, b.Width)), b.Y + Below(std::max(1, b.Height)));
+      return;
+    }
+  }
+  void Click(HeadlessInput& in, int x, int y) {
+    InputEvent ev = Simple(InputEventType::MouseMove);
+    ev.x = x;
+    ev.y = y;
+    in.Push(ev);
+    ev.type = InputEventType::MouseDown;
+    ev.button = 1;
+    in.Push(ev);
+    ev.type = InputEventType::MouseUp;
+    After(2, ev);
+  }
+
+  // The profile screens lie two clicks deep and want a second player before
+  // anything can be deleted: random clicks seldom get there, so the options'
+  // "Profiles" button, the list, "Create" and "Delete" are clicked now and then,
+  // and a name entered from there is given a name.
+  void ProfileErrands(const Game& g, HeadlessInput& in) {
+    const uint8_t state = g.frame.GameState;
+    if (state == gsOptions && Chance(0.01)) ClickButton(g, in, "Profiles");
+    if (state == gsNewProfile && g.values.NameEntryFromProfiles && Chance(0.01)) {
+      InputEvent name = Simple(InputEventType::Text);
+      name.text = "Soak " + std::to_string(Below(100));
+      in.Push(name);
+      ClickButton(g, in, "OK");
+    }
+    if (state != gsProfiles) return;
+    const TListBox& list = g.widgets.List;
+    if (list.Visible && !list.Items.empty() && Chance(0.02))
+      Click(in, list.Left + 20 + Below(60),
+            list.Top + 4 + 16 * Below(std::min<int>(list.Rows, int(list.Items.size()))));
+    if (Chance(0.004)) ClickButton(g, in, "Create");
+    if (Chance(0.01)) ClickButton(g, in, "Delete");
+  }
+
+  // --- the walkthrough -------------------------------------------------------
+  struct WalkState {
+    bool on = false;
+    size_t step = 0;
+    size_t stopAt = 0;   // the walk hands over before this step
+    bool begun = false;  // the current step's goal is set
+    int goalX = 0, goalY = 0, level = 0;
+    uint32_t deadline = 0;  // game ms: a move not done by then is stuck; a wait ends then
+    int settle = 0;         // frames stood on the goal while a transporter counts
+    int outOfPlay = 0;      // frames in a row outside play
+    bool rebound = false;   // Ctrl+Shift+K was pressed for usable keys
+    uint16_t heldKey = 0;
+    bool heldScan = false;
+  };
+
+  // The direction's key as the current player has bound it, held alone.
+  void HoldDirection(Game& g, HeadlessInput& in, int direction) {
+    const uint16_t key = direction ? g.input.Slot(direction).Key : 0;
+    const bool scan = g.input.KeyboardMode == 1;
+    if (key == walk_.heldKey && scan == walk_.heldScan) return;
+    KeyState& keys = in.Keys();
+    const auto code = [](uint16_t k, bool byScan, bool wantScan) { return uint8_t(byScan == wantScan ? k : 0); };
+    if (walk_.heldKey)
+      keys.Release(code(walk_.heldKey, walk_.heldScan, false), code(walk_.heldKey, walk_.heldScan, true));
+    walk_.heldKey = key;
+    walk_.heldScan = scan;
+    if (key) keys.Press(code(key, scan, false), code(key, scan, true));
+  }
+
+  // The random input takes over from here.
+  void EndWalk(Game& g, HeadlessInput& in, const std::string& why) {
+    HoldDirection(g, in, 0);
+    walk_.on = false;
+    if (!why.empty()) {
+      ++f_.walks.stopped;
+      f_.walks.lastEnd = why + " (walk step " + std::to_string(walk_.step + 1) + ")";
+    }
+    Mix(walk_.step + 1);
+  }
+
+  // The four direction keys can steer: bound, enabled, and bound to nothing else.
+  static bool DirectionKeysUsable(const InputState& in) {
+    for (int d = kSlotUp; d <= kSlotLeft; ++d) {
+      const KeySlot& s = in.Slot(d);
+      if (!s.Enabled || s.Key == 0 || s.Key > 255) return false;
+      for (int o = 1; o <= kKeySlotCount; ++o)
+        if (o != d && in.Slot(o).Key == s.Key) return false;
+    }
+    return true;
+  }
+
+  // One frame of the walkthrough: each step holds its direction until Gravik
+  // stands its count of cells on (or has left the level by a transporter), or
+  // waits its time; the title card and the journeys are waited out.
+  void Walk(Game& g, HeadlessPlatform& hp) {
+    HeadlessInput& in = hp.input;
+    const uint8_t state = g.frame.GameState;
+    World& w = g.world;
+    const PlayerState& p = w.Player;
+    if (state == gsScenarioComplete) {
+      ++f_.walks.completed;
+      return EndWalk(g, in, "");
+    }
+    if (state != gsPlaying) {
+      HoldDirection(g, in, 0);
+      const bool onTheWay = state == gsShowWindow || state == gsEnterMenus || state == gsPrepareScenario ||
+                            state == gsLevelIntro || state == gsTransportOut || state == gsTransportArrive ||
+                            state == gsTransportIn;
+      if (!onTheWay) return EndWalk(g, in, std::string("left play for ") + GameStateName(state));
+      if (++walk_.outOfPlay > 1200) EndWalk(g, in, std::string("stuck in ") + GameStateName(state));
+      return;
+    }
+    walk_.outOfPlay = 0;
+    if (p.Dead) return EndWalk(g, in, "Gravik died on level " + std::to_string(w.CurrentLevel));
+    if (!DirectionKeysUsable(g.input)) {
+      // The random input left bindings that cannot steer: the keyboard mode
+      // switch brings that mode's own.
+      if (walk_.rebound) return EndWalk(g, in, "the direction keys are bound so they cannot steer");
+      walk_.rebound = true;
+      for (const char* k : {"LCtrl", "LShift", "K"}) in.Push(KeyEventOf(InputEventType::KeyDown, ScancodeByName(k)));
+      for (const char* k : {"K", "LShift", "LCtrl"}) in.Push(KeyEventOf(InputEventType::KeyUp, ScancodeByName(k)));
+      return;
+    }
+    const std::vector<mkres::WalkStep>& steps = Walkthrough();
+    const uint32_t now = g.Now();
+    if (walk_.step >= steps.size()) {
+      // Every step played: the completion follows at once, or never.
+      if (int32_t(now - walk_.deadline) > 0) EndWalk(g, in, "the walkthrough ended short of completion");
+      return;
+    }
+    if (walk_.step >= walk_.stopAt) return EndWalk(g, in, "");
+    const mkres::WalkStep& step = steps[walk_.step];
+    if (!walk_.begun) {
+      walk_.begun = true;
+      walk_.settle = 0;
+      walk_.level = w.CurrentLevel;
+      walk_.goalX = p.X + DirDX(step.Direction) * step.Count;
+      walk_.goalY = p.Y + DirDY(step.Direction) * step.Count;
+      walk_.deadline = now + uint32_t(step.Direction ? 4000 * step.Count : step.WaitMs);
+    }
+    bool done;
+    if (step.Direction == 0) {
+      HoldDirection(g, in, 0);
+      done = int32_t(now - walk_.deadline) >= 0;
+    } else if (w.CurrentLevel != walk_.level) {
+      HoldDirection(g, in, 0);
+      ++f_.walks.levelSwitches;
+      done = true;
+    } else {
+      const bool atGoal = p.X == walk_.goalX && p.Y == walk_.goalY;
+      const bool lastStep = p.Moving != 0 && p.TargetX == walk_.goalX && p.TargetY == walk_.goalY;
+      HoldDirection(g, in, atGoal || lastStep ? 0 : step.Direction);
+      // On the goal; a transporter under Gravik starts its journey within a few frames.
+      done = atGoal && p.StepDistance == 0 && p.Moving == 0 && (w.TransportCount == 0 || ++walk_.settle > 20);
+      if (!done && int32_t(now - walk_.deadline) > 0)
+        return EndWalk(g, in, "Gravik is stuck on level " + std::to_string(w.CurrentLevel));
+    }
+    if (!done) return;
+    ++f_.walks.steps;
+    ++walk_.step;
+    walk_.begun = false;
+    walk_.deadline = now + 2000;
+  }
+
   void Inputs(TForm1& form, HeadlessPlatform& hp) {
     Game& g = form.game();
     HeadlessInput& in = hp.input;
+    if (f_.frames < idleUntil_) return;
+    // Now and then silence on the main menu, past the attract demo's 30 s:
+    // what is still held is let go first.
+    const bool idle = g.frame.GameState == gsMainMenu && Chance(kIdleChance);
     // Events due from earlier frames (key releases, button releases, focus back).
     for (size_t i = 0; i < later_.size();) {
-      if (later_[i].frame <= f_.frames) {
+      if (idle || later_[i].frame <= f_.frames) {
         in.Push(later_[i].event);
         later_.erase(later_.begin() + std::ptrdiff_t(i));
       } else {
         ++i;
       }
     }
+    if (idle) {
+      idleUntil_ = f_.frames + kIdleFrames + uint64_t(Below(kIdleFrames));
+      ++f_.idles;
+      Mix(idleUntil_);
+      return;
+    }
     if (Chance(0.12)) PressKey(in);
+    ProfileErrands(g, in);
+    // Now and then Shift+4 on the main menu: the dated screen, on its day.
+    if (g.frame.GameState == gsMainMenu && Chance(0.002)) {
+      for (const char* k : {"LShift", "4"}) in.Push(KeyEventOf(InputEventType::KeyDown, ScancodeByName(k)));
+      for (const char* k : {"4", "LShift"}) in.Push(KeyEventOf(InputEventType::KeyUp, ScancodeByName(k)));
+    }
     if (Chance(0.025)) Text(in);
     if (Chance(0.05) || (Chance(0.3) && g.widgets.DraggedSlider)) {
       InputEvent ev = Simple(InputEventType::MouseMove);
@@ -380,6 +627,8 @@ class Soak {
   std::vector<WeightedKey> keys_;
   int weightSum_ = 0;
   std::vector<Later> later_;
+  WalkState walk_;
+  uint64_t idleUntil_ = 0;
   uint32_t lastSaves_ = 0;
   size_t messagesSeen_ = 0;
   SoakFigures f_;
@@ -415,13 +664,23 @@ TEST_F(SoakTest, RandomInputOverTheMenusAndPlay) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::string states;
+  std::string states, missing;
   for (uint8_t s : f.states) states += std::string(states.empty() ? "" : " ") + GameStateName(s);
+  for (const StateUnit& u : ScreenUnits())
+    if (!f.states.count(u.State)) missing += std::string(missing.empty() ? "" : " ") + GameStateName(u.State);
+  if (!f.demoSeen) missing += std::string(missing.empty() ? "" : " ") + "(a demo)";
   std::printf(
       "soak: %llu frames in %.1f s, %d starts of the game, %zu screens (%s), %llu profile saves, %llu "
       "screenshots, peak resident memory %.1f MB\n",
       (unsigned long long)f.frames, seconds, f.sessions, f.states.size(), states.c_str(),
       (unsigned long long)f.saves, (unsigned long long)f.screenshots, double(usage.ru_maxrss) / 1024.0);
+  std::printf(
+      "soak: walkthrough %d started, %d completed, %d stopped short%s%s, %llu steps, %d level switches; %d silent "
+      "spells on the menu\n",
+      f.walks.started, f.walks.completed, f.walks.stopped, f.walks.lastEnd.empty() ? "" : " (the last: ",
+      (f.walks.lastEnd.empty() ? "" : f.walks.lastEnd + ")").c_str(), (unsigned long long)f.walks.steps,
+      f.walks.levelSwitches, f.idles);
+  std::printf("soak: never reached: %s\n", missing.empty() ? "none" : missing.c_str());
   ASSERT_TRUE(f.failure.empty()) << f.failure << "\n(run again with GRAVIK_SOAK_SEED=" << seed
                                  << " GRAVIK_SOAK_FRAMES=" << frames << ")";
   EXPECT_EQ(f.frames, frames);
@@ -441,6 +700,7 @@ TEST_F(SoakTest, TheSameSeedRunsTheSameFrames) {
   EXPECT_EQ(a.states, b.states);
   EXPECT_EQ(a.saves, b.saves);
   EXPECT_EQ(a.sessions, b.sessions);
+  EXPECT_EQ(a.walks.steps, b.walks.steps);
   const SoakFigures c = Soak(NewHome(), seed + 1, 4000).Run();
   EXPECT_NE(a.trace, c.trace) << "another seed, other frames";
 }

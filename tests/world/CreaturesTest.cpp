@@ -68,6 +68,21 @@ TEST(Spirits, TurnRightTwiceAtADeadEndAndComeBack) {
             (std::vector<Cell>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {3, 1}, {2, 1}, {1, 1}}));
 }
 
+TEST(Spirits, TurnRightAtAnInsideCorner) {
+  AsciiWorld a({
+      "SSSSS",
+      "S...S",
+      "SSS.S",
+      "SSS.S",
+      "SSSSS",
+  });
+  AddSpirit(a, 1, 1, DirRight);
+  const auto path = SpiritPath(a, 40);
+  ASSERT_GE(path.size(), 5u);
+  EXPECT_EQ(std::vector<Cell>(path.begin(), path.begin() + 5),
+            (std::vector<Cell>{{1, 1}, {2, 1}, {3, 1}, {3, 2}, {3, 3}}));
+}
+
 TEST(Spirits, CircleALoneBlockAnticlockwise) {
   AsciiWorld a({
       ".....",
@@ -152,6 +167,24 @@ TEST(Monsters, ChaseAlongACorridorAndStopOnThePlayer) {
   EXPECT_EQ(m.X, a.W.Player.X);
   EXPECT_EQ(m.Moving, 0);
   EXPECT_EQ(m.Direction, DirNone);
+}
+
+TEST(Monsters, OffBothAxesEitherWantedDirectionIsTaken) {
+  AsciiWorld a({
+      "....",
+      "....",
+      "...P",
+  });
+  TMonster& m = AddMonster(a, 0, 0);
+  int right = 0, down = 0;
+  for (int i = 0; i < 200; ++i) {
+    ChooseDirection(a.W, 5);
+    ASSERT_TRUE(m.Direction == DirRight || m.Direction == DirDown) << m.Direction;
+    (m.Direction == DirRight ? right : down)++;
+  }
+  // An even pick between the two.
+  EXPECT_GT(right, 60);
+  EXPECT_GT(down, 60);
 }
 
 TEST(Monsters, ClimbTowardsAPlayerAbove) {

@@ -69,6 +69,28 @@ TEST(FallingRocks, RollsOffRoundBlocksLeftFirst) {
   EXPECT_EQ(steel.Picture(), (Pic{"...", ".O.", ".S.", "SSS"}));
 }
 
+TEST(FallingRocks, ARollNeedsBothCellsOnThatSideFree) {
+  // Left is open beside the rock but not below it: the rock rolls right.
+  AsciiWorld a({
+      ".....",
+      "..O..",
+      ".S#..",
+      "SSSSS",
+  });
+  UpdateBlocks(a.W);
+  EXPECT_EQ(a.Picture(), (Pic{".....", ".....", ".S#O.", "SSSSS"}));
+
+  // Neither side has both cells free: the rock stays.
+  AsciiWorld b({
+      ".....",
+      "..O..",
+      ".S#S.",
+      "SSSSS",
+  });
+  UpdateBlocks(b.W);
+  EXPECT_EQ(b.Picture(), (Pic{".....", "..O..", ".S#S.", "SSSSS"}));
+}
+
 TEST(FallingRocks, StyleTwoShowsThePlainRock) {
   AsciiWorld a({".O.", "...", "SSS"});
   a.W.GraphicsStyle = 2;
