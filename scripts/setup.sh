@@ -8,7 +8,8 @@ packages=(build-essential cmake ninja-build pkg-config
   libsdl2-dev libsdl2-ttf-dev libcairo2-dev libfreetype-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev fonts-dejavu-core fonts-liberation2
-  desktop-file-utils appstream groff-base)
+  desktop-file-utils appstream groff-base
+  debhelper dpkg-dev lintian)
 
 missing=()
 for p in "${packages[@]}"; do

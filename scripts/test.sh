@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the suite, an install into a staging
-# folder, the suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# folder, the Debian package (built, checked by lintian, installed, run, purged),
+# the suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
 # and each fuzzer for a short while from its seeds.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -15,6 +16,10 @@ ctest --test-dir "$here/build" -j "$jobs" --output-on-failure --timeout 300
 
 echo "== install into a staging folder and run the installed game"
 "$here/scripts/check-install.sh" "$here/build"
+
+echo "== Debian package: build, lintian, install into an empty root, run, purge"
+"$here/scripts/package.sh" "$here/build-deb"
+"$here/scripts/check-deb.sh" "$here/build-deb/gravik2_$(dpkg-parsechangelog -l "$here/debian/changelog" -S Version)_$(dpkg-architecture -qDEB_HOST_ARCH).deb"
 
 echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
 "$here/scripts/setup.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DGRAVIK_SANITIZE=ON \

@@ -89,7 +89,7 @@ int Parse(int argc, char** argv, CommandLine& cl) {
       std::fputs(kUsage, stdout);
       return 0;
     } else if (a == "--version") {
-      std::puts("Gravik 2 for Linux 0.1.0");
+      std::puts("Gravik 2 for Linux " GRAVIK_VERSION);
       return 0;
     } else if (SameText(a, "-nosound")) {
       cl.program.game.noSound = true;

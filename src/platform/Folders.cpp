@@ -136,11 +136,13 @@ std::string Folders::Temp() const {
 }
 
 std::string Folders::InstallDataFolder() const {
-  // Beside the program first: <prefix>/bin/gravik with its data in
-  // <prefix>/share/gravik2/, wherever the tree was installed or moved to
-  // (a staged DESTDIR install included).
+  // Beside the program first: <prefix>/bin/gravik (or <prefix>/games/gravik,
+  // where Debian puts games) with its data in <prefix>/share/gravik2/,
+  // wherever the tree was installed or moved to (a staged DESTDIR install or
+  // a package unpacked into another root included).
   std::string prog = StripTrailingSlashes(programFolder_);
-  if (ExtractFileName(prog) == "bin") {
+  const std::string progDir = ExtractFileName(prog);
+  if (progDir == "bin" || progDir == "games") {
     std::string candidate = ExtractFileDir(prog) + "/share/gravik2/";
     if (DirectoryExists(candidate)) return candidate;
   }

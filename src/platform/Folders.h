@@ -25,8 +25,8 @@ class Folders {
   // $GRAVIK_HOME/tmp/, created when first asked for.
   std::string Temp() const;
   const std::string& ProgramFolder() const { return programFolder_; }  // ends with '/'
-  // Ends with '/': <prefix>/share/gravik2/ beside a <prefix>/bin/ program
-  // folder when that exists, else GRAVIK_INSTALL_DATADIR (the configured
+  // Ends with '/': <prefix>/share/gravik2/ beside a <prefix>/bin/ or
+  // <prefix>/games/ program folder when that exists, else GRAVIK_INSTALL_DATADIR (the configured
   // install prefix's data folder, set by the build) when it exists, else
   // /usr/local/share/gravik2/ or /usr/share/gravik2/ (the first that exists;
   // /usr/local/... when none does).
