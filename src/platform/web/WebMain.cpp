@@ -2,6 +2,7 @@
 // The page (web/gravik-page.js) has mounted the player's stored folders and
 // loaded the data files before main runs.
 #include <emscripten.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -59,6 +60,9 @@ void Frame() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The runtime's process starts with a umask of 0777, so a new file would be
+  // created unreadable (and unreadable after a reload); give it the usual one.
+  umask(022);
   ProgramOptions options;
   options.game.today = Today();
   options.game.exeName = kProgramPath;
