@@ -19,7 +19,7 @@ Module.gravikPage = (function () {
     syncing: false,
   };
   var ready = false;
-  var canvas = null, ctx = null;
+  var canvas = null, ctx = null, image = null;
   var dirty = false;
   var audio = null;         // {ac, node, left, right, frames}
 
@@ -38,6 +38,7 @@ Module.gravikPage = (function () {
     var p = document.createElement('p');
     p.textContent = text;
     n.appendChild(p);
+    fit();
   }
 
   // --- the screen ----------------------------------------------------------
@@ -54,8 +55,13 @@ Module.gravikPage = (function () {
 
   page.draw = function (ptr, w, h) {
     if (!ctx) return;
-    var pixels = new Uint8ClampedArray(HEAPU8.buffer, ptr, w * h * 4);
-    ctx.putImageData(new ImageData(pixels, w, h), 0, 0);
+    // The picture is a view on the program's memory, made again only when
+    // the frame moved or the memory grew.
+    if (!image || image.ptr !== ptr || image.w !== w || image.h !== h || image.buffer !== HEAPU8.buffer) {
+      var pixels = new Uint8ClampedArray(HEAPU8.buffer, ptr, w * h * 4);
+      image = { ptr: ptr, w: w, h: h, buffer: HEAPU8.buffer, data: new ImageData(pixels, w, h) };
+    }
+    ctx.putImageData(image.data, 0, 0);
     page.frames++;
     var now = performance.now();
     if (page.firstFrameMs < 0) page.firstFrameMs = now;
@@ -86,6 +92,7 @@ Module.gravikPage = (function () {
   page.started = function () {
     ready = true;
     status('');
+    fit();  // the loading line has gone: room for a larger picture
     if (canvas) canvas.focus();
   };
 

@@ -150,20 +150,21 @@ EMSCRIPTEN_KEEPALIVE int gravik_web_audio_peak() {
   return g_run && g_run->platform ? g_run->platform->audio.TakePeak() : 0;
 }
 
-// Pass timings: reset, then the count, the median and the worst in
-// microseconds (out[0..2]).
+// Pass timings: reset, then the count, the median, the worst and the 99th
+// percentile in microseconds (out[0..3]).
 EMSCRIPTEN_KEEPALIVE void gravik_web_timing_reset() {
   if (g_run) g_run->passMs.clear();
 }
 
 EMSCRIPTEN_KEEPALIVE void gravik_web_timing(int* out) {
-  out[0] = out[1] = out[2] = 0;
+  out[0] = out[1] = out[2] = out[3] = 0;
   if (!g_run || g_run->passMs.empty()) return;
   std::vector<float> v = g_run->passMs;
   std::sort(v.begin(), v.end());
   out[0] = int(v.size());
   out[1] = int(v[v.size() / 2] * 1000.0f);
   out[2] = int(v.back() * 1000.0f);
+  out[3] = int(v[v.size() * 99 / 100] * 1000.0f);
 }
 
 }  // extern "C"
