@@ -21,11 +21,14 @@ import socketserver
 import subprocess
 import sys
 import tempfile
+import struct
 import threading
 import time
+import zlib
 
 HOME = '/home/web_user'
 PROFILES = HOME + '/Documents/Vantorix/Gravik 2/Linux Edition/Profiles'
+SCREENSHOTS = HOME + '/Documents/Vantorix/Gravik 2/Linux Edition/Screenshots'
 # Screen states (the program's numbers).
 MAIN_MENU, PLAYING, NAME_ENTRY, HELP = 0, 2, 7, 21
 
@@ -192,6 +195,27 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+def png_pixels(data):
+    """Width, height and RGB rows of an 8-bit RGB PNG without filters (the game's own)."""
+    if data[:8] != b'\x89PNG\r\n\x1a\n':
+        raise Failure('not a PNG file')
+    pos, idat, size = 8, b'', None
+    while pos < len(data):
+        n, kind = struct.unpack('>I4s', data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + n]
+        if zlib.crc32(kind + body) != struct.unpack('>I', data[pos + 8 + n:pos + 12 + n])[0]:
+            raise Failure('bad CRC in the %s chunk' % kind)
+        if kind == b'IHDR':
+            size = struct.unpack('>II', body[:8])
+        elif kind == b'IDAT':
+            idat += body
+        pos += 12 + n
+    raw = zlib.decompress(idat)
+    w, h = size
+    rows = [raw[y * (1 + 3 * w) + 1:(y + 1) * (1 + 3 * w)] for y in range(h)]
+    return w, h, rows
+
+
 def serve(site):
     handler = functools.partial(QuietHandler, directory=site)
     server = socketserver.ThreadingTCPServer(('127.0.0.1', 0), handler)
@@ -277,6 +301,23 @@ def run(site, shots):
         peak = browser.eval('Module._gravik_web_audio_peak()')
         figures['mixer peak while digging'] = peak
         check(peak > 200, 'the mixer sent sound to Web Audio while digging (peak %d)' % peak)
+
+        # F12 saves the frame shown as a PNG in the player's folder.
+        browser.key('F12', 'F12', 123)
+        shot = SCREENSHOTS + '/gravik-0001.png'
+        browser.wait_for('FS.analyzePath(%s).exists' % json.dumps(shot), 'the F12 screenshot')
+        data = base64.b64decode(browser.eval(
+            "(function(){var d=FS.readFile(%s),s='';for(var i=0;i<d.length;i++)s+=String.fromCharCode(d[i]);"
+            "return btoa(s);})()" % json.dumps(shot)))
+        w, h, rows = png_pixels(data)
+        canvas_row = browser.eval("Array.from(document.getElementById('screen').getContext('2d')"
+                                  ".getImageData(0,300,640,1).data)")
+        canvas_rgb = bytes(v for i, v in enumerate(canvas_row) if i % 4 != 3)
+        # The field may have moved on a little since the key; most of the row is the same.
+        same = sum(rows[300][3 * x:3 * x + 3] == canvas_rgb[3 * x:3 * x + 3] for x in range(480))
+        check((w, h) == (640, 480) and same >= 400,
+              'F12 wrote a readable 640 x 480 PNG of the play field (%d bytes, %d of 480 pixels of a row '
+              'as on the canvas)' % (len(data), same))
 
         # The game's own work per frame over 600 frames of play.
         browser.eval('Module._gravik_web_timing_reset()')
