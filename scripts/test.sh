@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the suite, an install into a staging
-# folder, the suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# folder, the web page in a headless browser, the suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
 # and each fuzzer for a short while from its seeds.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -15,6 +15,9 @@ ctest --test-dir "$here/build" -j "$jobs" --output-on-failure --timeout 300
 
 echo "== install into a staging folder and run the installed game"
 "$here/scripts/check-install.sh" "$here/build"
+
+echo "== the web page, built with Emscripten and played in headless Chromium"
+"$here/scripts/web.sh" --test
 
 echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
 "$here/scripts/setup.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DGRAVIK_SANITIZE=ON \

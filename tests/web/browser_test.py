@@ -347,6 +347,21 @@ def run(site, shots):
         check(browser.state() == MAIN_MENU, 'after a reload the game opens on the main menu, not the name entry')
         check(browser.eval('Module.gravikPage.firstNameEntryMs') < 0, 'no name was asked for after the reload')
         browser.shot(os.path.join(shots, '8-after-reload.png'))
+
+        # A second tab of the page does not start a second game.
+        tab = browser.send('Target.createTarget', {'url': url}, session=False)['targetId']
+        first = browser.session
+        browser.session = browser.send('Target.attachToTarget', {'targetId': tab, 'flatten': True},
+                                        session=False)['sessionId']
+        try:
+            browser.wait_for("document.getElementById('notes') && "
+                             "document.getElementById('notes').textContent.indexOf('already open') >= 0",
+                             'the second tab to say the game is open')
+            check(not browser.eval("!!document.querySelector('script[src=\"gravik.js\"]')"),
+                  'a second tab does not load the game')
+        finally:
+            browser.session = first
+            browser.send('Target.closeTarget', {'targetId': tab}, session=False)
     finally:
         for line in browser.console[-20:]:
             print('     console: ' + line)
