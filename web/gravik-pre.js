@@ -99,6 +99,7 @@ Module.gravikPage = (function () {
   page.ended = function (code) {
     ready = false;
     storeNow();
+    if (canvas) canvas.style.opacity = '0.35';  // the last picture, shown as over
     status(code === 0 ? 'The game has ended. Reload the page to play again.'
                       : 'The game stopped after an error. Reload the page to start again.');
   };
