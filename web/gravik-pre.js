@@ -304,7 +304,7 @@ Module.gravikPage = (function () {
     window.addEventListener('keydown', onKey);
     window.addEventListener('keyup', onKey);
     canvas.addEventListener('mousedown', onMouse);
-    window.addEventListener('mouseup', function (e) { if (e.target === canvas || e.button !== undefined) onMouse(e); });
+    window.addEventListener('mouseup', onMouse);  // also let go outside the canvas
     canvas.addEventListener('mousemove', onMouse);
     canvas.addEventListener('contextmenu', function (e) { e.preventDefault(); });
     canvas.addEventListener('mouseenter', function () { if (ready) Module['_gravik_web_mouse'](3, 0, 0, 0, 0); });

@@ -145,6 +145,16 @@ EMSCRIPTEN_KEEPALIVE int gravik_web_score() {
   return g_run && g_run->program ? int(g_run->program->game().world.Count.Score) : 0;
 }
 
+// The joystick as the game reads it: present, x, y, buttons (out[0..3]).
+EMSCRIPTEN_KEEPALIVE void gravik_web_joystick(int* out) {
+  JoystickState j;
+  if (WebInput* in = Input()) j = in->Joystick();
+  out[0] = j.present ? 1 : 0;
+  out[1] = int(j.x);
+  out[2] = int(j.y);
+  out[3] = j.buttons;
+}
+
 // Largest absolute sample the mixer produced since the last call.
 EMSCRIPTEN_KEEPALIVE int gravik_web_audio_peak() {
   return g_run && g_run->platform ? g_run->platform->audio.TakePeak() : 0;
