@@ -4,9 +4,11 @@ protocol (--remote-debugging-pipe; no packages beyond Python's own).
 
 Serves the page on 127.0.0.1, enters a player's name, reaches the main menu,
 starts a game, walks right and checks that the score rose (from the program
-and from the pixels of the side panel), checks that the mixer produced sound,
-measures the game's own work per frame over 600 frames of play, then reloads
-the page and finds the player again. Each screen is saved as a PNG.
+and from the pixels of the side panel) and that the mixer fed Web Audio, saves
+an F12 screenshot and decodes it, reads a gamepad, measures the game's own
+work per frame over 600 frames of play, then reloads the page and finds the
+player again, and opens a second tab, which must not start a second game.
+Each screen is saved as a PNG beside the site (shots/).
 
 Usage: browser_test.py SITE_DIR [--shots DIR]
 """
