@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the suite, an install into a staging
 # folder, the Debian package (built, checked by lintian, installed, run, purged),
-# the suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# the web page in a headless browser, the suite again under AddressSanitizer +
+# UndefinedBehaviorSanitizer,
 # and each fuzzer for a short while from its seeds.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,6 +21,9 @@ echo "== install into a staging folder and run the installed game"
 echo "== Debian package: build, lintian, install into an empty root, run, purge"
 "$here/scripts/package.sh" "$here/build-deb"
 "$here/scripts/check-deb.sh" "$here/build-deb/gravik2_$(dpkg-parsechangelog -l "$here/debian/changelog" -S Version)_$(dpkg-architecture -qDEB_HOST_ARCH).deb"
+
+echo "== the web page, built with Emscripten and played in headless Chromium"
+"$here/scripts/web.sh" --test
 
 echo "== build and test with AddressSanitizer + UndefinedBehaviorSanitizer"
 "$here/scripts/setup.sh" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DGRAVIK_SANITIZE=ON \

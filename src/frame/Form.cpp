@@ -269,25 +269,27 @@ void TForm1::AppException(const std::exception& e) {
   throw GameHalt(1, e.what());
 }
 
-int RunMessageLoop(TForm1& form, const std::function<bool()>& afterIteration) {
+int MessageLoopPass(TForm1& form, const std::function<bool()>& afterIteration) {
   Game& game = form.game();
   FrameState& f = game.frame;
+  bool stopped = false;
   try {
     try {
-      while (!f.Closed) {
+      if (!f.Closed) {
         InputEvent ev;
         while (form.TakeHeldEvent(ev) || game.platform.input.PollEvent(ev)) {
           form.HandleEvent(ev);
           if (f.Closed) break;
         }
-        if (f.Closed) break;
+      }
+      if (!f.Closed) {
         if (f.Timer1Enabled && TicksSince(game.Now(), f.CreatedTick) >= kStartUpDelayMs) form.Timer1Timer();
         if (f.TimerEnabled && f.Active) {
           form.DXTimerTimer();
         } else if (!game.options.headless) {
           game.platform.clock.SleepMs(10);
         }
-        if (afterIteration && !afterIteration()) break;
+        stopped = afterIteration && !afterIteration();
       }
     } catch (const FatalMessage& e) {
       form.FatalError(e.what(), true);
@@ -299,8 +301,16 @@ int RunMessageLoop(TForm1& form, const std::function<bool()>& afterIteration) {
   } catch (const GameHalt& h) {
     return h.Status();
   }
+  if (!f.Closed && !stopped) return -1;
   form.FormClose();
   return 0;
+}
+
+int RunMessageLoop(TForm1& form, const std::function<bool()>& afterIteration) {
+  for (;;) {
+    const int status = MessageLoopPass(form, afterIteration);
+    if (status >= 0) return status;
+  }
 }
 
 }  // namespace gravik

@@ -97,5 +97,8 @@ class TForm1 : public StateHost {
 // headless run advances its clock there and may stop the loop by returning false).
 // Returns the process exit status.
 int RunMessageLoop(TForm1& form, const std::function<bool()>& afterIteration);
+// One pass of that loop, for hosts that own the loop (a browser's frame
+// callback): -1 while the program goes on, else the exit status.
+int MessageLoopPass(TForm1& form, const std::function<bool()>& afterIteration);
 
 }  // namespace gravik

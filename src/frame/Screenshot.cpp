@@ -35,6 +35,25 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
   return true;
 }
 
+enum class Claim { Saved, Taken, Failed };
+
+// Gives the written temporary file `tmp` the name `path` unless that name is
+// taken. Where the file system has no hard links (FAT, a browser's), the name
+// is taken by an exclusive create and the picture written into it.
+Claim ClaimName(const char* tmp, const std::string& path, const std::vector<uint8_t>& png) {
+  if (link(tmp, path.c_str()) == 0) return Claim::Saved;
+  if (errno == EEXIST) return Claim::Taken;
+  if (errno != EPERM && errno != EMLINK && errno != ENOTSUP && errno != EOPNOTSUPP && errno != ENOSYS)
+    return Claim::Failed;
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return errno == EEXIST ? Claim::Taken : Claim::Failed;
+  bool ok = WriteAll(fd, png);
+  if (close(fd) != 0) ok = false;
+  if (ok) return Claim::Saved;
+  unlink(path.c_str());
+  return Claim::Failed;
+}
+
 std::string ShotName(uint32_t n) {
   char name[32];
   std::snprintf(name, sizeof name, "gravik-%04u.png", unsigned(n));
@@ -63,12 +82,13 @@ std::string SaveNumberedScreenshot(const std::string& folder, const Bitmap& fram
     if (next == 0) next = 1;
     for (uint32_t tries = 0; tries < kMaxTries && next != 0; ++tries, ++next) {
       const std::string name = ShotName(next);
-      if (link(tmp.data(), (dir + name).c_str()) == 0) {
+      const Claim claim = ClaimName(tmp.data(), dir + name, png);
+      if (claim == Claim::Saved) {
         saved = name;
         ++next;
         break;
       }
-      if (errno != EEXIST) break;
+      if (claim == Claim::Failed) break;
     }
   }
   unlink(tmp.data());
