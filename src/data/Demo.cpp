@@ -275,7 +275,7 @@ std::vector<uint8_t> WriteDemo(const DemoFile& demo) {
   return out;
 }
 
-DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells>& chips) {
+DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells>& chips, uint8_t gameState) {
   DemoSnapshot s;
   s.Map = w.Map;
   s.PlayerX = w.Player.X;
@@ -287,7 +287,7 @@ DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells
   s.Score = w.Count.Score;
   s.Collected = w.Count.DiamondsCollected;
   s.DiamondsLeft = w.Count.DiamondsLeft;
-  s.GameState = w.State();
+  s.GameState = gameState;
   for (int i = 0; i < MonsterSlots; ++i) {
     const TMonster& m = w.Monsters[size_t(i)];
     s.Monsters[size_t(i)] = DemoMonster{m.HitSide, m.BoxX,     m.BoxY, m.PixelX, m.PixelY,   m.AnimTime, m.HatchTime,
@@ -298,7 +298,7 @@ DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells
   const uint32_t now = w.Now();
   const PlayerState& p = w.Player;
   t.Clock = now;
-  t.RandomState = w.Random ? w.Random->State() : 0;
+  t.RandomState = w.Random().State();
   t.LevelRandomA = w.Rng.A;
   t.LevelRandomB = w.Rng.B;
   t.IdleAge = now - p.IdleRef;
@@ -370,7 +370,7 @@ uint32_t ApplyDemoTiming(World& w, const DemoSnapshot& s, uint32_t now) {
     w.Monsters[size_t(i)].AnimTime = s.Monsters[size_t(i)].AnimTime + shift;
     w.Monsters[size_t(i)].HatchTime = s.Monsters[size_t(i)].HatchTime + shift;
   }
-  if (w.Random) w.Random->SetState(t.RandomState);
+  w.Random().SetState(t.RandomState);
   w.Rng.A = t.LevelRandomA;
   w.Rng.B = t.LevelRandomB;
   PlayerState& p = w.Player;

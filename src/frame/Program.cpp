@@ -10,7 +10,7 @@ int RunProgram(Platform& platform, const ProgramOptions& options,
   Game game(platform, options.game);
   TForm1 form(game);
   form.FormCreate();
-  InstallGameHandlers(form, options);
+  InstallGameHandlers(form);
   const int status = RunMessageLoop(form, [&] { return afterIteration ? afterIteration(game) : true; });
   FinishRecording(game);  // a game still being recorded when the program closes
   return status;

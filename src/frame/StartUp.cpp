@@ -9,11 +9,12 @@
 #include "base/Text.h"
 #include "data/Profile.h"
 #include "data/Settings.h"
+#include "data/SystemFaces.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
-#include "render/SplashScreen.h"
-#include "render/SystemTextAdapter.h"
+#include "gfx/SplashScreen.h"
+#include "gfx/SystemTextAdapter.h"
 #include "screens/Help.h"
 
 namespace gravik {
@@ -56,8 +57,7 @@ ArchiveItemReader ArchiveItems(Game& g) {
   return [&g](const std::string& name) {
     std::optional<std::vector<uint8_t>> item;
     if (!g.archive->HasItem(name)) return item;
-    item = g.archive->TakeItem(name);
-    g.archive->ReleaseItem();
+    item = g.archive->ReadItem(name);
     return item;
   };
 }
@@ -118,10 +118,8 @@ void RunStartUp(TForm1& form) {
   g.world.GraphicsStyle = 1;
   PollForceWindowKey(form);
   {
-    const std::vector<uint8_t> fontsDat = g.archive->TakeItem("fonts.dat");
-    const std::vector<uint8_t> copy = fontsDat;
-    g.archive->ReleaseItem();
-    LoadFonts(g.fonts, g.images, copy.data(), copy.size(), ArchiveItems(g));
+    const std::vector<uint8_t> fontsDat = g.archive->ReadItem("fonts.dat");
+    LoadFonts(g.fonts, g.images, fontsDat.data(), fontsDat.size(), ArchiveItems(g));
   }
   PollForceWindowKey(form);
   LoadHelpPages(g);
@@ -153,8 +151,7 @@ void RunStartUp(TForm1& form) {
     std::vector<NamedBytes> waves;
     for (const std::string& name : g.archive->ItemNames()) {
       if (!IsWaveEntryName(name)) continue;
-      waves.push_back({name, g.archive->TakeItem(name)});
-      g.archive->ReleaseItem();
+      waves.push_back({name, g.archive->ReadItem(name)});
     }
     return waves;
   });

@@ -1,6 +1,5 @@
 #include "world/Tick.h"
 
-#include "frame/GameState.h"
 #include "world/FallingBlocks.h"
 #include "world/Meteors.h"
 #include "world/Monsters.h"
@@ -24,7 +23,7 @@ void GameTick(World& w, TickHost& host) {
   //    taken from this view as they move.
   host.PlaceView(w.Player.ViewX, w.Player.ViewY);
   // 4. The rules.
-  if (w.State() == gsPlaying) {
+  if (w.Playing()) {
     if (!w.KeyUsed && w.Now() - w.LastBlockPass >= kBlockPassMs) {
       UpdateBlocks(w);
       w.LastBlockPass = w.Now();
@@ -64,8 +63,8 @@ void GameTick(World& w, TickHost& host) {
   // 11. Frame time.
   w.FrameTime = w.Now();
   // 12-13. Death, then completion (made last, so it wins).
-  if (w.Player.Dead) w.RequestState(gsLosingLife);
-  if (w.ScenarioFinished) w.RequestState(gsScenarioComplete);
+  if (w.Player.Dead) w.Report(WorldOutcome::PlayerDied);
+  if (w.ScenarioFinished) w.Report(WorldOutcome::ScenarioDone);
 }
 
 void CheckScenarioDone(World& w) {

@@ -31,8 +31,8 @@
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/Program.h"
-#include "platform/KeyCodes.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/KeyCodes.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_UNDER_ASAN 1
@@ -145,7 +145,7 @@ class Soak {
     auto form = std::make_unique<TForm1>(*game);
     Game& g = *game;
     form->FormCreate();
-    InstallGameHandlers(*form, ProgramOptions{o});
+    InstallGameHandlers(*form);
     lastSaves_ = 0;
     messagesSeen_ = 0;
     uint8_t lastState = 255;

@@ -1,4 +1,4 @@
-#include "render/Png.h"
+#include "gfx/Png.h"
 
 #include <zlib.h>
 
