@@ -1,59 +1,13 @@
 #include "gfx/Png.h"
 
-#include <zlib.h>
-
 #include <cstdio>
+
+#include "codec/PngEncoder.h"
 
 namespace gravik {
 
-namespace {
-
-void PutBE32(std::vector<uint8_t>& v, uint32_t x) {
-  for (int i = 3; i >= 0; --i) v.push_back(uint8_t(x >> (8 * i)));
-}
-
-void Chunk(std::vector<uint8_t>& out, const char* type, const uint8_t* data, size_t size) {
-  PutBE32(out, uint32_t(size));
-  const size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  if (size) out.insert(out.end(), data, data + size);
-  const uLong crc = crc32(0L, out.data() + start, uInt(out.size() - start));
-  PutBE32(out, uint32_t(crc));
-}
-
-}  // namespace
-
 std::vector<uint8_t> EncodePng(const Bitmap& bmp) {
-  if (bmp.Empty()) return {};
-  const int w = bmp.Width(), h = bmp.Height();
-  // Raw scanlines, each led by filter type 0.
-  const size_t rowBytes = 1 + size_t(w) * 3;
-  std::vector<uint8_t> raw(rowBytes * size_t(h));
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = raw.data() + rowBytes * size_t(y);
-    row[0] = 0;
-    const uint16_t* src = bmp.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const TColor c = FromRgb565(src[x]);
-      row[1 + 3 * x] = uint8_t(c);
-      row[2 + 3 * x] = uint8_t(c >> 8);
-      row[3 + 3 * x] = uint8_t(c >> 16);
-    }
-  }
-  uLongf packedSize = compressBound(uLong(raw.size()));
-  std::vector<uint8_t> packed(packedSize);
-  if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), 6) != Z_OK) return {};
-  packed.resize(packedSize);
-
-  std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::vector<uint8_t> ihdr;
-  PutBE32(ihdr, uint32_t(w));
-  PutBE32(ihdr, uint32_t(h));
-  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter choice, no interlace
-  Chunk(out, "IHDR", ihdr.data(), ihdr.size());
-  Chunk(out, "IDAT", packed.data(), packed.size());
-  Chunk(out, "IEND", nullptr, 0);
-  return out;
+  return EncodePngRgb565(bmp.Data(), bmp.Width(), bmp.Height(), size_t(bmp.Width()), 6);
 }
 
 bool WritePng(const std::string& path, const Bitmap& bmp) {
