@@ -71,13 +71,37 @@ void PollForceWindowKey(TForm1& form) {
   if (keys.AsyncKeyState('W') & 0x8000) form.game().startUp.ForceWindow = true;
 }
 
-void RunStartUp(TForm1& form) {
-  Game& g = form.game();
-  Platform& p = g.platform;
-  FrameState& f = g.frame;
-  StartUpValues& s = g.startUp;
-  StepTimer timer;
+namespace {
 
+// The deferred start-up as its named steps, in order. The steps share the
+// game, the splash, the step timer and the machine settings read at step 15.
+struct StartUpSteps {
+  explicit StartUpSteps(TForm1& startingForm)
+      : form(startingForm), g(form.game()), p(g.platform), f(g.frame), s(g.startUp), splash(p.splash, g.systemText) {}
+
+  void SetFixedValues();
+  void ShowSplash();
+  void CheckFreeSpace();
+  void LoadGraphicsAndFonts();
+  void SetPlayerFolders();
+  void LoadSettingsSoundAndMusic();
+  void ListScenariosAndProfiles();
+  void RequireBuiltInScenario();
+  void ChooseDisplayAndPictures();
+  void ShowFirstScreen();
+  void ActivateRememberedPlayer();
+
+  TForm1& form;
+  Game& g;
+  Platform& p;
+  FrameState& f;
+  StartUpValues& s;
+  StepTimer timer;
+  SplashScreen splash;
+  RegistrySettings reg;
+};
+
+void StartUpSteps::SetFixedValues() {
   // 1. Fixed values.
   SetKeyboardMode(g.input, 0);
   s.ForceWindow = false;
@@ -94,16 +118,21 @@ void RunStartUp(TForm1& form) {
   // 4. The dated screen's day.
   s.EasterEggDay = IsEasterEggDay(g.options.today);
   timer.Done("fixed values");
+}
 
+void StartUpSteps::ShowSplash() {
   // 5. The splash; its label uses the archive's TrueType faces when they can be read.
   if (p.textRaster) LoadSystemFaces(*p.textRaster, ArchiveSearchFolders(p.folders));
-  SplashScreen splash(p.splash, g.systemText);
   splash.Open(p.splashPicture);
   timer.Done("splash");
+}
 
+void StartUpSteps::CheckFreeSpace() {
   // 6. Room to write profiles and settings.
   if (p.folders.FreeSpaceHere() < kMinimumFreeSpace) EndStartUp(form, "Insufficient disk space.");
+}
 
+void StartUpSteps::LoadGraphicsAndFonts() {
   // 7-8. Graphics set, catalogue, fonts and menu pictures.
   PollForceWindowKey(form);
   splash.SetText("Preparing graphics...");
@@ -125,14 +154,18 @@ void RunStartUp(TForm1& form) {
   LoadHelpPages(g);
   PollForceWindowKey(form);
   timer.Done("graphics and fonts");
+}
 
+void StartUpSteps::SetPlayerFolders() {
   // 9. The player's folders.
   g.folders.Documents = DocumentsFolder(p.folders);
   g.folders.Scenarios = g.folders.Documents + "Scenarios/";
   g.folders.Profiles = g.folders.Documents + "Profiles/";
   g.folders.Temp = p.folders.Temp();
   g.folders.Data = DataFolder(p.folders);
+}
 
+void StartUpSteps::LoadSettingsSoundAndMusic() {
   // 10. "gravik.ini", then sound effects and music. The store's "soundoff" and
   //     "musicoff" switch them off as the command line does.
   AudioSwitches sw;
@@ -161,7 +194,9 @@ void RunStartUp(TForm1& form) {
   ApplyVolumes(g.audio);
   PollForceWindowKey(form);
   timer.Done("settings, sound and music");
+}
 
+void StartUpSteps::ListScenariosAndProfiles() {
   // 11. Folders of the player's files (failures are not fatal).
   CreateDirectories(g.folders.Profiles);
   CreateDirectories(g.folders.Documents + "Savegames");
@@ -174,17 +209,21 @@ void RunStartUp(TForm1& form) {
   BuildProfileList(g.profile);
   PollForceWindowKey(form);
   timer.Done("scenario and profile lists");
+}
 
+void StartUpSteps::RequireBuiltInScenario() {
   // 13-14. The built-in scenario must be there.
   if (g.scenarios.empty()) EndStartUp(form, "No scenario files found in " + LowerCase(g.folders.Scenarios));
   if (FindScenarioEntry(g.scenarios, BuiltInScenarioName) == 0)
     EndStartUp(form, std::string(BuiltInScenarioName) + " not found in " + LowerCase(g.folders.Scenarios));
+}
 
+void StartUpSteps::ChooseDisplayAndPictures() {
   // 15. The machine settings.
   splash.Close();
   g.world.CurrentLevel = 1;
   g.world.GraphicsStyle = 1;
-  const RegistrySettings reg = ReadRegistrySettings(p.settings);
+  reg = ReadRegistrySettings(p.settings);
   PollForceWindowKey(form);
 
   // 16. Display mode: full screen as the settings say, unless W was held,
@@ -205,7 +244,9 @@ void RunStartUp(TForm1& form) {
   PrepareStartupGraphics(g.images, g.gfx, g.world.Named, g.playfield, g.sprites.Engine, g.backSurface, ArchiveItems(g),
                          mx, my);
   timer.Done("display mode and pictures");
+}
 
+void StartUpSteps::ShowFirstScreen() {
   // 18. The first screen.
   form.SetGameState(gsShowWindow);
 
@@ -221,7 +262,9 @@ void RunStartUp(TForm1& form) {
   g.values.SlowPreparation = false;
   g.input.TextEntry.Active = false;
   g.panel.NoticeArmed = false;
+}
 
+void StartUpSteps::ActivateRememberedPlayer() {
   // 25. The remembered player.
   ActivateRememberedProfile(g);
   if (s.ForceWindow) f.WindowedPreference = true;
@@ -229,6 +272,23 @@ void RunStartUp(TForm1& form) {
 
   // 27. The pointer may now follow the mouse.
   f.MenusRunning = true;
+}
+
+}  // namespace
+
+void RunStartUp(TForm1& form) {
+  StartUpSteps steps(form);
+  steps.SetFixedValues();
+  steps.ShowSplash();
+  steps.CheckFreeSpace();
+  steps.LoadGraphicsAndFonts();
+  steps.SetPlayerFolders();
+  steps.LoadSettingsSoundAndMusic();
+  steps.ListScenariosAndProfiles();
+  steps.RequireBuiltInScenario();
+  steps.ChooseDisplayAndPictures();
+  steps.ShowFirstScreen();
+  steps.ActivateRememberedPlayer();
 }
 
 }  // namespace gravik
