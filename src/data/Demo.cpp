@@ -15,7 +15,6 @@ constexpr size_t kEventsOffset = 4;
 constexpr size_t kCaptionsOffset = 16008;
 constexpr size_t kSnapshotLengthOffset = 42409;
 constexpr char kTimingTag[4] = {'G', 'R', 'V', 'T'};
-constexpr size_t kCellRecord = 12;
 
 class Reader {
  public:
