@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "codec/Codec.h"
-#include "render/Bitmap.h"
-#include "render/Bmp.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Bmp.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "render/ImageList.h"
+#include "gfx/ImageList.h"
 #include "sprite/GameSprites.h"
 
 using namespace gravik;

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "base/Bytes.h"
-#include "render/Bitmap.h"
-#include "render/Bmp.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Bmp.h"
 
 namespace {
 

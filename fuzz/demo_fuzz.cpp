@@ -46,6 +46,25 @@ namespace {
 
 using namespace gravik;
 
+// A world applying a demo needs time, chance, sound and a state machine; here
+// time stands still, nothing sounds and play never ends.
+struct StillClock : Clock {
+  uint32_t TickCount() override { return 1000; }
+  uint64_t PerfCounter() override { return 1000; }
+  uint64_t PerfFrequency() override { return 1000; }
+  void SleepMs(uint32_t) override {}
+};
+struct Silence : SoundSink {
+  void PlaySound(const std::string&) override {}
+  void SetSoundVolume(const std::string&, int) override {}
+  bool EffectsOn() const override { return false; }
+  int EffectVolumeSetting() const override { return 0; }
+};
+struct EndlessPlay : StateHost {
+  bool Playing() const override { return true; }
+  void Report(WorldOutcome) override { __builtin_trap(); }  // applying a demo ends nothing
+};
+
 void CheckFile(const uint8_t* data, size_t size) {
   auto demo = std::make_unique<DemoFile>();
   std::string error;
@@ -63,7 +82,11 @@ void CheckFile(const uint8_t* data, size_t size) {
     const DemoEvent e = demo->Event(k);
     if (e.Kind == DemoCaptionEvent && demo->Caption(e.Value) && demo->Caption(e.Value)->size() > 255) __builtin_trap();
   }
-  auto world = std::make_unique<World>();
+  StillClock clock;
+  RandomGenerator random(1);
+  Silence sound;
+  EndlessPlay host;
+  auto world = std::make_unique<World>(clock, random, sound, host);
   ApplyDemoSnapshot(*world, s);
   ApplyDemoTiming(*world, s, 123456);
   if (world->Player.X != s.PlayerX || world->Player.Y != s.PlayerY) __builtin_trap();

@@ -12,9 +12,9 @@
 
 #include "base/Bytes.h"
 #include "base/Errors.h"
-#include "render/Bmp.h"
-#include "render/Fonts.h"
-#include "render/FontsFile.h"
+#include "gfx/Bmp.h"
+#include "gfx/Fonts.h"
+#include "gfx/FontsFile.h"
 
 using namespace gravik;
 

@@ -6,7 +6,6 @@
 #include "base/Bytes.h"
 #include "base/Errors.h"
 #include "base/Text.h"
-#include "frame/GameState.h"
 #include "platform/AudioDevice.h"
 #include "platform/Folders.h"
 #include "platform/Shell.h"
@@ -267,10 +266,6 @@ bool IsSoundPlaying(const AudioState& a, std::string_view name) { return a.Waves
 
 void SetSoundVolume(AudioState& a, std::string_view name, int hundredthsDb) {
   a.Waves->SetVolume(FindWave(a, name), hundredthsDb);
-}
-
-bool MusicLoopsInState(uint8_t gameState) {
-  return gameState == gsMainMenu || gameState == gsOptions || gameState == gsHelp || gameState == gsScenarioComplete;
 }
 
 void PlayMusic(AudioState& a, int track, bool looped) {

@@ -117,9 +117,6 @@ void StopSound(AudioState& a, std::string_view name);
 bool IsSoundPlaying(const AudioState& a, std::string_view name);
 void SetSoundVolume(AudioState& a, std::string_view name, int hundredthsDb);
 
-// True in the screen states where the music track loops: main menu (0),
-// options (17), help (21), scenario completed (42).
-bool MusicLoopsInState(uint8_t gameState);
 
 void PlayMusic(AudioState& a, int track, bool looped);
 void PauseMusic(AudioState& a);

@@ -44,31 +44,6 @@ std::vector<uint8_t> KeyFromSeed(uint32_t seed) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// Folders
-// ---------------------------------------------------------------------------
-
-static std::string GameSubfolder(const std::string& base) {
-  return IncludeTrailingSlash(base) + MakerFolderName + "/" + ProductFolderName + "/" + EditionFolderName + "/";
-}
-
-std::string DataFolder(const Folders& folders) { return GameSubfolder(folders.AppData()); }
-std::string DocumentsFolder(const Folders& folders) { return GameSubfolder(folders.Documents()); }
-
-std::vector<std::string> ArchiveSearchFolders(const Folders& folders) {
-  return {"", DataFolder(folders), folders.ProgramFolder(), folders.InstallDataFolder()};
-}
-
-bool FindDataFile(const std::vector<std::string>& folders, const std::string& fileName, std::string& folder) {
-  for (const std::string& f : folders) {
-    if (FileExists(f + fileName)) {
-      folder = f;
-      return true;
-    }
-  }
-  return false;
-}
-
-// ---------------------------------------------------------------------------
 // Graphics set
 // ---------------------------------------------------------------------------
 
@@ -254,6 +229,19 @@ void Archive::ReleaseItem() {
   item_.clear();
   item_.shrink_to_fit();
   held_ = false;
+}
+
+std::vector<uint8_t> Archive::ReadItem(const std::string& name) {
+  // Releases what this call took, never an item another caller holds.
+  struct Release {
+    Archive& archive;
+    bool armed;
+    ~Release() {
+      if (armed && archive.held_) archive.ReleaseItem();
+    }
+  } release{*this, !held_};
+  TakeItem(name);
+  return std::move(item_);
 }
 
 void Archive::CloseArchive() {

@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
+#include "platform/Folders.h"
 
 namespace gravik {
-
-class Folders;
 
 inline constexpr const char* ArchiveFileName = "zqresource.dat";
 inline constexpr uint16_t ArchiveMagic = 4000;
@@ -30,20 +29,6 @@ inline constexpr size_t BlockCatalogueSize = 4845;   // 255 records of 19 bytes
 inline constexpr int CellTableBlocks = 120;
 inline constexpr int BlockSets = 6;
 inline constexpr int GraphicsStyles = 2;
-
-// Folder names below the per-user folders.
-inline constexpr const char* MakerFolderName = "Vantorix";
-inline constexpr const char* ProductFolderName = "Gravik 2";
-inline constexpr const char* EditionFolderName = "Linux Edition";
-
-// AppData/Vantorix/Gravik 2/<edition>/ and Documents/Vantorix/Gravik 2/<edition>/.
-std::string DataFolder(const Folders& folders);
-std::string DocumentsFolder(const Folders& folders);
-// The folders the archive (and the music file) are looked for in, in order:
-// current folder (""), data folder, program folder, install data folder.
-std::vector<std::string> ArchiveSearchFolders(const Folders& folders);
-// The first folder of `folders` holding `fileName`; false when none does.
-bool FindDataFile(const std::vector<std::string>& folders, const std::string& fileName, std::string& folder);
 
 // A cell of the sheets named by the cell table (both 1-based).
 struct SheetCell {
@@ -90,6 +75,9 @@ class Archive {
   const std::vector<uint8_t>& TakeItem(const std::string& name);
   // Frees the current item.
   void ReleaseItem();
+  // The named item, taken and released again (also when taking it fails); the
+  // same fatal messages as TakeItem.
+  std::vector<uint8_t> ReadItem(const std::string& name);
   // Releases the current item if held and closes the file.
   void CloseArchive();
   // Reads, checks ("Exception (s)" on a CRC mismatch, "illegal" with an item

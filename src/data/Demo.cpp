@@ -15,7 +15,6 @@ constexpr size_t kEventsOffset = 4;
 constexpr size_t kCaptionsOffset = 16008;
 constexpr size_t kSnapshotLengthOffset = 42409;
 constexpr char kTimingTag[4] = {'G', 'R', 'V', 'T'};
-constexpr size_t kCellRecord = 12;
 
 class Reader {
  public:
@@ -278,7 +277,7 @@ std::vector<uint8_t> WriteDemo(const DemoFile& demo) {
   return out;
 }
 
-DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells>& chips) {
+DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells>& chips, uint8_t gameState) {
   DemoSnapshot s;
   s.Map = w.Map;
   s.PlayerX = w.Player.X;
@@ -290,7 +289,7 @@ DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells
   s.Score = w.Count.Score;
   s.Collected = w.Count.DiamondsCollected;
   s.DiamondsLeft = w.Count.DiamondsLeft;
-  s.GameState = w.State();
+  s.GameState = gameState;
   for (int i = 0; i < MonsterSlots; ++i) {
     const TMonster& m = w.Monsters[size_t(i)];
     s.Monsters[size_t(i)] = DemoMonster{m.HitSide, m.BoxX,     m.BoxY, m.PixelX, m.PixelY,   m.AnimTime, m.HatchTime,
@@ -301,7 +300,7 @@ DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells
   const uint32_t now = w.Now();
   const PlayerState& p = w.Player;
   t.Clock = now;
-  t.RandomState = w.Random ? w.Random->State() : 0;
+  t.RandomState = w.Random().State();
   t.LevelRandomA = w.Rng.A;
   t.LevelRandomB = w.Rng.B;
   t.IdleAge = now - p.IdleRef;
@@ -373,7 +372,7 @@ uint32_t ApplyDemoTiming(World& w, const DemoSnapshot& s, uint32_t now) {
     w.Monsters[size_t(i)].AnimTime = s.Monsters[size_t(i)].AnimTime + shift;
     w.Monsters[size_t(i)].HatchTime = s.Monsters[size_t(i)].HatchTime + shift;
   }
-  if (w.Random) w.Random->SetState(t.RandomState);
+  w.Random().SetState(t.RandomState);
   w.Rng.A = t.LevelRandomA;
   w.Rng.B = t.LevelRandomB;
   PlayerState& p = w.Player;

@@ -101,8 +101,9 @@ struct DemoFile {
 bool ReadDemo(std::span<const uint8_t> bytes, DemoFile& out, std::string& error);
 std::vector<uint8_t> WriteDemo(const DemoFile& demo);
 
-// The running level as a snapshot; `chips` are the background's patterns.
-DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells>& chips);
+// The running level as a snapshot; `chips` are the background's patterns and
+// `gameState` the screen state it is taken in.
+DemoSnapshot TakeDemoSnapshot(const World& w, const std::array<uint8_t, MapCells>& chips, uint8_t gameState);
 // The snapshot's fields into the running world (the background chips are the
 // caller's). The player is placed on the snapshot's cell.
 void ApplyDemoSnapshot(World& w, const DemoSnapshot& s);

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "audio/Audio.h"
 #include "base/Crc.h"
 #include "base/Errors.h"
 #include "base/Random.h"
@@ -424,37 +423,6 @@ ActivateResult ActivateProfile(ProfileState& p, const ScenarioList& list, Scenar
 }
 
 // ---------------------------------------------------------------------------
-
-void ApplyProfile(const TProfileRecord& r, InputState& in, AudioState& audio, bool& panelShown,
-                  bool& windowedPreference) {
-  for (size_t i = 0; i < in.Slots.size(); ++i) {
-    in.Slots[i].Enabled = r.Keys[i].Enabled;
-    in.Slots[i].Key = r.Keys[i].Key;
-  }
-  in.JoystickEnabled = r.JoystickEnabled != 0;
-  audio.SoundOn = r.SoundOn != 0;
-  audio.MusicOn = r.MusicOn != 0;
-  audio.SoundLevel = std::clamp(r.SoundLevel, 0, MaxProfileLevel);
-  audio.MusicLevel = std::clamp(r.MusicLevel, 0, MaxProfileLevel);
-  ApplyVolumes(audio);
-  panelShown = r.LayoutFlag != 0;
-  windowedPreference = r.Windowed != 0;
-}
-
-void TakeIntoProfile(TProfileRecord& r, const InputState& in, const AudioState& audio, bool panelShown,
-                     bool windowed) {
-  for (size_t i = 0; i < in.Slots.size(); ++i) {
-    r.Keys[i].Enabled = in.Slots[i].Enabled;
-    r.Keys[i].Key = in.Slots[i].Key;
-  }
-  r.JoystickEnabled = in.JoystickEnabled ? 1 : 0;
-  r.SoundOn = audio.SoundOn ? 1 : 0;
-  r.MusicOn = audio.MusicOn ? 1 : 0;
-  r.SoundLevel = audio.SoundLevel;
-  r.MusicLevel = audio.MusicLevel;
-  r.LayoutFlag = panelShown ? 1 : 0;
-  r.Windowed = windowed ? 1 : 0;
-}
 
 GameResultUpdate RecordGameResult(TProfileRecord& r, int scenarioIndex, int32_t score, uint32_t seconds,
                                   bool completed) {

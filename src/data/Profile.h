@@ -2,9 +2,8 @@
 // the current profile record and the best results kept in it.
 //
 // Names are Windows-1252 in the record and in memory; file names are UTF-8.
-// Nothing here reaches the frame: start-up and the screens call these routines
-// and move options between the record and the running game with ApplyProfile
-// and TakeIntoProfile.
+// Nothing here reaches the frame: start-up and the screens call these routines;
+// the frame's player data moves options between the record and the running game.
 #pragma once
 #include <array>
 #include <bit>
@@ -22,8 +21,6 @@
 namespace gravik {
 
 class RandomGenerator;
-struct InputState;
-struct AudioState;
 
 inline constexpr uint16_t ProfileMagic = 2025;
 inline constexpr uint8_t ProfileMarker = 1;
@@ -192,7 +189,7 @@ bool SaveProfile(ProfileState& p, RandomGenerator& random, const ProfileFileWrit
 // `forceWindow` or p.ForceWindow (the window key held at start-up) sets the
 // windowed flag. A
 // refused file leaves the state exactly as it was. The caller then writes the
-// settings store (WriteRegistrySettings) and applies the options (ApplyProfile).
+// settings store (WriteRegistrySettings) and applies the options.
 ProfileResult LoadProfile(ProfileState& p, bool forceWindow = false);
 
 // The file name a new profile gets: the trimmed name cut to 30 characters,
@@ -263,18 +260,8 @@ ActivateResult ActivateProfile(ProfileState& p, const ScenarioList& list, Scenar
                                const std::string& scenariosFolder, bool load, bool forceWindow = false);
 
 // ---------------------------------------------------------------------------
-// Options and results
+// Results
 // ---------------------------------------------------------------------------
-
-// The loaded profile's options into the running game: key slots, joystick
-// switch, sound and music switches and levels (then the volumes), the panel
-// layout and the preferred window mode. The caller starts the joystick when
-// in.JoystickEnabled is set.
-void ApplyProfile(const TProfileRecord& r, InputState& in, AudioState& audio, bool& panelShown,
-                  bool& windowedPreference);
-// The running game's options into the record, before a save.
-void TakeIntoProfile(TProfileRecord& r, const InputState& in, const AudioState& audio, bool panelShown,
-                     bool windowed);
 
 struct GameResultUpdate {
   bool NewBestScore = false;

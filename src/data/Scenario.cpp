@@ -86,9 +86,7 @@ namespace {
 // that refuse the file, then seeds and transporters. False when refused.
 bool FinishScenarioLoad(Scenario& s, Archive& archive, int result) {
   if (result == ScenarioLoaded && s.Extras.DefaultPuzzle != 0) {
-    const std::vector<uint8_t>& pic = archive.TakeItem("defaultpuzzle.bmp");
-    s.PuzzlePicture = pic;
-    archive.ReleaseItem();
+    s.PuzzlePicture = archive.ReadItem("defaultpuzzle.bmp");
     s.Extras.PuzzleColumns = 10;
     s.Extras.PuzzleRows = 4;
   }
@@ -351,13 +349,8 @@ void BuildTransporterTable(Scenario& s) {
 }
 
 void LoadCurrentScenario(Scenario& s, Archive& archive, const ScenarioMessageFn& show) {
-  {
-    const std::vector<uint8_t>& item = archive.TakeItem(BuiltInScenarioName);
-    ReadScenarioInfo(item.data(), item.size(), s.Info);
-    archive.ReleaseItem();
-  }
-  std::vector<uint8_t> stream = archive.TakeItem(BuiltInScenarioName);
-  archive.ReleaseItem();
+  std::vector<uint8_t> stream = archive.ReadItem(BuiltInScenarioName);
+  ReadScenarioInfo(stream.data(), stream.size(), s.Info);
   const int result = LoadScenario(s, stream, show);
   if (!FinishScenarioLoad(s, archive, result)) throw FatalMessage(s.FileName + " CRC incorrect.");
 }
@@ -495,13 +488,12 @@ ScenarioList BuildScenarioList(Archive& archive, const std::string& scenariosFol
   // An archive without the built-in scenario lists the folder's alone; start-up
   // then says the built-in one is missing.
   if (archive.HasItem(BuiltInScenarioName)) {
-    const std::vector<uint8_t>& item = archive.TakeItem(BuiltInScenarioName);
+    const std::vector<uint8_t> item = archive.ReadItem(BuiltInScenarioName);
     ReadScenarioInfo(item.data(), item.size(), info);
     TScenarioEntry e = MakeScenarioEntry(BuiltInScenarioName, info);
     // The built-in item is trusted to be whole here (preparing it checks it);
     // its header gives the totals.
     ReadScenarioTotals(item.data(), item.size(), e.Totals);
-    archive.ReleaseItem();
     list.push_back(e);
   }
 

@@ -4,10 +4,8 @@
 
 #include <cerrno>
 
-#include "audio/Audio.h"
 #include "base/Text.h"
 #include "data/Profile.h"
-#include "input/Input.h"
 #include "platform/Codepage.h"
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"
@@ -96,14 +94,6 @@ IniSettings ReadIniSettings(const std::string& path) {
   std::vector<uint8_t> raw;
   if (!ReadWholeFile(path, raw, MaxIniBytes)) return IniSettings();
   return ParseIniSettings(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
-}
-
-void ApplyIniSettings(const IniSettings& ini, AudioSwitches& switches, AudioState& audio, InputState& input) {
-  audio.SoundOn = true;
-  audio.MusicOn = true;
-  switches.SoundOff = switches.SoundOff || ini.SoundOff;
-  switches.MusicOff = switches.MusicOff || ini.MusicOff;
-  SetKeyboardMode(input, ini.KeyboardMode);
 }
 
 std::string WithKeyboardMode(std::string_view text, int mode) {

@@ -9,9 +9,6 @@ namespace gravik {
 
 class SettingsStore;
 struct ProfileState;
-struct AudioSwitches;
-struct AudioState;
-struct InputState;
 
 // ---------------------------------------------------------------------------
 // Settings store
@@ -67,10 +64,6 @@ std::vector<std::string> SplitIniLines(std::string_view text);
 IniSettings ParseIniSettings(std::string_view text);
 // Reads the file; a missing or unreadable file gives the defaults.
 IniSettings ReadIniSettings(const std::string& path);
-// Start-up: sound and music switches on, a disabled sound or music added to
-// the audio switches, the keyboard mode set and its key names rebuilt.
-void ApplyIniSettings(const IniSettings& ini, AudioSwitches& switches, AudioState& audio, InputState& input);
-
 // The text with the last line containing "kbi=" (letter case ignored)
 // replaced by "kbi=0" or "kbi=1", or that line appended when there is none.
 // Every other line is kept as it was; the file's line break (CR LF or LF) is

@@ -42,16 +42,14 @@ bool ReadDemoBytes(Game& g, const std::string& file, std::vector<uint8_t>& bytes
     error = std::string(DemoItemName) + " is not in the resource archive";
     return false;
   }
-  bytes = a.TakeItem(DemoItemName);
-  a.ReleaseItem();
+  bytes = a.ReadItem(DemoItemName);
   return true;
 }
 
 }  // namespace
 
 bool DemoState(uint8_t s) {
-  return s == gsPrepareScenario || s == gsLevelIntro || s == gsPlaying || s == gsLosingLife ||
-         s == gsTransportOut || s == gsTransportArrive || s == gsTransportIn;
+  return s == gsPrepareScenario || s == gsLevelIntro || IsPlayState(s);
 }
 
 bool BeginDemo(TForm1& form, const std::string& file) {
@@ -218,7 +216,7 @@ bool Recording(const Game& g) { return g.recorder && g.recorder->InProgress() &&
 void RecordPlayBegins(Game& g) {
   DemoRecorder* r = g.recorder.get();
   if (!r || r->Written || r->Recording.Started() || g.world.DemoMode) return;
-  DemoSnapshot s = TakeDemoSnapshot(g.world, BackgroundChips(g));
+  DemoSnapshot s = TakeDemoSnapshot(g.world, BackgroundChips(g), g.frame.GameState);
   s.Timing->LevelClockAge = g.Now() - g.values.LevelClock;
   r->PlayStart = g.Now();
   r->Recording.Begin(s);

@@ -90,6 +90,9 @@ class RecordingInput : public PlayerInput {
   bool KeyHeld(int direction) override;
   bool JoystickEnabled() const override { return inner_.JoystickEnabled(); }
   bool JoystickHeld(int direction) override;
+  // A game being recorded is never a demo playing back.
+  bool DemoPlaying() const override { return false; }
+  int DemoRequest(World&) override { return 0; }
   void ReadOtherKeys(World& w) override;
 
  private:

@@ -19,7 +19,9 @@ constexpr uint32_t kStartUpDelayMs = 500;
 constexpr uint32_t kPanelToggleMs = 1000;
 }  // namespace
 
-TForm1::TForm1(Game& game) : game_(game) {}
+TForm1::TForm1(Game& game) : game_(game) { game_.ConnectForm(this); }
+
+TForm1::~TForm1() { game_.ConnectForm(nullptr); }
 
 void TForm1::SetUnit(uint8_t state, ScreenUnit unit) {
   if (!unit.Complete())
@@ -68,7 +70,7 @@ void TForm1::DXDrawInitialize() {
 void TForm1::DXDrawRestoreSurface() {
   game_.images.RebuildAll();
   const uint8_t s = frame().GameState;
-  if (s == gsPlaying || s >= 200) RedrawSidePanel(game_);
+  if (IsPlayState(s)) RedrawSidePanel(game_);
 }
 
 void TForm1::MeasureFrameStep() {
@@ -248,7 +250,7 @@ bool TForm1::TakeHeldEvent(InputEvent& ev) {
   return true;
 }
 
-void TForm1::FatalError(const std::string& message, bool halt) {
+void TForm1::FatalError(const std::string& message) {
   FrameState& f = frame();
   f.FatalInProgress = true;
   Display& d = game_.platform.display;
@@ -292,7 +294,7 @@ int MessageLoopPass(TForm1& form, const std::function<bool()>& afterIteration) {
         stopped = afterIteration && !afterIteration();
       }
     } catch (const FatalMessage& e) {
-      form.FatalError(e.what(), true);
+      form.FatalError(e.what());
     } catch (const GameHalt&) {
       throw;
     } catch (const std::exception& e) {

@@ -15,11 +15,15 @@
 
 namespace gravik {
 
-class TForm1 : public StateHost {
+class TForm1 {
  public:
   using StateHandler = std::function<void(TForm1&)>;
 
+  // The form takes the world's outcomes from when it is made.
   explicit TForm1(Game& game);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
 
   Game& game() { return game_; }
   FrameState& frame() { return game_.frame; }
@@ -56,9 +60,6 @@ class TForm1 : public StateHost {
 
   // --- state machine (frame/SetGameState.cpp) ------------------------------
   void SetGameState(uint8_t newState);
-  // The world's view of the state machine.
-  uint8_t CurrentState() const override { return game_.frame.GameState; }
-  void ChangeState(uint8_t state) override { SetGameState(state); }
 
   // Measures FrameStep from the performance counter (gameplay states).
   void MeasureFrameStep();
@@ -72,7 +73,7 @@ class TForm1 : public StateHost {
 
   // The program's one error exit: shows the message, closes the form and throws
   // GameHalt(1), which unwinds to main.
-  [[noreturn]] void FatalError(const std::string& message, bool halt = true);
+  [[noreturn]] void FatalError(const std::string& message);
   // Exceptions that reach the event loop: "ERROR:-", two carriage returns, the
   // message; then the application terminates (GameHalt(1)).
   [[noreturn]] void AppException(const std::exception& e);

@@ -1,6 +1,10 @@
 #include "frame/Game.h"
 
+#include <stdexcept>
+
 #include "frame/Demo.h"
+#include "frame/Form.h"
+#include "frame/GameState.h"
 
 namespace gravik {
 
@@ -18,6 +22,13 @@ void GameSoundSink::SetSoundVolume(const std::string& name, int volume) {
 bool GameSoundSink::EffectsOn() const { return game_.audio.SoundAvailable && game_.audio.SoundOn; }
 
 int GameSoundSink::EffectVolumeSetting() const { return game_.audio.SoundLevel; }
+
+bool GameStateHost::Playing() const { return game_.frame.GameState == gsPlaying; }
+
+void GameStateHost::Report(WorldOutcome outcome) {
+  if (!form_) throw std::logic_error("a world outcome reached a game without a form");
+  form_->SetGameState(StateAfter(outcome));
+}
 
 void GameLevelGraphicsHook::SetUpLevelGraphics() {
   GraphicsContext ctx = game_.Graphics();
@@ -53,9 +64,6 @@ Game::Game(Platform& p, const GameOptions& o)
     : platform(p), options(o), random(o.seed), profileKeys(o.seed * 2654435761u + 1), chips_(*this), sound_(*this), store_(scenario) {
   backSurface.SetSize(kScreenWidth, kScreenHeight);
   world.Chips = &chips_;
-  world.Sound = &sound_;
-  world.Time = &platform.clock;
-  world.Random = &random;
   world.Store = &store_;
   demo = std::make_unique<DemoPlayback>();
 }

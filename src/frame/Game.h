@@ -12,19 +12,19 @@
 #include "data/Archive.h"
 #include "data/Profile.h"
 #include "data/Scenario.h"
+#include "data/ScenarioLevelStore.h"
 #include "frame/FrameState.h"
 #include "frame/StartUp.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Fonts.h"
+#include "gfx/ImageList.h"
+#include "gfx/SystemTextAdapter.h"
+#include "input/Input.h"
 #include "platform/Platform.h"
-#include "render/Bitmap.h"
-#include "render/Fonts.h"
-#include "render/ImageList.h"
 #include "render/LevelGraphics.h"
 #include "render/Panel.h"
-#include "render/SystemTextAdapter.h"
 #include "render/Widgets.h"
 #include "sprite/GameSprites.h"
-#include "input/Input.h"
-#include "world/ScenarioLevelStore.h"
 #include "world/Transport.h"
 #include "world/World.h"
 
@@ -134,6 +134,7 @@ struct GameOptions {
 };
 
 class Game;
+class TForm1;
 struct DemoPlayback;
 class DemoRecorder;
 
@@ -157,6 +158,21 @@ class GameSoundSink : public SoundSink {
 
  private:
   Game& game_;
+};
+
+// The screen-state machine as the world sees it. Plain play is the frame's
+// gsPlaying; an outcome goes to the form that drives the game, which connects
+// itself when it is made. An outcome with no form to take it is a fault.
+class GameStateHost : public StateHost {
+ public:
+  explicit GameStateHost(Game& g) : game_(g) {}
+  bool Playing() const override;
+  void Report(WorldOutcome outcome) override;
+  void Connect(TForm1* form) { form_ = form; }
+
+ private:
+  Game& game_;
+  TForm1* form_ = nullptr;
 };
 
 // The level graphics set-up that BuildWorld asks for.
@@ -229,7 +245,7 @@ class Game {
   RandomGenerator profileKeys;  // fresh file keys, apart from the game's own chance
 
   // World, sound and controls.
-  World world;
+  World world{platform.clock, random, sound_, stateHost_};
   AudioState audio;
   InputState input;
   TransportIris iris;
@@ -242,10 +258,13 @@ class Game {
   uint32_t Now() { return platform.clock.TickCount(); }
   // Sound effects as the world and the widgets play them.
   SoundSink& Sound() { return sound_; }
+  // The form whose state machine takes the world's outcomes (null: none).
+  void ConnectForm(TForm1* form) { stateHost_.Connect(form); }
 
  private:
   GameChipMap chips_;
   GameSoundSink sound_;
+  GameStateHost stateHost_{*this};
   ScenarioLevelStore store_;
 };
 

@@ -12,6 +12,7 @@
 #include "frame/Form.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
+#include "render/Iris.h"
 #include "world/Flow.h"
 #include "world/LevelSetup.h"
 #include "world/Meteors.h"
@@ -542,7 +543,7 @@ void RedrawSidePanel(Game& g) {
 
 void RefreshSidePanel(Game& g) {
   const uint8_t s = g.frame.GameState;
-  if (s != gsPlaying && s != gsLosingLife && s != gsTransportOut && s != gsTransportIn) return;
+  if (!IsPlayState(s)) return;
   DrawPanelOrBars(g.images, g.fonts, g.panel, g.panelSurface, g.backSurface, g.frame.PanelShown,
                   CurrentPanelValues(g), g.Now());
 }

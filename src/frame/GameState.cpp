@@ -1,5 +1,7 @@
 #include "frame/GameState.h"
 
+#include "world/World.h"
+
 namespace gravik {
 
 const char* GameStateName(uint8_t state) {
@@ -34,6 +36,23 @@ const char* GameStateName(uint8_t state) {
     case gsTransportArrive: return "gsTransportArrive";
     default: return "state";
   }
+}
+
+bool IsPlayState(uint8_t s) {
+  return s == gsPlaying || s == gsLosingLife || s == gsTransportOut || s == gsTransportIn || s == gsTransportArrive;
+}
+
+uint8_t StateAfter(WorldOutcome outcome) {
+  switch (outcome) {
+    case WorldOutcome::PlayerDied: return gsLosingLife;
+    case WorldOutcome::ScenarioDone: return gsScenarioComplete;
+    case WorldOutcome::TransporterEntered: return gsTransportOut;
+  }
+  return gsPlaying;
+}
+
+bool MusicLoopsInState(uint8_t gameState) {
+  return gameState == gsMainMenu || gameState == gsOptions || gameState == gsHelp || gameState == gsScenarioComplete;
 }
 
 }  // namespace gravik

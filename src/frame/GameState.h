@@ -4,6 +4,8 @@
 
 namespace gravik {
 
+enum class WorldOutcome : uint8_t;
+
 enum : uint8_t {
   gsMainMenu = 0,
   gsPrepareScenario = 1,
@@ -38,5 +40,16 @@ enum : uint8_t {
 // Display name of a state, for diagnostics ("gsPlaying"); "state N" for values
 // without a name.
 const char* GameStateName(uint8_t state);
+
+// Play and its transitions (losing a life, the transporter journey): the
+// playfield and the side panel are on screen.
+bool IsPlayState(uint8_t state);
+
+// The screen that follows what happened in the world.
+uint8_t StateAfter(WorldOutcome outcome);
+
+// True in the screen states where the music track loops: main menu (0),
+// options (17), help (21), scenario completed (42).
+bool MusicLoopsInState(uint8_t gameState);
 
 }  // namespace gravik

@@ -8,9 +8,8 @@
 
 namespace gravik {
 
-void InstallGameHandlers(TForm1& form, const ProgramOptions&) {
+void InstallGameHandlers(TForm1& form) {
   Game& g = form.game();
-  g.world.Host = &form;
   g.world.LevelGraphics = &g.levelGraphicsHook;
   form.RunStartUp = RunStartUp;
   InstallScreenUnits(form);

@@ -1,12 +1,55 @@
 #include "frame/PlayerData.h"
 
+#include <algorithm>
+
+#include "audio/Audio.h"
 #include "data/Profile.h"
 #include "data/Settings.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
+#include "input/Input.h"
 #include "platform/Folders.h"
 
 namespace gravik {
+
+void ApplyProfile(const TProfileRecord& r, InputState& in, AudioState& audio, bool& panelShown,
+                  bool& windowedPreference) {
+  for (size_t i = 0; i < in.Slots.size(); ++i) {
+    in.Slots[i].Enabled = r.Keys[i].Enabled;
+    in.Slots[i].Key = r.Keys[i].Key;
+  }
+  in.JoystickEnabled = r.JoystickEnabled != 0;
+  audio.SoundOn = r.SoundOn != 0;
+  audio.MusicOn = r.MusicOn != 0;
+  audio.SoundLevel = std::clamp(r.SoundLevel, 0, MaxProfileLevel);
+  audio.MusicLevel = std::clamp(r.MusicLevel, 0, MaxProfileLevel);
+  ApplyVolumes(audio);
+  panelShown = r.LayoutFlag != 0;
+  windowedPreference = r.Windowed != 0;
+}
+
+void TakeIntoProfile(TProfileRecord& r, const InputState& in, const AudioState& audio, bool panelShown,
+                     bool windowed) {
+  for (size_t i = 0; i < in.Slots.size(); ++i) {
+    r.Keys[i].Enabled = in.Slots[i].Enabled;
+    r.Keys[i].Key = in.Slots[i].Key;
+  }
+  r.JoystickEnabled = in.JoystickEnabled ? 1 : 0;
+  r.SoundOn = audio.SoundOn ? 1 : 0;
+  r.MusicOn = audio.MusicOn ? 1 : 0;
+  r.SoundLevel = audio.SoundLevel;
+  r.MusicLevel = audio.MusicLevel;
+  r.LayoutFlag = panelShown ? 1 : 0;
+  r.Windowed = windowed ? 1 : 0;
+}
+
+void ApplyIniSettings(const IniSettings& ini, AudioSwitches& switches, AudioState& audio, InputState& input) {
+  audio.SoundOn = true;
+  audio.MusicOn = true;
+  switches.SoundOff = switches.SoundOff || ini.SoundOff;
+  switches.MusicOff = switches.MusicOff || ini.MusicOff;
+  SetKeyboardMode(input, ini.KeyboardMode);
+}
 
 namespace {
 constexpr uint32_t kSaveNoticeMs = 3000;

@@ -3,11 +3,30 @@
 #pragma once
 #include <string>
 
+#include "data/Profile.h"
+#include "data/Settings.h"
+
 namespace gravik {
 
 class Game;
 class TForm1;
-struct TScenarioRecord;
+struct AudioState;
+struct AudioSwitches;
+struct InputState;
+
+// The loaded profile's options into the running game: key slots, joystick
+// switch, sound and music switches and levels (then the volumes), the panel
+// layout and the preferred window mode. The caller starts the joystick when
+// in.JoystickEnabled is set.
+void ApplyProfile(const TProfileRecord& r, InputState& in, AudioState& audio, bool& panelShown,
+                  bool& windowedPreference);
+// The running game's options into the record, before a save.
+void TakeIntoProfile(TProfileRecord& r, const InputState& in, const AudioState& audio, bool panelShown,
+                     bool windowed);
+
+// Start-up: sound and music switches on, a disabled sound or music added to
+// the audio switches, the keyboard mode set and its key names rebuilt.
+void ApplyIniSettings(const IniSettings& ini, AudioSwitches& switches, AudioState& audio, InputState& input);
 
 // There is a current player with a profile file.
 bool HasCurrentProfile(const Game& g);

@@ -8,7 +8,7 @@ namespace gravik {
 ProgramRun::ProgramRun(Platform& platform, const ProgramOptions& options)
     : game_(std::make_unique<Game>(platform, options.game)), form_(std::make_unique<TForm1>(*game_)) {
   form_->FormCreate();
-  InstallGameHandlers(*form_, options);
+  InstallGameHandlers(*form_);
 }
 
 ProgramRun::~ProgramRun() = default;

@@ -17,7 +17,7 @@ struct ProgramOptions {
 };
 
 // Wires every module's handlers into the form (states, keys, mouse, panel).
-void InstallGameHandlers(TForm1& form, const ProgramOptions& options);
+void InstallGameHandlers(TForm1& form);
 
 // Creates the game and form, runs until the form closes or `afterIteration`
 // returns false. Returns the exit status (1 after a fatal error).

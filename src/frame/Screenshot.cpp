@@ -9,8 +9,8 @@
 
 #include "frame/Form.h"
 #include "frame/Keys.h"
+#include "gfx/Png.h"
 #include "platform/Folders.h"
-#include "render/Png.h"
 
 namespace gravik {
 

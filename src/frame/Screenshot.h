@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik {
 

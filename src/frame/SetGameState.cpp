@@ -2,7 +2,7 @@
 #include "frame/Demo.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
-#include "render/Fonts.h"
+#include "gfx/Fonts.h"
 #include "render/Panel.h"
 #include "world/Flow.h"
 #include "world/Player.h"

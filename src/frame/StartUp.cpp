@@ -9,13 +9,14 @@
 #include "base/Text.h"
 #include "data/Profile.h"
 #include "data/Settings.h"
+#include "data/SystemFaces.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
 #include "frame/Screenshot.h"
+#include "gfx/SplashScreen.h"
+#include "gfx/SystemTextAdapter.h"
 #include "platform/Folders.h"
-#include "render/SplashScreen.h"
-#include "render/SystemTextAdapter.h"
 #include "screens/Help.h"
 
 namespace gravik {
@@ -58,8 +59,7 @@ ArchiveItemReader ArchiveItems(Game& g) {
   return [&g](const std::string& name) {
     std::optional<std::vector<uint8_t>> item;
     if (!g.archive->HasItem(name)) return item;
-    item = g.archive->TakeItem(name);
-    g.archive->ReleaseItem();
+    item = g.archive->ReadItem(name);
     return item;
   };
 }
@@ -87,13 +87,37 @@ void PollForceWindowKey(TForm1& form) {
   if (keys.AsyncKeyState('W') & 0x8000) form.game().startUp.ForceWindow = true;
 }
 
-void RunStartUp(TForm1& form) {
-  Game& g = form.game();
-  Platform& p = g.platform;
-  FrameState& f = g.frame;
-  StartUpValues& s = g.startUp;
-  StepTimer timer;
+namespace {
 
+// The deferred start-up as its named steps, in order. The steps share the
+// game, the splash, the step timer and the machine settings read at step 15.
+struct StartUpSteps {
+  explicit StartUpSteps(TForm1& startingForm)
+      : form(startingForm), g(form.game()), p(g.platform), f(g.frame), s(g.startUp), splash(p.splash, g.systemText) {}
+
+  void SetFixedValues();
+  void ShowSplash();
+  void CheckFreeSpace();
+  void LoadGraphicsAndFonts();
+  void SetPlayerFolders();
+  void LoadSettingsSoundAndMusic();
+  void ListScenariosAndProfiles();
+  void RequireBuiltInScenario();
+  void ChooseDisplayAndPictures();
+  void ShowFirstScreen();
+  void ActivateRememberedPlayer();
+
+  TForm1& form;
+  Game& g;
+  Platform& p;
+  FrameState& f;
+  StartUpValues& s;
+  StepTimer timer;
+  SplashScreen splash;
+  RegistrySettings reg;
+};
+
+void StartUpSteps::SetFixedValues() {
   // 1. Fixed values.
   SetKeyboardMode(g.input, 0);
   s.ForceWindow = false;
@@ -110,16 +134,21 @@ void RunStartUp(TForm1& form) {
   // 4. The dated screen's day.
   s.EasterEggDay = IsEasterEggDay(g.options.today);
   timer.Done("fixed values");
+}
 
+void StartUpSteps::ShowSplash() {
   // 5. The splash; its label uses the archive's TrueType faces when they can be read.
   if (p.textRaster) LoadSystemFaces(*p.textRaster, ArchiveSearchFolders(p.folders));
-  SplashScreen splash(p.splash, g.systemText);
   splash.Open(p.splashPicture);
   timer.Done("splash");
+}
 
+void StartUpSteps::CheckFreeSpace() {
   // 6. Room to write profiles and settings.
   if (p.folders.FreeSpaceHere() < kMinimumFreeSpace) EndStartUp(form, "Insufficient disk space.");
+}
 
+void StartUpSteps::LoadGraphicsAndFonts() {
   // 7-8. Graphics set, catalogue, fonts and menu pictures.
   PollForceWindowKey(form);
   splash.SetText("Preparing graphics...");
@@ -134,23 +163,25 @@ void RunStartUp(TForm1& form) {
   g.world.GraphicsStyle = 1;
   PollForceWindowKey(form);
   {
-    const std::vector<uint8_t> fontsDat = g.archive->TakeItem("fonts.dat");
-    const std::vector<uint8_t> copy = fontsDat;
-    g.archive->ReleaseItem();
-    LoadFonts(g.fonts, g.images, copy.data(), copy.size(), ArchiveItems(g));
+    const std::vector<uint8_t> fontsDat = g.archive->ReadItem("fonts.dat");
+    LoadFonts(g.fonts, g.images, fontsDat.data(), fontsDat.size(), ArchiveItems(g));
   }
   PollForceWindowKey(form);
   LoadHelpPages(g);
   PollForceWindowKey(form);
   timer.Done("graphics and fonts");
+}
 
+void StartUpSteps::SetPlayerFolders() {
   // 9. The player's folders.
   g.folders.Documents = DocumentsFolder(p.folders);
   g.folders.Scenarios = g.folders.Documents + "Scenarios/";
   g.folders.Profiles = g.folders.Documents + "Profiles/";
   g.folders.Temp = p.folders.Temp();
   g.folders.Data = DataFolder(p.folders);
+}
 
+void StartUpSteps::LoadSettingsSoundAndMusic() {
   // 10. "gravik.ini", then sound effects and music. The store's "soundoff" and
   //     "musicoff" switch them off as the command line does.
   AudioSwitches sw;
@@ -169,8 +200,7 @@ void RunStartUp(TForm1& form) {
     std::vector<NamedBytes> waves;
     for (const std::string& name : g.archive->ItemNames()) {
       if (!IsWaveEntryName(name)) continue;
-      waves.push_back({name, g.archive->TakeItem(name)});
-      g.archive->ReleaseItem();
+      waves.push_back({name, g.archive->ReadItem(name)});
     }
     return waves;
   });
@@ -180,7 +210,9 @@ void RunStartUp(TForm1& form) {
   ApplyVolumes(g.audio);
   PollForceWindowKey(form);
   timer.Done("settings, sound and music");
+}
 
+void StartUpSteps::ListScenariosAndProfiles() {
   // 11. Folders of the player's files (failures are not fatal), cleared of
   //     what saves killed mid-write left there.
   CreateDirectories(g.folders.Profiles);
@@ -195,7 +227,9 @@ void RunStartUp(TForm1& form) {
   BuildProfileList(g.profile);
   PollForceWindowKey(form);
   timer.Done("scenario and profile lists");
+}
 
+void StartUpSteps::RequireBuiltInScenario() {
   // 13-14. The built-in scenario must be there, and whole: it is loaded now
   //        (without its graphics), so a damaged one ends the program here
   //        rather than at the first game.
@@ -205,15 +239,17 @@ void RunStartUp(TForm1& form) {
   try {
     LoadCurrentScenario(g.scenario, *g.archive, [&](const std::string& m) { p.shell.ShowInfo("Gravik 2", m); });
   } catch (const FatalMessage& e) {
-    form.FatalError(e.what(), true);
+    form.FatalError(e.what());
   }
   timer.Done("built-in scenario");
+}
 
+void StartUpSteps::ChooseDisplayAndPictures() {
   // 15. The machine settings.
   splash.Close();
   g.world.CurrentLevel = 1;
   g.world.GraphicsStyle = 1;
-  const RegistrySettings reg = ReadRegistrySettings(p.settings);
+  reg = ReadRegistrySettings(p.settings);
   PollForceWindowKey(form);
 
   // 16. Display mode: full screen as the settings say, unless W was held,
@@ -234,7 +270,9 @@ void RunStartUp(TForm1& form) {
   PrepareStartupGraphics(g.images, g.gfx, g.world.Named, g.playfield, g.sprites.Engine, g.backSurface, ArchiveItems(g),
                          mx, my);
   timer.Done("display mode and pictures");
+}
 
+void StartUpSteps::ShowFirstScreen() {
   // 18. The first screen.
   form.SetGameState(gsShowWindow);
 
@@ -250,7 +288,9 @@ void RunStartUp(TForm1& form) {
   g.values.SlowPreparation = false;
   g.input.TextEntry.Active = false;
   g.panel.NoticeArmed = false;
+}
 
+void StartUpSteps::ActivateRememberedPlayer() {
   // 25. The remembered player. The window key, once seen, holds for every
   //     load of a profile in this run.
   g.profile.ForceWindow = s.ForceWindow;
@@ -260,6 +300,23 @@ void RunStartUp(TForm1& form) {
 
   // 27. The pointer may now follow the mouse.
   f.MenusRunning = true;
+}
+
+}  // namespace
+
+void RunStartUp(TForm1& form) {
+  StartUpSteps steps(form);
+  steps.SetFixedValues();
+  steps.ShowSplash();
+  steps.CheckFreeSpace();
+  steps.LoadGraphicsAndFonts();
+  steps.SetPlayerFolders();
+  steps.LoadSettingsSoundAndMusic();
+  steps.ListScenariosAndProfiles();
+  steps.RequireBuiltInScenario();
+  steps.ChooseDisplayAndPictures();
+  steps.ShowFirstScreen();
+  steps.ActivateRememberedPlayer();
 }
 
 }  // namespace gravik

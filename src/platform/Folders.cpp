@@ -368,4 +368,29 @@ std::string ExtractFileDir(const std::string& path) {
   return path.substr(0, p);
 }
 
+// ---------------------------------------------------------------------------
+// The game's own folders
+// ---------------------------------------------------------------------------
+
+static std::string GameSubfolder(const std::string& base) {
+  return IncludeTrailingSlash(base) + MakerFolderName + "/" + ProductFolderName + "/" + EditionFolderName + "/";
+}
+
+std::string DataFolder(const Folders& folders) { return GameSubfolder(folders.AppData()); }
+std::string DocumentsFolder(const Folders& folders) { return GameSubfolder(folders.Documents()); }
+
+std::vector<std::string> ArchiveSearchFolders(const Folders& folders) {
+  return {"", DataFolder(folders), folders.ProgramFolder(), folders.InstallDataFolder()};
+}
+
+bool FindDataFile(const std::vector<std::string>& folders, const std::string& fileName, std::string& folder) {
+  for (const std::string& f : folders) {
+    if (FileExists(f + fileName)) {
+      folder = f;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace gravik

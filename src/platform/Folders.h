@@ -55,6 +55,20 @@ class Folders {
   std::string documents_, appData_, config_, temp_, lockDir_;
 };
 
+// Folder names below the per-user folders.
+inline constexpr const char* MakerFolderName = "Vantorix";
+inline constexpr const char* ProductFolderName = "Gravik 2";
+inline constexpr const char* EditionFolderName = "Linux Edition";
+
+// AppData/Vantorix/Gravik 2/<edition>/ and Documents/Vantorix/Gravik 2/<edition>/.
+std::string DataFolder(const Folders& folders);
+std::string DocumentsFolder(const Folders& folders);
+// The folders the archive (and the music file) are looked for in, in order:
+// current folder (""), data folder, program folder, install data folder.
+std::vector<std::string> ArchiveSearchFolders(const Folders& folders);
+// The first folder of `folders` holding `fileName`; false when none does.
+bool FindDataFile(const std::vector<std::string>& folders, const std::string& fileName, std::string& folder);
+
 // $GRAVIK_HOME made absolute (a relative value is taken from the current
 // folder), without a trailing slash; empty when unset.
 std::string GravikHomeFromEnv();

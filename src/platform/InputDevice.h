@@ -53,7 +53,7 @@ class InputDevice {
   virtual bool PollEvent(InputEvent& ev) = 0;
   // As PollEvent, but waits up to `timeoutMs` for an event (for an inactive
   // window, so that an idle game does not spin).
-  virtual bool WaitEvent(InputEvent& ev, int timeoutMs) { return PollEvent(ev); }
+  virtual bool WaitEvent(InputEvent& ev, int timeoutMs) = 0;
   // Both key-code spaces, kept up to date as events are pumped.
   virtual KeyState& Keys() = 0;
   virtual JoystickState Joystick() = 0;

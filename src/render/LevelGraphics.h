@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "render/Bitmap.h"
-#include "render/Fonts.h"
-#include "render/ImageList.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Fonts.h"
+#include "gfx/ImageList.h"
 
 namespace gravik {
 

@@ -7,9 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "render/Bitmap.h"
-#include "render/Fonts.h"
-#include "render/ImageList.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Fonts.h"
+#include "gfx/ImageList.h"
+#include "gfx/SystemText.h"
 #include "render/LevelGraphics.h"
 
 namespace gravik {
@@ -105,23 +106,6 @@ void DrawPanelNumbersDirect(ImageList& images, const FontSet& fonts, PanelState&
 // Arms the one-line notice shown over play for `milliseconds` from `now`
 // (only over play and the map view: NoticeEverywhere is cleared).
 void ShowTimedMessage(PanelState& panel, std::string_view text, uint32_t milliseconds, uint32_t now);
-
-// Text drawn with a named system font (the few canvas texts of the game).
-struct SystemFont {
-  std::string Face = "MS Sans Serif";
-  int Points = 8;
-  bool Bold = false;
-};
-class SystemText {
- public:
-  virtual ~SystemText() = default;
-  // Text with its top-left corner at (x, y) in `colour`; with `opaque`, the
-  // text's box is filled with `background` first.
-  virtual void TextOut(Bitmap& surface, int x, int y, std::string_view text, const SystemFont& font,
-                       uint16_t colour, bool opaque, uint16_t background) = 0;
-  virtual int TextWidth(std::string_view text, const SystemFont& font) = 0;
-  virtual int TextHeight(std::string_view text, const SystemFont& font) = 0;
-};
 
 // The demo caption box: black frame from (50, 50) to (w + 64, h + 64) filled
 // light yellow, the text in black at (57, 57), 8 points.

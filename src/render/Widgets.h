@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "render/Bitmap.h"
-#include "render/Fonts.h"
-#include "render/ImageList.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Fonts.h"
+#include "gfx/ImageList.h"
 #include "render/Panel.h"
 #include "world/World.h"
 

@@ -9,7 +9,7 @@
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
-#include "render/Fonts.h"
+#include "gfx/Fonts.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
 #include "screens/PuzzleView.h"

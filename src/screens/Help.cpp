@@ -7,8 +7,8 @@
 #include "base/Errors.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "gfx/Bmp.h"
 #include "platform/Clock.h"
-#include "render/Bmp.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
 #include "world/Blocks.h"
@@ -34,9 +34,7 @@ constexpr int kEggWindowX = 64, kEggWindowWidth = 512, kEggWindowHeight = 450;
 constexpr double kEggSpeed = 0.02;
 
 std::vector<uint8_t> TakeArchiveItem(Game& g, const std::string& name) {
-  std::vector<uint8_t> bytes = g.archive->TakeItem(name);
-  g.archive->ReleaseItem();
-  return bytes;
+  return g.archive->ReadItem(name);
 }
 
 void LoadPicture(Game& g, const std::string& item, const std::string& entryName) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/ScreenUnit.h"
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik {
 

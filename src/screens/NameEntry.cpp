@@ -9,7 +9,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/PlayerData.h"
-#include "render/Fonts.h"
+#include "gfx/Fonts.h"
 #include "screens/MenuFrame.h"
 #include "world/Player.h"
 

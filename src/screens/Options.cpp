@@ -8,7 +8,7 @@
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
-#include "render/Fonts.h"
+#include "gfx/Fonts.h"
 #include "screens/MenuFrame.h"
 
 namespace gravik {

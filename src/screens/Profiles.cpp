@@ -6,7 +6,7 @@
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
-#include "render/Fonts.h"
+#include "gfx/Fonts.h"
 #include "screens/MainMenu.h"
 #include "screens/MenuFrame.h"
 

@@ -5,7 +5,7 @@
 
 #include "base/Types.h"
 #include "frame/ScreenUnit.h"
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik {
 

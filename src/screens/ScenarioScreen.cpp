@@ -10,7 +10,7 @@
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
-#include "render/Fonts.h"
+#include "gfx/Fonts.h"
 #include "screens/MenuFrame.h"
 
 namespace gravik {
@@ -89,9 +89,7 @@ void ReadNotesOf(Game& g, ScenariosScreen& screen, int row) {
   if (e.Damaged) return;
   g.scenario.OtherNotes.clear();
   if (SameText(e.FileName, BuiltInScenarioName) && g.archive && g.archive->HasItem(BuiltInScenarioName)) {
-    std::vector<uint8_t> item = g.archive->TakeItem(BuiltInScenarioName);
-    g.archive->ReleaseItem();
-    ReadScenarioNotes(g.scenario, std::move(item));
+    ReadScenarioNotes(g.scenario, g.archive->ReadItem(BuiltInScenarioName));
   } else {
     ReadScenarioNotes(g.scenario, g.folders.Scenarios + e.FileName);
   }

@@ -5,7 +5,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
-#include "render/Fonts.h"
+#include "gfx/Fonts.h"
 #include "screens/MenuFrame.h"
 #include "world/Targets.h"
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "render/Bitmap.h"
-#include "render/ImageList.h"
+#include "gfx/Bitmap.h"
+#include "gfx/ImageList.h"
 
 namespace gravik {
 

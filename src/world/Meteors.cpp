@@ -29,10 +29,9 @@ void UpdateMeteors(World& w) {
     m.ScreenX = int32_t(m.PixelX + w.Player.ViewX) - (w.PanelShown ? 80 : 0);
     m.ScreenY = int32_t(m.PixelY + w.Player.ViewY);
   }
-  if (w.MeteorCount >= 1 && w.Player.Y <= 25 && w.Player.StepDistance == 0 && w.Sound &&
-      w.Sound->EffectsOn()) {
-    w.Sound->SetSoundVolume("meteors.wav", RumbleVolume(w.Player.Y, w.Sound->EffectVolumeSetting()));
-    w.Sound->PlaySound("meteors.wav");
+  if (w.MeteorCount >= 1 && w.Player.Y <= 25 && w.Player.StepDistance == 0 && w.Sound().EffectsOn()) {
+    w.Sound().SetSoundVolume("meteors.wav", RumbleVolume(w.Player.Y, w.Sound().EffectVolumeSetting()));
+    w.Sound().PlaySound("meteors.wav");
   }
 }
 

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "base/Errors.h"
-#include "frame/GameState.h"
 #include "world/FallingBlocks.h"
 #include "world/LevelSetup.h"
 #include "world/Targets.h"
@@ -377,7 +376,7 @@ void PlayerFrame(World& w, PlayerInput* in) {
     if (p.Moving != 0) StepAdvance(w, in);
   }
   CollectAtPlayer(w);
-  if (w.State() == gsPlaying) MarkPlayerCell(w, true);
+  if (w.Playing()) MarkPlayerCell(w, true);
 }
 
 }  // namespace gravik

@@ -10,15 +10,15 @@ struct PlayerInput {
   virtual ~PlayerInput() = default;
   // A bound direction key (1 up, 2 right, 3 down, 4 left) is held.
   virtual bool KeyHeld(int direction) = 0;
-  virtual bool JoystickEnabled() const { return false; }
-  virtual bool JoystickHeld(int direction) { return false; }
+  virtual bool JoystickEnabled() const = 0;
+  virtual bool JoystickHeld(int direction) = 0;
   // While a recording plays back, it gives the requested direction instead of
   // the keys (0 none); it also ends the playback.
-  virtual bool DemoPlaying() const { return false; }
-  virtual int DemoRequest(World& w) { return 0; }
+  virtual bool DemoPlaying() const = 0;
+  virtual int DemoRequest(World& w) = 0;
   // Status, map and lose-a-life keys and the sound toggles, read after the
   // direction.
-  virtual void ReadOtherKeys(World& w) {}
+  virtual void ReadOtherKeys(World& w) = 0;
 };
 
 // The player's part of the tick.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "frame/GameState.h"
 #include "world/LevelSetup.h"
 
 namespace gravik {
@@ -52,7 +51,7 @@ void CollectAtPlayer(World& w) {
       w.SetCell(x, y, BlockEmpty);
       w.JourneyStart = w.Now();
       w.TransportCount = 0;
-      w.RequestState(gsTransportOut);
+      w.Report(WorldOutcome::TransporterEntered);
       w.IrisProgress = 1.0;
       w.Play("transport.wav");
       if (--c.TransportersLeft <= 0) w.RecountTargets = 1;

@@ -1,6 +1,5 @@
 #include "world/Tick.h"
 
-#include "frame/GameState.h"
 #include "world/FallingBlocks.h"
 #include "world/Meteors.h"
 #include "world/Monsters.h"
@@ -27,7 +26,7 @@ void GameTick(World& w, TickHost& host) {
   //    Escape) ends the rules' say too: no death, completion or state follows.
   const bool demo = w.DemoMode;
   bool demoEnded = false;
-  if (w.State() == gsPlaying) {
+  if (w.Playing()) {
     if (!w.KeyUsed && TicksSince(w.Now(), w.LastBlockPass) >= kBlockPassMs) {
       UpdateBlocks(w);
       w.LastBlockPass = w.Now();
@@ -71,8 +70,8 @@ void GameTick(World& w, TickHost& host) {
   w.FrameTime = w.Now();
   // 12-13. Death, then completion (made last, so it wins).
   if (demoEnded) return;
-  if (w.Player.Dead) w.RequestState(gsLosingLife);
-  if (w.ScenarioFinished) w.RequestState(gsScenarioComplete);
+  if (w.Player.Dead) w.Report(WorldOutcome::PlayerDied);
+  if (w.ScenarioFinished) w.Report(WorldOutcome::ScenarioDone);
 }
 
 void CheckScenarioDone(World& w) {

@@ -1,6 +1,6 @@
 // One gameplay frame of the world: `GameTick` runs every step of the frame in
-// its order, from the frame step to the switches to gsLosingLife and
-// gsScenarioComplete.
+// its order, from the frame step to the reports of a death and of the
+// scenario's completion.
 #pragma once
 #include <cstdint>
 #include <string>

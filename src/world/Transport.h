@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "base/Types.h"
-#include "render/Bitmap.h"
 
 namespace gravik {
 
@@ -19,7 +18,7 @@ struct TransportIris {
 };
 
 // Closing (gsTransportOut). Call Begin on every frame (it acts on the first),
-// draw with DrawIris, then Advance; Advance returns true once the iris is
+// draw it, then Advance; Advance returns true once the iris is
 // closed (progress 62): draw three more full frames and switch to
 // gsTransportArrive.
 void BeginIrisClose(TransportIris& iris, uint32_t now, bool panelShown);
@@ -28,8 +27,5 @@ bool AdvanceIrisClose(TransportIris& iris, uint32_t now);
 // (progress 0): switch to gsPlaying.
 void BeginIrisOpen(TransportIris& iris, uint32_t now, bool panelShown);
 bool AdvanceIrisOpen(TransportIris& iris, uint32_t now);
-
-// Rings 1..60 over the 480 x 480 playfield; ring n is filled when n < progress.
-void DrawIris(Bitmap& surface, const TransportIris& iris);
 
 }  // namespace gravik

@@ -51,9 +51,9 @@ struct SoundSink {
   virtual ~SoundSink() = default;
   virtual void PlaySound(const std::string& name) = 0;
   // Volume in hundredths of a decibel (-10000..0) for later playings.
-  virtual void SetSoundVolume(const std::string& name, int volume) {}
-  virtual bool EffectsOn() const { return true; }
-  virtual int EffectVolumeSetting() const { return 20; }  // 0..20
+  virtual void SetSoundVolume(const std::string& name, int volume) = 0;
+  virtual bool EffectsOn() const = 0;
+  virtual int EffectVolumeSetting() const = 0;  // 0..20
 };
 
 // The scenario's 20 stored level records as the world reads and writes them.
@@ -97,12 +97,16 @@ class ArrayLevelStore : public LevelStore {
   LevelData& L(int level) { return Levels[size_t(level - 1)]; }
 };
 
-// The frame's screen-state machine as the rules see it: they read the current
-// state and switch it (through SetGameState).
+// What happened in the world that ends plain play; the frame picks the screen
+// that follows.
+enum class WorldOutcome : uint8_t { PlayerDied, ScenarioDone, TransporterEntered };
+
+// The frame's screen-state machine as the rules see it: whether plain play is
+// running (the rules act only then), and the outcomes that end it.
 struct StateHost {
   virtual ~StateHost() = default;
-  virtual uint8_t CurrentState() const = 0;
-  virtual void ChangeState(uint8_t state) = 0;
+  virtual bool Playing() const = 0;
+  virtual void Report(WorldOutcome outcome) = 0;
 };
 
 // The level graphics set-up that BuildWorld runs before recounting targets.
@@ -216,14 +220,15 @@ struct TLevelState {
 // ---------------------------------------------------------------------------
 
 struct World {
-  // Connections, set by the owner before use. A missing chip map or sound sink
-  // is ignored; rules that need time or chance need the clock and generator.
+  // A world is made with the services every rule may use: time, chance, sound
+  // and the screen-state machine.
+  World(Clock& time, RandomGenerator& random, SoundSink& sound, StateHost& host)
+      : time_(&time), random_(&random), sound_(&sound), host_(&host) {}
+
+  // Optional connections: without a chip map the background is not drawn, a
+  // world built without a level store or level graphics has neither.
   ChipMap* Chips = nullptr;
-  SoundSink* Sound = nullptr;
-  Clock* Time = nullptr;
-  RandomGenerator* Random = nullptr;
   LevelStore* Store = nullptr;
-  StateHost* Host = nullptr;  // without one, the rules keep the state in OwnState
   LevelGraphicsHook* LevelGraphics = nullptr;
 
   BlockCatalogue Catalogue;
@@ -264,7 +269,6 @@ struct World {
   // Frame values the rules read (kept up to date by the frame).
   double FrameStep = 0;
   bool PanelShown = false;
-  uint8_t OwnState = 2;  // game state when no host is connected (gsPlaying)
 
   // Tick values.
   uint32_t DiamondTimer = 0, KeyTimer = 0, SkullTimer = 0;
@@ -297,16 +301,15 @@ struct World {
   void SetChip(int x, int y, int pattern);
 
   // ---- services ------------------------------------------------------------
-  uint32_t Now() const { return Time ? Time->TickCount() : 0; }
-  int32_t RandomInt(int32_t n) { return Random ? Random->Random(n) : 0; }
-  void Play(const std::string& name) {
-    if (Sound) Sound->PlaySound(name);
-  }
-  uint8_t State() const { return Host ? Host->CurrentState() : OwnState; }
-  void RequestState(uint8_t state) {
-    if (Host) Host->ChangeState(state);
-    else OwnState = state;
-  }
+  Clock& Time() const { return *time_; }
+  RandomGenerator& Random() const { return *random_; }
+  SoundSink& Sound() const { return *sound_; }
+  uint32_t Now() const { return time_->TickCount(); }
+  int32_t RandomInt(int32_t n) { return random_->Random(n); }
+  void Play(const std::string& name) { sound_->PlaySound(name); }
+  // Plain play is running.
+  bool Playing() const { return host_->Playing(); }
+  void Report(WorldOutcome outcome) { host_->Report(outcome); }
   TLevelState& Level() { return Levels[size_t(CurrentLevel - 1)]; }
 
   // ---- slots -----------------------------------------------------------------
@@ -314,6 +317,12 @@ struct World {
   int FreeMonsterSlot() const;
   // Claims it; FatalMessage "Unable to find monster slot." when none is free.
   int ClaimMonsterSlot();
+
+ private:
+  Clock* time_;
+  RandomGenerator* random_;
+  SoundSink* sound_;
+  StateHost* host_;
 };
 
 // Marks the 9 x 9 square around (x, y) seen in `level`, clipped to the map.

@@ -42,7 +42,7 @@ inline std::vector<int16_t> Ramp(size_t n, int16_t step) {
 class FakeDevice : public AudioDevice {
  public:
   explicit FakeDevice(bool works = true, int rate = 44100) : works_(works), rate_(rate) {}
-  bool Open(int rate, Callback callback) override {
+  bool Open(int, Callback callback) override {
     ++opens;
     if (!works_) return false;
     cb_ = std::move(callback);

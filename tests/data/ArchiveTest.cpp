@@ -178,6 +178,36 @@ TEST(ArchiveDamage, ShortCompressedItemIsIncorrectSize) {
   EXPECT_EQ(FatalText([&] { a.TakeItem("click1.wav"); }), "Incorrect resource item size.");
 }
 
+TEST(ArchiveProtocol, ReadItemReleasesWhatItTookButNotAnotherHoldersItem) {
+  ArchiveWriter w;
+  w.AddItem("a.txt", {1});
+  w.AddItem("b.txt", {2, 2});
+  Archive a(w.Finish(), "res");
+  a.OpenArchive();
+  EXPECT_EQ(a.ReadItem("b.txt"), (std::vector<uint8_t>{2, 2}));
+  EXPECT_FALSE(a.ItemHeld());
+  EXPECT_EQ(FatalText([&] { a.ReadItem("c.txt"); }), "c.txt not found in resource.");
+  EXPECT_FALSE(a.ItemHeld());
+  // Someone holds an item: reading another is refused and leaves it held.
+  a.TakeItem("a.txt");
+  EXPECT_EQ(FatalText([&] { a.ReadItem("b.txt"); }), "res already created.");
+  EXPECT_TRUE(a.ItemHeld());
+  EXPECT_EQ(a.CurrentItem(), std::vector<uint8_t>{1});
+  a.ReleaseItem();
+}
+
+TEST(ArchiveDamage, ReadingAnItemOfTheWrongSizeLeavesNothingHeld) {
+  auto image = SampleArchive().image;
+  auto dir = Directory(image);
+  uint8_t* e = EntryOf(dir, 2);  // "panel.bmp", compressed
+  PutU32(e + 48, GetU32(e + 48) + 1);
+  PutDirectory(image, dir);
+  Archive a(image, "res");
+  a.OpenArchive();
+  EXPECT_EQ(FatalText([&] { a.ReadItem("panel.bmp"); }), "Incorrect resource item size.");
+  EXPECT_FALSE(a.ItemHeld());
+}
+
 TEST(ArchiveGraphics, FlippedByteIsExceptionAndBadSectionsInvalid) {
   const Sample s = SampleArchive();
   const uint32_t size = GetU32(Directory(s.image).data());

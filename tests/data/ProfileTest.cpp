@@ -17,6 +17,7 @@
 #include "base/Text.h"
 #include "codec/Codec.h"
 #include "data/Profile.h"
+#include "frame/PlayerData.h"
 #include "input/Input.h"
 #include "platform/Folders.h"
 

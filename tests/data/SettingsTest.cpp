@@ -7,6 +7,7 @@
 #include "base/Random.h"
 #include "data/Profile.h"
 #include "data/Settings.h"
+#include "frame/PlayerData.h"
 #include "input/Input.h"
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"

@@ -12,7 +12,7 @@
 #include "e2e/Run.h"
 #include "e2e/Shot.h"
 #include "frame/PlayScenario.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik::e2e {
 namespace {

@@ -12,8 +12,8 @@
 #include "data/Archive.h"
 #include "frame/Demo.h"
 #include "frame/PlayScenario.h"
-#include "frame/PlaySession.h"
 #include "frame/PlayerData.h"
+#include "frame/PlaySession.h"
 #include "frame/WorldHash.h"
 #include "platform/Folders.h"
 
@@ -32,9 +32,7 @@ class Session {
     hp_.shell.SetEcho(false);
     hp_.clock.SetFrameStepUs(16667);
     form_.FormCreate();
-    ProgramOptions po;
-    po.game = game_.options;
-    InstallGameHandlers(form_, po);
+    InstallGameHandlers(form_);
   }
   void Run(long maxFrames, const std::function<bool(long)>& each) {
     long frame = 0;

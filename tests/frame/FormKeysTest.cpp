@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "frame/Form.h"
-#include "frame/Keys.h"
-#include "frame/Program.h"
-#include "frame/GameFlow.h"
-#include "frame/PlayerData.h"
 #include "data/Settings.h"
+#include "frame/Form.h"
+#include "frame/GameFlow.h"
+#include "frame/Keys.h"
+#include "frame/PlayerData.h"
+#include "frame/Program.h"
 #include "frame/StartUp.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -26,7 +26,7 @@ class FormKeysTest : public ::testing::Test {
         game_(platform_, Options()), form_(game_) {
     hp_.shell.SetEcho(false);
     form_.FormCreate();
-    InstallGameHandlers(form_, ProgramOptions{});
+    InstallGameHandlers(form_);
   }
   void SetUp() override {
     if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
@@ -459,7 +459,7 @@ TEST(StartUpKeys, HoldingWDuringStartUpForcesAWindow) {
   Game game(platform, o);
   TForm1 form(game);
   form.FormCreate();
-  InstallGameHandlers(form, ProgramOptions{});
+  InstallGameHandlers(form);
   // W goes down while the game is starting: the event waits in the queue.
   InputEvent w;
   w.type = InputEventType::KeyDown;

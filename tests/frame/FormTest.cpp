@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 
 #include "base/Errors.h"
 #include "frame/Form.h"
@@ -95,6 +96,23 @@ TEST_F(FormTest, StateChangeClearsScreenReadyAndRunsItsStepsForPlay) {
   form_.SetGameState(gsStatusScreen);
   EXPECT_EQ(game_.input.JoyCentreX, 30000);
   EXPECT_EQ(game_.input.JoyCentreY, 31000);
+}
+
+TEST_F(FormTest, WorldOutcomesSwitchTheFormsStateAndNeedAForm) {
+  form_.SetGameState(gsPlaying);
+  EXPECT_TRUE(game_.world.Playing());
+  game_.world.Report(WorldOutcome::TransporterEntered);
+  EXPECT_EQ(form_.frame().GameState, gsTransportOut);
+  EXPECT_FALSE(game_.world.Playing());
+  game_.world.Report(WorldOutcome::PlayerDied);
+  EXPECT_EQ(form_.frame().GameState, gsLosingLife);
+  game_.world.Report(WorldOutcome::ScenarioDone);
+  EXPECT_EQ(form_.frame().GameState, gsScenarioComplete);
+  // With no form to take it, an outcome is a fault, never a quiet change.
+  game_.ConnectForm(nullptr);
+  EXPECT_THROW(game_.world.Report(WorldOutcome::PlayerDied), std::logic_error);
+  EXPECT_EQ(form_.frame().GameState, gsScenarioComplete);
+  game_.ConnectForm(&form_);
 }
 
 TEST_F(FormTest, EnteringPlayOrMenuTakesAFreshCounterReading) {
@@ -295,7 +313,7 @@ TEST_F(FormTest, FatalErrorShowsTheMessageAndHaltsWithStatusOne) {
 
 TEST_F(FormTest, MessageLoopStartsAfterHalfASecondAndRoutesErrors) {
   int frames = 0;
-  form_.SetStateHandler(gsShowWindow, [&](TForm1& f) {
+  form_.SetStateHandler(gsShowWindow, [&](TForm1&) {
     if (++frames == 3) throw FatalMessage("Unable to find monster slot.");
   });
   form_.RunStartUp = [](TForm1& f) { f.SetGameState(gsShowWindow); };

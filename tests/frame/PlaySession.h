@@ -16,8 +16,8 @@
 #include "frame/Form.h"
 #include "frame/GameState.h"
 #include "frame/Program.h"
-#include "PlayScenario.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "PlayScenario.h"
 
 namespace gravik::playtest {
 
@@ -49,9 +49,7 @@ class PlaySession {
     hp_.shell.SetEcho(false);
     hp_.clock.SetFrameStepUs(uint64_t(std::llround(frameMs * 1000.0)));
     form_.FormCreate();
-    ProgramOptions po;
-    po.game = game_.options;
-    InstallGameHandlers(form_, po);
+    InstallGameHandlers(form_);
   }
 
   // Runs until play begins (at most 20 s of game time), schedules `moves` and

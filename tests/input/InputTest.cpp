@@ -130,6 +130,7 @@ class ScriptedJoystick : public InputDevice {
  public:
   std::deque<JoystickState> reads;
   bool PollEvent(InputEvent&) override { return false; }
+  bool WaitEvent(InputEvent&, int) override { return false; }
   KeyState& Keys() override { return keys_; }
   void MousePosition(int& x, int& y) override { x = y = 0; }
   JoystickState Joystick() override {

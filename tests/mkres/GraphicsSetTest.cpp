@@ -11,7 +11,7 @@
 #include "GraphicsSet.h"
 #include "base/Bytes.h"
 #include "data/Archive.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik::mkres {
 namespace {

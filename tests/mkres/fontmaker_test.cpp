@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "FontMaker.h"
-#include "render/Bmp.h"
-#include "render/Fonts.h"
-#include "render/FontsFile.h"
-#include "render/ImageList.h"
-#include "render/Png.h"
+#include "gfx/Bmp.h"
+#include "gfx/Fonts.h"
+#include "gfx/FontsFile.h"
+#include "gfx/ImageList.h"
+#include "gfx/Png.h"
 
 namespace gravik::mkres {
 namespace {

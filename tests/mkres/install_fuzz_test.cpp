@@ -18,8 +18,8 @@
 #include "data/Demo.h"
 #include "data/Profile.h"
 #include "data/Scenario.h"
+#include "gfx/Bmp.h"
 #include "platform/Folders.h"
-#include "render/Bmp.h"
 
 namespace gravik::mkres {
 namespace {

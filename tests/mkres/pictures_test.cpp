@@ -13,7 +13,7 @@
 
 #include "Pictures.h"
 #include "Texts.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik::mkres {
 namespace {

@@ -11,8 +11,9 @@
 #include "Catalogue.h"
 #include "ScenarioCompiler.h"
 #include "data/Scenario.h"
+#include "data/ScenarioLevelStore.h"
+#include "support/AsciiWorld.h"
 #include "world/Flow.h"
-#include "world/ScenarioLevelStore.h"
 #include "world/World.h"
 
 namespace gravik::mkres {
@@ -29,7 +30,7 @@ std::string BuiltInSource() {
   return text;
 }
 
-CompileResult Compile(const std::string& text) { return CompileScenario(text, "test.txt", Cat()); }
+CompileResult Compile(const std::string& text) { return CompileScenario(text, Cat()); }
 
 std::string AllFaults(const CompileResult& r) {
   std::string s;
@@ -101,7 +102,9 @@ TEST(BuiltInScenario, WritesTheSameBytesEveryTimeAndLoadsAsTheGameLoadsIt) {
   }
 
   // The game starts on level 1, at the player block.
-  World w;
+  testing::TestPorts ports;
+  const auto world = testing::MakeWorld(ports);
+  World& w = *world;
   ScenarioLevelStore store(*s);
   w.Store = &store;
   std::vector<uint8_t> cat = CatalogueBytes(Cat());

@@ -25,7 +25,7 @@ std::string Source() {
 }
 
 ReplayReport Play(const std::string& text, int frameMs = 16) {
-  const CompileResult r = CompileScenario(text, "test.txt", Cat());
+  const CompileResult r = CompileScenario(text, Cat());
   EXPECT_TRUE(r.Ok());
   ReplayOptions o;
   o.FrameMs = frameMs;
@@ -43,7 +43,7 @@ int EndLevel(const Scenario& s) {
 }
 
 TEST(ScenarioReplay, TheBuiltInScenarioIsCompletedByItsWalkthrough) {
-  const CompileResult r = CompileScenario(Source(), "gravik2.txt", Cat());
+  const CompileResult r = CompileScenario(Source(), Cat());
   ASSERT_TRUE(r.Ok());
   EXPECT_EQ(r.LevelsUsed, 20);
   const int endLevel = EndLevel(*r.Output);
@@ -74,7 +74,7 @@ TEST(ScenarioReplay, TheBuiltInScenarioIsCompletedByItsWalkthrough) {
 TEST(ScenarioReplay, TheGuidesExampleIsCompleted) {
   std::string example;
   ASSERT_TRUE(ReadTextFile(std::string(GRAVIK_SOURCE_DIR) + "/assets/scenario/example.txt", example));
-  const CompileResult r = CompileScenario(example, "example.txt", Cat());
+  const CompileResult r = CompileScenario(example, Cat());
   ASSERT_TRUE(r.Ok());
   EXPECT_EQ(r.LevelsUsed, 2);
   const auto& t = r.Output->Header.Totals;

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "codec/Codec.h"
+#include "gfx/Bmp.h"
+#include "gfx/SplashScreen.h"
 #include "platform/headless/HeadlessSplash.h"
-#include "render/Bmp.h"
-#include "render/SplashScreen.h"
 
 namespace gravik {
 namespace {

@@ -6,8 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "data/SystemFaces.h"
+#include "gfx/SystemTextAdapter.h"
 #include "platform/sdl/SdlSystemText.h"
-#include "render/SystemTextAdapter.h"
 
 namespace gravik {
 namespace {

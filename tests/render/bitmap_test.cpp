@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik {
 namespace {

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "base/Bytes.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik {
 namespace {

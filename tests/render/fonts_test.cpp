@@ -9,8 +9,8 @@
 
 #include "base/Bytes.h"
 #include "base/Errors.h"
-#include "render/Bmp.h"
-#include "render/Fonts.h"
+#include "gfx/Bmp.h"
+#include "gfx/Fonts.h"
 
 namespace gravik {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Errors.h"
-#include "render/ImageList.h"
+#include "gfx/ImageList.h"
 
 namespace gravik {
 namespace {

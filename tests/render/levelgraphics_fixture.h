@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "data/Archive.h"
-#include "render/FontsFile.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
+#include "gfx/FontsFile.h"
 #include "render/LevelGraphics.h"
 #include "render/Panel.h"
+#include "support/AsciiWorld.h"
 #include "world/World.h"
 
 namespace gravik::lg_test {
@@ -117,7 +118,8 @@ struct Rig {
   ImageList Images;
   LevelGraphics Gfx;
   PlayfieldSprites Sprites;
-  std::unique_ptr<World> W = std::make_unique<World>();
+  testing::TestPorts Ports;
+  std::unique_ptr<World> W = testing::MakeWorld(Ports);
   FontSet Fonts;
   PanelState Panel;
   Bitmap PanelSurface;

@@ -203,8 +203,8 @@ struct FakeText : SystemText {
     SystemFont font;
   };
   std::vector<Call> Calls;
-  void TextOut(Bitmap& surface, int x, int y, std::string_view text, const SystemFont& font, uint16_t colour,
-               bool opaque, uint16_t background) override {
+  void TextOut(Bitmap&, int x, int y, std::string_view text, const SystemFont& font, uint16_t, bool,
+               uint16_t) override {
     Calls.push_back({x, y, std::string(text), font});
   }
   int TextWidth(std::string_view text, const SystemFont&) override { return 6 * int(text.size()); }
@@ -260,7 +260,8 @@ TEST(Overlays, FrameRateDemoHintAndDebugOnlyWhenAsked) {
   EXPECT_EQ(text.Calls[1].x, 300);
 
   text.Calls.clear();
-  auto w = std::make_unique<World>();
+  testing::TestPorts ports;
+  auto w = testing::MakeWorld(ports);
   w->Spirits[2].Active = 1;
   w->Spirits[2].X = 7;
   w->Spirits[2].Y = 9;

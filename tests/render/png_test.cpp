@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
-#include "render/Png.h"
+#include "codec/PngEncoder.h"
+#include "gfx/Png.h"
 
 namespace gravik {
 namespace {
@@ -81,6 +83,23 @@ TEST(Png, EncodesEveryPixelAsRgb8) {
   EXPECT_EQ(d.raw[1], 255);
   EXPECT_EQ(d.raw[2], 0);
   EXPECT_TRUE(EncodePng(Bitmap()).empty());
+}
+
+TEST(Png, StoredAndPackedEncodingsHoldTheSamePixelsAndRowsFollowThePitch) {
+  const Bitmap b = Sample();
+  const Decoded packed = Decode(EncodePng(b));
+  const Decoded stored = Decode(EncodePngRgb565(b.Data(), b.Width(), b.Height(), size_t(b.Width()), 0));
+  EXPECT_EQ(stored.header, packed.header);
+  EXPECT_EQ(stored.raw, packed.raw);
+  // The left 3 x 2 pixels, read with the bitmap's full row length as the pitch.
+  const Decoded part = Decode(EncodePngRgb565(b.Data(), 3, 2, size_t(b.Width()), 6));
+  ASSERT_EQ(part.raw.size(), 2u * (1 + 9));
+  for (int y = 0; y < 2; ++y)
+    EXPECT_TRUE(std::equal(part.raw.begin() + y * 10 + 1, part.raw.begin() + y * 10 + 10,
+                           packed.raw.begin() + y * 22 + 1))
+        << "row " << y;
+  EXPECT_TRUE(EncodePngRgb565(b.Data(), 7, 5, 6, 6).empty());  // rows overlapping
+  EXPECT_TRUE(EncodePngRgb565(nullptr, 7, 5, 7, 6).empty());
 }
 
 TEST(Png, WritesTheFileOrReportsFailure) {

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "render/SystemTextAdapter.h"
+#include "data/SystemFaces.h"
+#include "gfx/SystemTextAdapter.h"
 
 namespace gravik {
 namespace {
@@ -43,7 +44,7 @@ struct FakeRaster : TextRaster {
 // The fallback: records its calls and marks its box with the colour.
 struct RecordingText : SystemText {
   int Calls = 0;
-  void TextOut(Bitmap& surface, int x, int y, std::string_view text, const SystemFont&, uint16_t colour, bool,
+  void TextOut(Bitmap& surface, int x, int y, std::string_view, const SystemFont&, uint16_t colour, bool,
                uint16_t) override {
     ++Calls;
     surface.FillRect(Bounds(x, y, 5, 5), colour);

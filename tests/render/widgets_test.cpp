@@ -9,9 +9,9 @@
 
 #include "base/Errors.h"
 #include "data/Archive.h"
-#include "render/Png.h"
-#include "render/Widgets.h"
+#include "gfx/Png.h"
 #include "render/levelgraphics_fixture.h"
+#include "render/Widgets.h"
 #include "support/AsciiWorld.h"
 
 namespace gravik {

@@ -26,7 +26,7 @@ class GameScreensTest : public ::testing::Test {
         game_(platform_, Options()), form_(game_) {
     hp_.shell.SetEcho(false);
     form_.FormCreate();
-    InstallGameHandlers(form_, ProgramOptions{});
+    InstallGameHandlers(form_);
   }
   ~GameScreensTest() override { std::filesystem::remove_all(home_); }
   void SetUp() override {

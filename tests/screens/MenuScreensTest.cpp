@@ -27,7 +27,7 @@ class MenuRun {
       : hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()), game_(platform_, o), form_(game_) {
     hp_.shell.SetEcho(false);
     form_.FormCreate();
-    InstallGameHandlers(form_, ProgramOptions{o});
+    InstallGameHandlers(form_);
     form_.Timer1Timer();
   }
   void Frame(uint32_t ms = 16) {

@@ -12,8 +12,8 @@
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
 #include "frame/Program.h"
+#include "gfx/Png.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "render/Png.h"
 #include "screens/Profiles.h"
 
 namespace gravik {
@@ -33,7 +33,7 @@ class ProfileScreensTest : public ::testing::Test {
         game_(platform_, Options()), form_(game_) {
     hp_.shell.SetEcho(false);
     form_.FormCreate();
-    InstallGameHandlers(form_, ProgramOptions{Options()});
+    InstallGameHandlers(form_);
   }
   ~ProfileScreensTest() override { std::filesystem::remove_all(home_); }
   void SetUp() override {

@@ -40,8 +40,8 @@
 #include "frame/Form.h"
 #include "frame/Program.h"
 #include "frame/Units.h"
-#include "platform/KeyCodes.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/KeyCodes.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_UNDER_ASAN 1
@@ -79,7 +79,7 @@ const std::vector<mkres::WalkStep>& Walkthrough() {
     if (!mkres::ReadTextFile(std::string(GRAVIK_SOURCE_DIR) + "/assets/scenario/gravik2.txt", text))
       return std::vector<mkres::WalkStep>{};
     const mkres::Catalogue cat = mkres::LoadCatalogue(std::string(GRAVIK_SOURCE_DIR) + "/assets/blocks.txt");
-    const mkres::CompileResult r = mkres::CompileScenario(text, "gravik2.txt", cat);
+    const mkres::CompileResult r = mkres::CompileScenario(text, cat);
     return r.Ok() ? r.Walkthrough : std::vector<mkres::WalkStep>{};
   }();
   return steps;
@@ -201,7 +201,7 @@ class Soak {
     auto form = std::make_unique<TForm1>(*game);
     Game& g = *game;
     form->FormCreate();
-    InstallGameHandlers(*form, ProgramOptions{o});
+    InstallGameHandlers(*form);
     lastSaves_ = 0;
     messagesSeen_ = 0;
     uint8_t lastState = 255;

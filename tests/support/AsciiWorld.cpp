@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "frame/GameState.h"
+
 namespace gravik::testing {
 
 namespace {
@@ -110,13 +112,15 @@ int RecordingSound::CountOf(const std::string& name) const {
   return n;
 }
 
+void RecordingHost::Report(WorldOutcome outcome) { ChangeState(StateAfter(outcome)); }
+
+std::unique_ptr<World> MakeWorld(TestPorts& ports) {
+  return std::make_unique<World>(ports.Clock, ports.Rand, ports.Sound, ports.Host);
+}
+
 AsciiWorld::AsciiWorld(const std::vector<std::string>& picture) {
   W.Chips = &Chips;
-  W.Sound = &Sound;
-  W.Time = &Clock;
-  W.Random = &Rand;
   W.Store = &Store;
-  W.Host = &Host;
   W.Catalogue = TestCatalogue();
   W.Named.Resolve(W.Catalogue);
   MakeHatchEnterable(W.Catalogue, W.Named);

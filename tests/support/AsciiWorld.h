@@ -11,6 +11,7 @@
 //   !  DEAD1 (deadly)
 #pragma once
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,16 +61,30 @@ class RecordingSound : public SoundSink {
   int CountOf(const std::string& name) const;
 };
 
+// The frame's state machine as far as the rules reach it: outcomes become the
+// screen states the frame would switch to, and every switch is recorded.
 class RecordingHost : public StateHost {
  public:
   uint8_t State = 2;  // gsPlaying
   std::vector<uint8_t> Changes;
-  uint8_t CurrentState() const override { return State; }
-  void ChangeState(uint8_t s) override {
+  bool Playing() const override { return State == 2; }
+  void Report(WorldOutcome outcome) override;
+  void ChangeState(uint8_t s) {
     State = s;
     Changes.push_back(s);
   }
 };
+
+// Every service a World is made with, as test doubles.
+struct TestPorts {
+  ManualClock Clock;
+  RandomGenerator Rand{12345};
+  RecordingSound Sound;
+  RecordingHost Host;
+};
+
+// A world on the heap (it is large) connected to `ports`.
+std::unique_ptr<World> MakeWorld(TestPorts& ports);
 
 // A World with every service connected to a test double. The picture's top
 // left character lies at world cell (OriginX, OriginY); the rest of the map is
@@ -82,13 +97,13 @@ class AsciiWorld {
 
   explicit AsciiWorld(const std::vector<std::string>& picture);
 
-  World W;
   ArrayChips Chips;
   RecordingSound Sound;
   ManualClock Clock;
   RandomGenerator Rand{12345};
   ArrayLevelStore Store;
   RecordingHost Host;
+  World W{Clock, Rand, Sound, Host};
 
   // World cell of picture character (col, row), both 0-based.
   static int X(int col) { return OriginX + col; }

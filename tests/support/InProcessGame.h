@@ -21,7 +21,7 @@ class InProcessGame {
       : hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()), game_(platform_, o), form_(game_) {
     hp_.shell.SetEcho(false);
     form_.FormCreate();
-    InstallGameHandlers(form_, ProgramOptions{o});
+    InstallGameHandlers(form_);
   }
   static GameOptions Defaults() {
     GameOptions o;

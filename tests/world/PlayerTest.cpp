@@ -20,6 +20,11 @@ namespace {
 struct Keys : PlayerInput {
   std::set<int> held;
   bool KeyHeld(int d) override { return held.count(d) != 0; }
+  bool JoystickEnabled() const override { return false; }
+  bool JoystickHeld(int) override { return false; }
+  bool DemoPlaying() const override { return false; }
+  int DemoRequest(World&) override { return 0; }
+  void ReadOtherKeys(World&) override {}
 };
 
 // Starts a step with `keys` held for one frame, then releases them and runs

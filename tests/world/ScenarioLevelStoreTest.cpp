@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "data/ScenarioLevelStore.h"
 #include "support/AsciiWorld.h"
 #include "world/LevelSetup.h"
 #include "world/Targets.h"
-#include "world/ScenarioLevelStore.h"
 
 using namespace gravik;
 using namespace gravik::testing;

@@ -19,6 +19,10 @@ struct Held : PlayerInput {
   int otherKeyReads = 0;
   std::function<void(World&)> onOtherKeys;
   bool KeyHeld(int d) override { return held.count(d) != 0; }
+  bool JoystickEnabled() const override { return false; }
+  bool JoystickHeld(int) override { return false; }
+  bool DemoPlaying() const override { return false; }
+  int DemoRequest(World&) override { return 0; }
   void ReadOtherKeys(World& w) override {
     ++otherKeyReads;
     if (onOtherKeys) onOtherKeys(w);
@@ -97,7 +101,7 @@ TEST(GameTick, RunsEveryStepInOrderEvenAfterAStepChangedTheState) {
   m.PixelY = m.Y * 64.0;
   m.Wait = 1000;
   Held keys;
-  keys.onOtherKeys = [](World& world) { world.RequestState(gsStatusScreen); };
+  keys.onOtherKeys = [&a](World&) { a.Host.ChangeState(gsStatusScreen); };
   RecordingTickHost host(keys, 4);
   GameTick(w, host);
   EXPECT_EQ(a.Host.Changes, (std::vector<uint8_t>{gsStatusScreen, gsLosingLife}));

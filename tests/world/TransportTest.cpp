@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "render/Iris.h"
 #include "world/Transport.h"
 
 using namespace gravik;

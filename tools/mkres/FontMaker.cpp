@@ -17,9 +17,9 @@
 #include <string>
 
 #include "base/Types.h"
-#include "render/Bitmap.h"
-#include "render/Bmp.h"
-#include "render/FontsFile.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Bmp.h"
+#include "gfx/FontsFile.h"
 
 namespace gravik::mkres {
 namespace {

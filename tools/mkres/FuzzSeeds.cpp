@@ -10,9 +10,9 @@
 #include "data/Archive.h"
 #include "data/Demo.h"
 #include "data/Scenario.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Bmp.h"
 #include "platform/Folders.h"
-#include "render/Bitmap.h"
-#include "render/Bmp.h"
 
 namespace gravik::mkres {
 
@@ -170,8 +170,7 @@ std::vector<std::string> WriteFuzzSeeds(const std::string& outDir, const std::st
   Bytes smallBmp;
   int bmpCrops = 0, packed = 0;
   for (const std::string& name : archive.ItemNames()) {
-    const Bytes item = archive.TakeItem(name);
-    archive.ReleaseItem();
+    const Bytes item = archive.ReadItem(name);
     const std::string file = SafeName(name);
     if (name == BuiltInScenarioName) {
       continue;  // below, with its variants
@@ -213,8 +212,7 @@ std::vector<std::string> WriteFuzzSeeds(const std::string& outDir, const std::st
   {
     Archive again(archiveFile, ArchiveFileName);
     again.OpenArchive();
-    const Bytes scenario = again.TakeItem(BuiltInScenarioName);
-    again.ReleaseItem();
+    const Bytes scenario = again.ReadItem(BuiltInScenarioName);
     if (smallBmp.empty()) smallBmp = SaveBmp16(Bitmap(8, 6, 0x1234));
     ScenarioVariants(out, scenario, smallBmp);
   }

@@ -5,7 +5,7 @@
 
 #include "base/Bytes.h"
 #include "data/Archive.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik::mkres {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "Catalogue.h"
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik {
 class ArchiveWriter;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "Art.h"
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik::mkres {
 

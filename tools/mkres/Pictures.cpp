@@ -10,8 +10,8 @@
 #include "PicturesDraw.h"
 #include "PicturesScenes.h"
 #include "Texts.h"
-#include "render/Bmp.h"
-#include "render/Png.h"
+#include "gfx/Bmp.h"
+#include "gfx/Png.h"
 
 namespace gravik::mkres {
 

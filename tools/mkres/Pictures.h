@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik::mkres {
 

@@ -9,7 +9,7 @@
 
 #include "Art.h"
 #include "Picture.h"
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik::mkres {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "PicturesDraw.h"
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik::mkres {
 

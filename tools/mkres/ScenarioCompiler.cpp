@@ -740,13 +740,13 @@ class Compiler {
     s.Header.Totals[TotalTransporters] = transporters;
     s.Header.Totals[TotalPuzzlePieces] = pieceCount;
     s.Header.Totals[TotalEarth] = earth;
-    if (startLevel) CheckRoute(s, startLevel, endLevels.empty() ? 0 : *endLevels.begin());
+    if (startLevel) CheckRoute(startLevel, endLevels.empty() ? 0 : *endLevels.begin());
   }
 
   // Every transporter carries the player once and every one must be used, so
   // the journey is one trail through the levels using each transporter once,
   // from the start level to the level of the end character.
-  void CheckRoute(const Scenario& s, int start, int end) {  // end 0: no end character
+  void CheckRoute(int start, int end) {  // end 0: no end character
     std::array<int, LevelCount + 1> out{}, in{};
     std::array<std::vector<int>, LevelCount + 1> next;
     for (auto [a, b] : edges_) {
@@ -825,7 +825,7 @@ class Compiler {
 
 }  // namespace
 
-CompileResult CompileScenario(const std::string& sourceText, const std::string& fileName, const BlockLookup& lookup) {
+CompileResult CompileScenario(const std::string& sourceText, const BlockLookup& lookup) {
   Compiler c(sourceText, lookup);
   CompileResult r = c.Run();
   if (r.Output) {
@@ -835,8 +835,8 @@ CompileResult CompileScenario(const std::string& sourceText, const std::string& 
   return r;
 }
 
-CompileResult CompileScenario(const std::string& sourceText, const std::string& fileName, const Catalogue& catalogue) {
-  return CompileScenario(sourceText, fileName, [&catalogue](std::string_view n) { return catalogue.Find(n); });
+CompileResult CompileScenario(const std::string& sourceText, const Catalogue& catalogue) {
+  return CompileScenario(sourceText, [&catalogue](std::string_view n) { return catalogue.Find(n); });
 }
 
 std::string FormatDiagnostic(const std::string& fileName, const Diagnostic& d) {
@@ -867,7 +867,7 @@ std::vector<uint8_t> BuildBuiltInScenario(const std::string& assetsDir, std::str
   } catch (const std::exception& e) {
     return fail(e.what());
   }
-  const CompileResult r = CompileScenario(text, path, cat);
+  const CompileResult r = CompileScenario(text, cat);
   if (!r.Ok()) {
     std::string all;
     for (const Diagnostic& d : r.Diagnostics) all += FormatDiagnostic(path, d) + "\n";

@@ -45,10 +45,8 @@ using BlockLookup = std::function<int(std::string_view)>;
 // the same bytes.
 inline constexpr uint32_t ScenarioKeySeed = 0x5A51C0DEu;
 
-CompileResult CompileScenario(const std::string& sourceText, const std::string& fileName,
-                              const BlockLookup& lookup);
-CompileResult CompileScenario(const std::string& sourceText, const std::string& fileName,
-                              const Catalogue& catalogue);
+CompileResult CompileScenario(const std::string& sourceText, const BlockLookup& lookup);
+CompileResult CompileScenario(const std::string& sourceText, const Catalogue& catalogue);
 
 // "<file>:<line>:<column>: <message>"
 std::string FormatDiagnostic(const std::string& fileName, const Diagnostic& d);

@@ -7,13 +7,13 @@
 #include "base/Random.h"
 #include "data/Demo.h"
 #include "data/Scenario.h"
+#include "data/ScenarioLevelStore.h"
 #include "data/ScenarioPlay.h"
 #include "frame/GameState.h"
 #include "platform/Clock.h"
 #include "world/Flow.h"
 #include "world/LevelSetup.h"
 #include "world/Player.h"
-#include "world/ScenarioLevelStore.h"
 #include "world/Targets.h"
 #include "world/Tick.h"
 #include "world/World.h"
@@ -33,8 +33,17 @@ class FixedClock : public Clock {
 class Host : public StateHost {
  public:
   uint8_t State = gsPlaying;
-  uint8_t CurrentState() const override { return State; }
-  void ChangeState(uint8_t s) override { State = s; }
+  bool Playing() const override { return State == gsPlaying; }
+  void Report(WorldOutcome outcome) override { State = StateAfter(outcome); }
+};
+
+// The replay is silent.
+class NoSound : public SoundSink {
+ public:
+  void PlaySound(const std::string&) override {}
+  void SetSoundVolume(const std::string&, int) override {}
+  bool EffectsOn() const override { return false; }
+  int EffectVolumeSetting() const override { return 0; }
 };
 
 class ScriptedKeys : public PlayerInput {
@@ -48,6 +57,10 @@ class ScriptedKeys : public PlayerInput {
   uint32_t PlayStart = 0;
   int Level = 0;
   bool KeyHeld(int direction) override { return direction == Held && !(Demo && W->Player.Moving != 0); }
+  bool JoystickEnabled() const override { return false; }
+  bool JoystickHeld(int) override { return false; }
+  bool DemoPlaying() const override { return false; }
+  int DemoRequest(World&) override { return 0; }
   void ReadOtherKeys(World& w) override {
     if (Demo && w.Player.Moving == 0 && w.CurrentLevel == Level)
       Demo->StandingFrame(w.Now() - w.Player.IdleRef, w.Player.Requested, w.Now() - PlayStart);
@@ -85,16 +98,13 @@ class Runner {
     w_.Catalogue.Load(bytes.data(), bytes.size());
     w_.Named.Resolve(w_.Catalogue);
     MakeHatchEnterable(w_.Catalogue, w_.Named);
-    w_.Time = &clock_;
-    w_.Random = &random_;
     w_.Store = &store_;
-    w_.Host = &host_;
     w_.Chips = &chips_;
   }
 
   // From now on the run is recorded as a demo.
   void BeginDemo(DemoRecording& demo) {
-    demo.Begin(TakeDemoSnapshot(w_, chips_.Chips));
+    demo.Begin(TakeDemoSnapshot(w_, chips_.Chips, host_.State));
     keys_.Demo = &demo;
     keys_.W = &w_;
     keys_.PlayStart = clock_.Ms;
@@ -243,10 +253,11 @@ class Runner {
   Scenario& s_;
   ScenarioLevelStore store_;
   const ReplayOptions& opt_;
-  World w_;
   FixedClock clock_;
   RandomGenerator random_{1974};
   Host host_;
+  NoSound sound_;
+  World w_{clock_, random_, sound_, host_};
   ChipGrid chips_;
   ScriptedKeys keys_;
   RulesOnlyHost tick_{keys_, 0};

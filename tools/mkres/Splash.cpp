@@ -7,7 +7,7 @@
 
 #include "Pictures.h"
 #include "codec/Codec.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik::mkres {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik::mkres {
 

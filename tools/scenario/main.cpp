@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "gravik-scenario: %s\n", e.what());
     return 1;
   }
-  const CompileResult r = CompileScenario(text, in, catalogue);
+  const CompileResult r = CompileScenario(text, catalogue);
   for (const Diagnostic& d : r.Diagnostics) std::fprintf(stderr, "%s\n", FormatDiagnostic(in, d).c_str());
   if (!r.Ok()) {
     std::fprintf(stderr, "%zu fault(s)\n", r.Diagnostics.size());

@@ -45,7 +45,4 @@ class HeadlessDisplay : public Display {
   uint64_t presents_ = 0;
 };
 
-// PNG image of an RGB565 picture (packed rows), stored without compression.
-std::vector<uint8_t> EncodePngRgb565(const uint16_t* pixels, int width, int height);
-
 }  // namespace gravik

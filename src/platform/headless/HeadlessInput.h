@@ -79,6 +79,8 @@ class HeadlessInput : public InputDevice {
   std::vector<ScriptShot> ShotsLeft() const;
 
   bool PollEvent(InputEvent& ev) override;
+  // Scripted events are never late: waiting is polling.
+  bool WaitEvent(InputEvent& ev, int) override { return PollEvent(ev); }
   KeyState& Keys() override { return keys_; }
   JoystickState Joystick() override { return joystick_; }
   void MousePosition(int& x, int& y) override {

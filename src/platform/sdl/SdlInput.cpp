@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "data/Archive.h"
 #include "platform/Codepage.h"
+#include "platform/Folders.h"
 #include "platform/KeyCodes.h"
 
 namespace gravik {

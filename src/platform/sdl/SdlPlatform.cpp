@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "base/Errors.h"
-#include "data/Archive.h"
+#include "platform/Folders.h"
 
 namespace gravik {
 

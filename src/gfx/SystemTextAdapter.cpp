@@ -1,9 +1,8 @@
-#include "render/SystemTextAdapter.h"
+#include "gfx/SystemTextAdapter.h"
 
 #include <algorithm>
 #include <exception>
 
-#include "data/Archive.h"
 #include "platform/Codepage.h"
 
 namespace gravik {
@@ -61,22 +60,6 @@ int RasterSystemText::TextWidth(std::string_view text, const SystemFont& font) {
 int RasterSystemText::TextHeight(std::string_view text, const SystemFont& font) {
   int w = 0, h = 0;
   return Measure(text, font, w, h) ? h : fallback_.TextHeight(text, font);
-}
-
-bool LoadSystemFaces(TextRaster& raster, const std::vector<std::string>& searchFolders) {
-  try {
-    Archive archive(searchFolders);
-    archive.OpenArchive();
-    if (!archive.HasItem(kSansFaceItem) || !archive.HasItem(kSansBoldFaceItem)) return false;
-    std::vector<uint8_t> regular = archive.TakeItem(kSansFaceItem);
-    archive.ReleaseItem();
-    std::vector<uint8_t> bold = archive.TakeItem(kSansBoldFaceItem);
-    archive.ReleaseItem();
-    archive.CloseArchive();
-    return raster.LoadFaces(std::move(regular), std::move(bold));
-  } catch (const std::exception&) {
-    return false;
-  }
 }
 
 }  // namespace gravik

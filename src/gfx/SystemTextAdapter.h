@@ -2,22 +2,16 @@
 // has them, else the fallback (the game's bitmap font).
 //
 //   RasterSystemText text(platform.textRaster, bitmapText);
-//   LoadSystemFaces(*platform.textRaster, ArchiveSearchFolders(platform.folders));
 //   text.TextOut(back, 0, 0, "AFPS ON", SystemFont{"Arial", 8, true}, kWhite, true, kBlack);
 #pragma once
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "gfx/Bitmap.h"
+#include "gfx/SystemText.h"
 #include "platform/TextRaster.h"
-#include "render/Bitmap.h"
-#include "render/Panel.h"
 
 namespace gravik {
-
-// Archive items holding the TrueType faces of system-font text.
-inline constexpr const char* kSansFaceItem = "sans.ttf";
-inline constexpr const char* kSansBoldFaceItem = "sansbold.ttf";
 
 // Em height in pixels of a font of `points` on a 96 dpi screen, rounded.
 int SystemFontPixels(int points);
@@ -46,10 +40,5 @@ class RasterSystemText : public SystemText {
   SystemText& fallback_;
   TextMask mask_;  // reused between calls
 };
-
-// Reads the two faces from the resource archive found in `searchFolders` and
-// hands them to `raster`. Never throws: false when the archive cannot be opened
-// or lacks either face, or the raster refuses them.
-bool LoadSystemFaces(TextRaster& raster, const std::vector<std::string>& searchFolders);
 
 }  // namespace gravik

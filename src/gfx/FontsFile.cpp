@@ -1,11 +1,11 @@
-#include "render/FontsFile.h"
+#include "gfx/FontsFile.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 #include "base/Bytes.h"
 #include "base/Errors.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 #include <array>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "render/ImageList.h"
+#include "gfx/ImageList.h"
 
 #include <algorithm>
 #include <utility>

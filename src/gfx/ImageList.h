@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/Types.h"
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik {
 

@@ -1,4 +1,4 @@
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 #include <algorithm>
 #include <cstdlib>

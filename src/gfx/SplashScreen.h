@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include "gfx/Bitmap.h"
+#include "gfx/SystemText.h"
 #include "platform/Splash.h"
-#include "render/Bitmap.h"
-#include "render/Panel.h"
 
 namespace gravik {
 

@@ -1,11 +1,11 @@
-#include "render/Fonts.h"
+#include "gfx/Fonts.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "base/Errors.h"
 #include "base/Text.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik {
 namespace {

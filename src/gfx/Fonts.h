@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "render/Bitmap.h"
-#include "render/FontsFile.h"
-#include "render/ImageList.h"
+#include "gfx/Bitmap.h"
+#include "gfx/FontsFile.h"
+#include "gfx/ImageList.h"
 
 namespace gravik {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "render/Bitmap.h"
+#include "gfx/Bitmap.h"
 
 namespace gravik {
 

@@ -1,7 +1,7 @@
-#include "render/SplashScreen.h"
+#include "gfx/SplashScreen.h"
 
 #include "codec/Codec.h"
-#include "render/Bmp.h"
+#include "gfx/Bmp.h"
 
 namespace gravik {
 

@@ -1,8 +1,8 @@
-#include "render/Png.h"
+#include "codec/PngEncoder.h"
 
 #include <zlib.h>
 
-#include <cstdio>
+#include "base/Types.h"
 
 namespace gravik {
 
@@ -23,17 +23,16 @@ void Chunk(std::vector<uint8_t>& out, const char* type, const uint8_t* data, siz
 
 }  // namespace
 
-std::vector<uint8_t> EncodePng(const Bitmap& bmp) {
-  if (bmp.Empty()) return {};
-  const int w = bmp.Width(), h = bmp.Height();
+std::vector<uint8_t> EncodePngRgb565(const uint16_t* pixels, int width, int height, size_t pitch, int level) {
+  if (!pixels || width <= 0 || height <= 0 || pitch < size_t(width)) return {};
   // Raw scanlines, each led by filter type 0.
-  const size_t rowBytes = 1 + size_t(w) * 3;
-  std::vector<uint8_t> raw(rowBytes * size_t(h));
-  for (int y = 0; y < h; ++y) {
+  const size_t rowBytes = 1 + size_t(width) * 3;
+  std::vector<uint8_t> raw(rowBytes * size_t(height));
+  for (int y = 0; y < height; ++y) {
     uint8_t* row = raw.data() + rowBytes * size_t(y);
     row[0] = 0;
-    const uint16_t* src = bmp.Row(y);
-    for (int x = 0; x < w; ++x) {
+    const uint16_t* src = pixels + pitch * size_t(y);
+    for (int x = 0; x < width; ++x) {
       const TColor c = FromRgb565(src[x]);
       row[1 + 3 * x] = uint8_t(c);
       row[2 + 3 * x] = uint8_t(c >> 8);
@@ -42,29 +41,18 @@ std::vector<uint8_t> EncodePng(const Bitmap& bmp) {
   }
   uLongf packedSize = compressBound(uLong(raw.size()));
   std::vector<uint8_t> packed(packedSize);
-  if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), 6) != Z_OK) return {};
+  if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), level) != Z_OK) return {};
   packed.resize(packedSize);
 
   std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> ihdr;
-  PutBE32(ihdr, uint32_t(w));
-  PutBE32(ihdr, uint32_t(h));
+  PutBE32(ihdr, uint32_t(width));
+  PutBE32(ihdr, uint32_t(height));
   ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter choice, no interlace
   Chunk(out, "IHDR", ihdr.data(), ihdr.size());
   Chunk(out, "IDAT", packed.data(), packed.size());
   Chunk(out, "IEND", nullptr, 0);
   return out;
-}
-
-bool WritePng(const std::string& path, const Bitmap& bmp) {
-  const std::vector<uint8_t> png = EncodePng(bmp);
-  if (png.empty()) return false;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!(written && closed)) std::remove(path.c_str());
-  return written && closed;
 }
 
 }  // namespace gravik
