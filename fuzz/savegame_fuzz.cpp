@@ -31,7 +31,21 @@ void Check(const std::vector<uint8_t>& file) {
     if (error.empty()) __builtin_trap();
     return;
   }
-  auto world = std::make_unique<World>();
+  // A world to restore into, as the game's: its ports are never used here.
+  struct Ports final : Clock, SoundSink, StateHost {
+    uint32_t TickCount() override { return 0; }
+    uint64_t PerfCounter() override { return 0; }
+    uint64_t PerfFrequency() override { return 1; }
+    void SleepMs(uint32_t) override {}
+    void PlaySound(const std::string&) override {}
+    void SetSoundVolume(const std::string&, int) override {}
+    bool EffectsOn() const override { return false; }
+    int EffectVolumeSetting() const override { return 0; }
+    bool Playing() const override { return false; }
+    void Report(WorldOutcome) override {}
+  } ports;
+  RandomGenerator random;
+  auto world = std::make_unique<World>(ports, random, ports, ports);
   auto scenario = std::make_unique<Scenario>();
   for (auto& level : scenario->Levels) level.Width = level.Height = 32;
   auto chips = std::make_unique<std::array<uint8_t, MapCells>>();

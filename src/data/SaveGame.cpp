@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 
 #include "base/Bytes.h"
 #include "base/Crc.h"
@@ -16,6 +17,22 @@ namespace {
 static_assert(sizeof(CellState) == 12 && sizeof(TMonster) == 136 && sizeof(TSpirit) == 96 &&
                   sizeof(TMeteor) == 40 && sizeof(PlayerState) == 160 && sizeof(Counters) == 32,
               "a world record changed: save and restore its new fields");
+
+// The ports of a world that is only read into and checked, never run: any use
+// of them is a fault of this file.
+struct UnusedPorts final : Clock, SoundSink, StateHost {
+  [[noreturn]] static void Used() { throw std::logic_error("a saved game's world was run while being read"); }
+  uint32_t TickCount() override { Used(); }
+  uint64_t PerfCounter() override { Used(); }
+  uint64_t PerfFrequency() override { Used(); }
+  void SleepMs(uint32_t) override { Used(); }
+  void PlaySound(const std::string&) override { Used(); }
+  void SetSoundVolume(const std::string&, int) override { Used(); }
+  bool EffectsOn() const override { Used(); }
+  int EffectVolumeSetting() const override { Used(); }
+  bool Playing() const override { Used(); }
+  void Report(WorldOutcome) override { Used(); }
+};
 
 // One list of the saved fields serves both directions: the writer and the
 // reader below have the same calls, the reader's taking references to fill.
@@ -438,7 +455,9 @@ bool ReadSavedGame(std::span<const uint8_t> file, SavedGame& out, std::string& e
   }
 
   // A dry run of the restore, so that a file read here can always be continued.
-  auto world = std::make_unique<World>();
+  UnusedPorts ports;
+  RandomGenerator random;
+  auto world = std::make_unique<World>(ports, random, ports, ports);
   auto levels = std::make_unique<std::array<TLevelRecord, LevelCount>>();
   auto chips = std::make_unique<std::array<uint8_t, MapCells>>();
   if (!ReadState(saved.State, *world, *levels, *chips, 0, error)) return false;
