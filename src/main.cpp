@@ -34,6 +34,7 @@ const char kUsage[] =
     "  --demo [FILE]        play the built-in demo (or a recorded one) at once\n"
     "  --record-demo FILE   record the game from the start of play into a demo file\n"
     "  --demo-captions FILE captions for the recording, lines 'TIME TEXT' (ms of play)\n"
+    "  --trace-world FILE   write a digest of the world after every frame of play\n"
     "  --headless           run without a window:\n"
     "    --frames N         stop after N frames (default 600)\n"
     "    --frame-ms MS      clock step per frame in milliseconds (default 16.667)\n"
@@ -107,6 +108,12 @@ int Parse(int argc, char** argv, CommandLine& cl) {
     } else if (a == "--demo") {
       cl.program.game.demo = true;
       if (i + 1 < argc && argv[i + 1][0] != '-') cl.program.game.demoFile = argv[++i];
+    } else if (a == "--trace-world") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "gravik: %s needs a file name\n", a.c_str());
+        return 2;
+      }
+      cl.program.game.traceWorld = argv[++i];
     } else if (a == "--record-demo" || a == "--demo-captions") {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "gravik: %s needs a file name\n", a.c_str());

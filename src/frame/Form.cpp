@@ -8,6 +8,7 @@
 #include "frame/Demo.h"
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
+#include "frame/SaveGames.h"
 #include "platform/KeyState.h"
 #include "world/Tick.h"
 
@@ -211,7 +212,10 @@ void TForm1::HandleEvent(const InputEvent& ev) {
     case InputEventType::FocusGained: kvelActivate(); break;
     case InputEventType::FocusLost: kvelDEActivate(); break;
     case InputEventType::SurfaceReset: DXDrawRestoreSurface(); break;
-    case InputEventType::Quit: FormClose(); break;
+    case InputEventType::Quit:
+      SaveBeforeClosing(*this);
+      FormClose();
+      break;
     case InputEventType::MouseEnter:
       f.PointerOutside = false;
       FormMouse(*this, ev);

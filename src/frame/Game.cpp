@@ -66,6 +66,7 @@ Game::Game(Platform& p, const GameOptions& o)
   world.Chips = &chips_;
   world.Store = &store_;
   demo = std::make_unique<DemoPlayback>();
+  if (!options.traceWorld.empty()) worldTrace = std::make_unique<std::ofstream>(options.traceWorld);
 }
 
 Game::~Game() = default;  // the recorder writes its file in RunProgram, not here

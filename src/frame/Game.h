@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "base/Random.h"
 #include "data/Archive.h"
 #include "data/Profile.h"
+#include "data/SaveGame.h"
 #include "data/Scenario.h"
 #include "data/ScenarioLevelStore.h"
 #include "frame/FrameState.h"
@@ -58,6 +60,12 @@ struct GameValues {
   // the music, and the screens it opens come back to it without doing that
   // again. Any state outside those screens ends the visit (SetGameState).
   bool StatusOpen = false;
+  // FreezeClocks ran and ThawClocks has not yet.
+  bool ClocksFrozen = false;
+  // A game of a scenario is under way (from its preparation to its end).
+  bool GameInProgress = false;
+  // CRC-32 of the scenario as prepared, before play changed its levels.
+  uint32_t ScenarioCrc = 0;
   uint8_t OptionsReturnState = 0;
   // The profile screens: the name entry was opened from the profiles screen;
   // the profile list entry chosen for deletion.
@@ -77,6 +85,9 @@ struct GameValues {
   // The main menu's music: the first showing of a run waits 1500 ms from
   // MenuMusicClock before the title music starts, later showings start it at once.
   bool MenuShownBefore = false;
+  // The main menu offers "Continue"; the line about the saved game below the items.
+  bool MenuHasContinue = false;
+  std::string MenuSaveLine;
   bool MenuFirstShowing = false;  // the menu on the screen is the run's first showing
   bool MenuMusicDue = false;
   uint32_t MenuMusicClock = 0;
@@ -131,6 +142,7 @@ struct GameOptions {
   std::string demoFile;           // ... from this file ("" = the built-in demo)
   std::string recordDemo;         // record the game into this demo file
   std::string demoCaptions;       // "TIME TEXT" captions woven into the recording
+  std::string traceWorld;         // a digest of the world after every frame of play, one a line
 };
 
 class Game;
@@ -251,6 +263,8 @@ class Game {
   TransportIris iris;
   std::unique_ptr<DemoPlayback> demo;       // the demo being played
   std::unique_ptr<DemoRecorder> recorder;   // --record-demo
+  std::unique_ptr<SavedGame> continuing;    // a saved game being continued
+  std::unique_ptr<std::ofstream> worldTrace;  // --trace-world
   GameLevelGraphicsHook levelGraphicsHook{*this};
   BitmapSystemText bitmapText{*this};
   RasterSystemText systemText{platform.textRaster, bitmapText};  // TrueType when the platform has it

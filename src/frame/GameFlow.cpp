@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 
 #include "base/Errors.h"
 #include "base/Text.h"
@@ -12,6 +13,7 @@
 #include "frame/Form.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
+#include "frame/SaveGames.h"
 #include "render/Iris.h"
 #include "world/Flow.h"
 #include "world/LevelSetup.h"
@@ -280,9 +282,12 @@ void PrepareScenarioFrame(TForm1& form) {
   ClearHitMarks(w);
   g.gfx.MayChangeBlockGraphics = true;
   if (!LoadChosenScenario(g)) {
+    g.continuing.reset();
     form.SetGameState(gsMainMenu);
     return;
   }
+  v.ScenarioCrc = ScenarioContentCrc(g);
+  v.GameInProgress = !w.DemoMode;
   TakeScenarioIntoWorld(w, g.scenario);
   if (w.DemoMode)
     std::copy(std::begin(g.scenario.Header.Totals), std::end(g.scenario.Header.Totals), w.InitialTotals.begin());
@@ -321,8 +326,10 @@ void PrepareScenarioFrame(TForm1& form) {
   // 9. The title card.
   form.SetGameState(gsLevelIntro);
   RefreshBlockGraphics(g);
-  // 10. A demo's snapshot replaces the running level.
+  // 10. A demo's snapshot replaces the running level; so does a saved game
+  //     being continued.
   StartDemo(form);
+  if (g.continuing && !ApplyPendingContinue(form, false)) return;
   // 11. Remember a slow preparation.
   v.SlowPreparation = TicksSince(g.Now(), prepStart) > 2000;
 }
@@ -359,11 +366,14 @@ void LevelIntroFrame(TForm1& form) {
 
 void PlayingFrame(TForm1& form) {
   Game& g = form.game();
-  // The first frame of play: a demo's timing, a recording's snapshot.
+  // The first frame of play: a continued game's clocks, a demo's timing, a
+  // recording's snapshot.
+  if (g.continuing) ApplyPendingContinue(form, true);
   DemoPlayBegins(g);
   RecordPlayBegins(g);
   GameTickHost host(form);
   GameTick(form.game().world, host);
+  if (g.worldTrace) *g.worldTrace << std::hex << WorldDigest(g.world) << std::dec << ' ' << int(g.values.Lives) << '\n';
 }
 
 // --- the transporter journey ----------------------------------------------------------
@@ -388,18 +398,7 @@ void TransportOutFrame(TForm1& form) {
 }
 
 void TransportArriveFrame(TForm1& form) {
-  Game& g = form.game();
-  World& w = g.world;
-  w.PanelShown = form.frame().PanelShown;
-  const TransporterArrival a = ArriveThroughTransporter(w, g.scenario.Transporters, g.Now());
-  if (a.Matched) {
-    g.values.RestartX = a.RestartX;
-    g.values.RestartY = a.RestartY;
-    g.values.LevelClock = g.Now();
-    ++g.values.TransportersUsed;
-  }
-  // A transporter without a record leads back into play on the same level.
-  FlushKeys(g.input, g.platform.input.Keys());
+  CompleteTransporterArrival(form);
   form.SetGameState(gsTransportIn);
 }
 
@@ -448,34 +447,7 @@ void LosingLifeFrame(TForm1& form) {
     v.DeathTick = g.Now();
   }
   if (v.DeathFrame <= 5) return;
-  // The death is over: a life is gone.
-  SaveCurrentProfile(g);
-  if (v.Lives > 0) --v.Lives;
-  const bool gaveUp = w.Player.GaveUp;
-  if (v.Lives > 0) {
-    ClearPlayerBlocks(w);
-    PlacePlayerAtRestart(g);
-    ResetPlayerMovement(w, g.Now());
-    FlushKeys(g.input, g.platform.input.Keys());
-    MarkMusicRestart(g.audio);
-    ClearHitMarks(w);
-    const uint8_t restart = w.At(v.RestartX, v.RestartY);
-    if (restart != BlockEmpty && restart != w.Named.Save) {
-      w.SetCell(v.RestartX, v.RestartY, BlockEmpty);
-      if (w.Store) w.Store->SetCell(w.CurrentLevel, v.RestartX - LevelOriginX, v.RestartY - LevelOriginY, BlockEmpty);
-    }
-    w.Player.Dead = 0;
-    w.Player.GaveUp = false;
-    // A demo (and a game being recorded for one) goes straight on.
-    if ((w.DemoMode || Recording(g)) && !gaveUp)
-      form.SetGameState(gsPlaying);
-    else
-      form.SetGameState(gaveUp ? gsLifeLost : gsStatusScreen);
-  } else {
-    w.Player.Dead = 0;
-    w.Player.GaveUp = false;
-    form.SetGameState(gsGameOver);
-  }
+  form.SetGameState(FinishDeath(form));
 }
 
 // --- gsPaused ---------------------------------------------------------------------------------
@@ -513,6 +485,54 @@ void LevelIntroMouse(TForm1& form, const InputEvent& ev) {
 }
 
 }  // namespace
+
+void CompleteTransporterArrival(TForm1& form) {
+  Game& g = form.game();
+  World& w = g.world;
+  w.PanelShown = form.frame().PanelShown;
+  const TransporterArrival a = ArriveThroughTransporter(w, g.scenario.Transporters, g.Now());
+  if (a.Matched) {
+    g.values.RestartX = a.RestartX;
+    g.values.RestartY = a.RestartY;
+    g.values.LevelClock = g.Now();
+    ++g.values.TransportersUsed;
+  }
+  // A transporter without a record leads back into play on the same level.
+  FlushKeys(g.input, g.platform.input.Keys());
+  SaveRunningGame(form);
+}
+
+uint8_t FinishDeath(TForm1& form) {
+  Game& g = form.game();
+  World& w = g.world;
+  GameValues& v = g.values;
+  // The death is over: a life is gone.
+  SaveCurrentProfile(g);
+  if (v.Lives > 0) --v.Lives;
+  const bool gaveUp = w.Player.GaveUp;
+  if (v.Lives == 0) {
+    w.Player.Dead = 0;
+    w.Player.GaveUp = false;
+    return gsGameOver;
+  }
+  ClearPlayerBlocks(w);
+  PlacePlayerAtRestart(g);
+  ResetPlayerMovement(w, g.Now());
+  FlushKeys(g.input, g.platform.input.Keys());
+  MarkMusicRestart(g.audio);
+  ClearHitMarks(w);
+  const uint8_t restart = w.At(v.RestartX, v.RestartY);
+  if (restart != BlockEmpty && restart != w.Named.Save) {
+    w.SetCell(v.RestartX, v.RestartY, BlockEmpty);
+    if (w.Store) w.Store->SetCell(w.CurrentLevel, v.RestartX - LevelOriginX, v.RestartY - LevelOriginY, BlockEmpty);
+  }
+  w.Player.Dead = 0;
+  w.Player.GaveUp = false;
+  SaveRunningGame(form);
+  // A demo (and a game being recorded for one) goes straight on.
+  if ((w.DemoMode || Recording(g)) && !gaveUp) return gsPlaying;
+  return gaveUp ? gsLifeLost : gsStatusScreen;
+}
 
 ScreenUnit ShowWindowUnit() { return {NoEntry, ShowWindowFrame, NoKeys, NoKeyPress, NoMouse}; }
 ScreenUnit EnterMenusUnit() { return {NoEntry, EnterMenusFrame, NoKeys, NoKeyPress, NoMouse}; }
@@ -594,6 +614,7 @@ std::string FormatPlayTime(uint32_t seconds) {
 
 void FreezeClocks(Game& g) {
   const uint32_t now = g.Now();
+  g.values.ClocksFrozen = true;
   g.values.FrozenLevelClock = now - g.values.LevelClock;
   for (int i = 0; i < MonsterSlots; ++i) {
     g.values.FrozenMonsterAnim[size_t(i)] = now - g.world.Monsters[size_t(i)].AnimTime;
@@ -603,6 +624,7 @@ void FreezeClocks(Game& g) {
 
 void ThawClocks(Game& g) {
   const uint32_t now = g.Now();
+  g.values.ClocksFrozen = false;
   g.values.LevelClock = now - g.values.FrozenLevelClock;
   for (int i = 0; i < MonsterSlots; ++i) {
     g.world.Monsters[size_t(i)].AnimTime = now - g.values.FrozenMonsterAnim[size_t(i)];

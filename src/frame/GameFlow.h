@@ -24,6 +24,13 @@ ScreenUnit TransportInUnit();
 ScreenUnit LosingLifeUnit();
 ScreenUnit PausedUnit();
 
+// The transporter journey's arrival: the world of the destination, the restart
+// cell, the level clock; the game is saved.
+void CompleteTransporterArrival(TForm1& form);
+// The end of a death: a life gone, the player back on the restart cell and the
+// game saved, or game over. Returns the state that follows.
+uint8_t FinishDeath(TForm1& form);
+
 // Time spent in a menu does not count against the level's clocks.
 void FreezeClocks(Game& g);
 void ThawClocks(Game& g);

@@ -30,6 +30,7 @@ const char* GameStateName(uint8_t state) {
     case gsConfirmRestart: return "gsConfirmRestart";
     case gsPuzzleView: return "gsPuzzleView";
     case gsScenarios: return "gsScenarios";
+    case gsConfirmNewGame: return "gsConfirmNewGame";
     case gsShowWindow: return "gsShowWindow";
     case gsTransportOut: return "gsTransportOut";
     case gsTransportIn: return "gsTransportIn";

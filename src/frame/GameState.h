@@ -31,6 +31,7 @@ enum : uint8_t {
   gsConfirmRestart = 91,
   gsPuzzleView = 95,
   gsScenarios = 96,  // choosing the scenario to play
+  gsConfirmNewGame = 97,  // a saved game exists: start a new game?
   gsShowWindow = 100,
   gsTransportOut = 200,
   gsTransportIn = 201,

@@ -7,6 +7,7 @@
 #include "data/Settings.h"
 #include "frame/Form.h"
 #include "frame/Keys.h"
+#include "frame/SaveGames.h"
 #include "input/Input.h"
 #include "platform/Folders.h"
 
@@ -156,6 +157,7 @@ void ChoosePlayedScenario(Game& g) {
 }
 
 void RecordGameEnd(Game& g, bool completed) {
+  RemoveSavedGame(g);
   GameValues& v = g.values;
   v.NewBestScore = false;
   v.PreviousBest = 0;

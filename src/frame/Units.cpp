@@ -42,6 +42,7 @@ const std::vector<StateUnit>& ScreenUnits() {
       {gsConfirmRestart, ConfirmRestartUnit},
       {gsPuzzleView, PuzzleViewUnit},
       {gsScenarios, ScenariosUnit},
+      {gsConfirmNewGame, ConfirmNewGameUnit},
       {gsShowWindow, ShowWindowUnit},
       {gsTransportOut, TransportOutUnit},
       {gsTransportIn, TransportInUnit},

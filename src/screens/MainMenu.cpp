@@ -9,6 +9,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/PlayerData.h"
+#include "frame/SaveGames.h"
 #include "platform/Clock.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
@@ -32,6 +33,11 @@ constexpr int kBackdropTop = -48;
 constexpr int kMenuItems = 4;
 constexpr int kMenuItemWidth = 280;  // the caption pictures "menutext1".."menutext4"
 constexpr int kFirstItemY = 180, kItemPitch = 50;
+// With a saved game, "Continue" comes first and the five items sit closer.
+constexpr int kFirstItemYWithSave = 140, kItemPitchWithSave = 46;
+constexpr int kSaveLineY = 376;
+// The caption picture of "Continue" (after the six of the menus).
+constexpr int kContinueCaption = 7;
 constexpr uint32_t kFirstMusicDelayMs = 1500;
 constexpr uint16_t kMagenta565 = Rgb565(255, 0, 255);
 
@@ -69,8 +75,26 @@ void MainMenuEnter(TForm1& form) {
   g.gfx.MayChangeBlockGraphics = true;
   RestoreDetailedStyle(g);
   if (!v.BackdropBuilt) BuildMenuBackdrop(g);
+  // The current player's saved game: "Continue" when it can be continued, a
+  // line saying why when it cannot.
+  const SavedGameInfo save = PeekSavedGame(g);
+  v.MenuHasContinue = save.Readable;
+  v.MenuSaveLine.clear();
+  if (save.Readable) {
+    const SaveSummary& s = save.Summary;
+    v.MenuSaveLine = s.ScenarioName + ", level " + std::to_string(s.Level) + ", score " + std::to_string(s.Score) +
+                     ", " + std::to_string(s.Lives) + (s.Lives == 1 ? " life" : " lives");
+  } else if (save.Present) {
+    v.MenuSaveLine = "The saved game cannot be continued: " + save.Error;
+  }
+  const int first = v.MenuHasContinue ? kFirstItemYWithSave : kFirstItemY;
+  const int pitch = v.MenuHasContinue ? kItemPitchWithSave : kItemPitch;
+  int row = 0;
+  if (v.MenuHasContinue)
+    AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
+                   "menutext" + std::to_string(kContinueCaption), 0);
   for (int n = 1; n <= kMenuItems; ++n)
-    AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, kFirstItemY + (n - 1) * kItemPitch,
+    AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
                    "menutext" + std::to_string(n), 0);
   g.world.DemoMode = false;
   // The first showing of the menu in a run waits for its music, however soon
@@ -101,16 +125,31 @@ void MainMenuFrame(TForm1& form) {
   DrawMenuBackdrop(g);
   WidgetContext ctx = MenuWidgetContext(g);
   DrawImageButtons(g.widgets, ctx);
+  if (!g.values.MenuSaveLine.empty()) {
+    SelectFont(g.fonts, "eras10boldV.bmp", g.values.MenuHasContinue ? 2 : 1);
+    DrawTextCentred(g.fonts, g.backSurface, kSaveLineY, g.values.MenuSaveLine);
+  }
   DrawMenuFooter(g);
   FinishMenuFrame(g);
   UpkeepMenuMusic(g);
   // Attract mode: the built-in demo after 30 s without input.
   MaybeStartAttractDemo(form);
   if (form.frame().GameState != gsMainMenu) return;
-  const int item = g.widgets.ClickedImageButton;
+  int item = g.widgets.ClickedImageButton;
   g.widgets.ClickedImageButton = 0;
+  if (g.values.MenuHasContinue && item != 0) {
+    if (item == 1) {
+      ContinueSavedGame(form);
+      return;
+    }
+    --item;
+  }
   switch (item) {
     case 1:
+      if (g.values.MenuHasContinue) {
+        form.SetGameState(gsConfirmNewGame);
+        break;
+      }
       g.values.NewGameStarted = true;
       form.SetGameState(gsPrepareScenario);
       break;
@@ -168,6 +207,47 @@ void ConfirmExitFrame(TForm1& form) {
 void ConfirmExitKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.repeat) return;
   if (key.vk == vk::Escape && key.shift == 0) form.SetGameState(gsMainMenu);
+}
+
+// --- gsConfirmNewGame -----------------------------------------------------------
+
+constexpr int kNewGameKeep = 1;
+constexpr int kNewGameStart = 2;
+
+void ConfirmNewGameEnter(TForm1& form) {
+  Game& g = form.game();
+  AddButton(g.widgets, g.systemText, 170, 250, "Keep saved game", 'K');
+  AddButton(g.widgets, g.systemText, 390, 250, "New game", 'N');
+  BeginMenuScreen(g);
+}
+
+void ConfirmNewGameFrame(TForm1& form) {
+  Game& g = form.game();
+  ClearMenuFrame(g);
+  DrawMenuBackdrop(g);
+  SelectFont(g.fonts, kFaceEras14, 2);
+  DrawTextKeyedCentred(g.fonts, g.backSurface, 190, "Start a new game?");
+  SelectFont(g.fonts, "eras10boldV.bmp", 2);
+  DrawTextCentred(g.fonts, g.backSurface, 215, "The saved game will be lost.");
+  WidgetContext ctx = MenuWidgetContext(g);
+  DrawButtons(g.widgets, ctx);
+  DrawMenuFooter(g);
+  FinishMenuFrame(g);
+  switch (TakeClickedButton(g)) {
+    case kNewGameKeep: form.SetGameState(gsMainMenu); break;
+    case kNewGameStart:
+      RemoveSavedGame(g);
+      g.values.NewGameStarted = true;
+      form.SetGameState(gsPrepareScenario);
+      break;
+    default: break;
+  }
+}
+
+// Enter and Escape keep the saved game.
+void ConfirmNewGameKeyDown(TForm1& form, const KeyEvent& key) {
+  if (key.repeat) return;
+  if ((key.vk == vk::Escape || key.vk == vk::Return) && key.shift == 0) form.SetGameState(gsMainMenu);
 }
 
 // Centred on x = cx in the selected font.
@@ -245,5 +325,8 @@ void DrawMenuFooter(Game& g) {
 
 ScreenUnit MainMenuUnit() { return {MainMenuEnter, MainMenuFrame, MainMenuKeyDown, NoKeyPress, MenuMouse}; }
 ScreenUnit ConfirmExitUnit() { return {ConfirmExitEnter, ConfirmExitFrame, ConfirmExitKeyDown, NoKeyPress, MenuMouse}; }
+ScreenUnit ConfirmNewGameUnit() {
+  return {ConfirmNewGameEnter, ConfirmNewGameFrame, ConfirmNewGameKeyDown, NoKeyPress, MenuMouse};
+}
 
 }  // namespace gravik

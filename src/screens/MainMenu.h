@@ -13,6 +13,8 @@ class Game;
 
 ScreenUnit MainMenuUnit();
 ScreenUnit ConfirmExitUnit();
+// "Start a new game?" while a saved game exists.
+ScreenUnit ConfirmNewGameUnit();
 
 // The backdrop's fixed layout: six rows of ten cells, one character a cell
 // (the pound sign is the Windows-1252 byte 0xA3).

@@ -5,6 +5,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
+#include "frame/SaveGames.h"
 #include "gfx/Fonts.h"
 #include "screens/MenuFrame.h"
 #include "world/Targets.h"
@@ -67,11 +68,22 @@ void StatusEnter(TForm1& form) {
   CountTargets(g.world);
   WidgetSet& w = g.widgets;
   SystemText& text = g.systemText;
-  AddButton(w, text, 70, kButtonRow, "Return to game", 'R');
-  AddButtonEndingAt(g, 570, kButtonRow, "Quit scenario", 'Q');
+  // With "Save and exit" the row holds four buttons, spread wider.
+  const bool maySave = GameMaySave(g);
+  AddButton(w, text, maySave ? 30 : 70, kButtonRow, "Return to game", 'R');
+  AddButtonEndingAt(g, maySave ? 610 : 570, kButtonRow, "Quit scenario", 'Q');
   AddButton(w, text, kViewColumn, LineY(kMapLine), "View", 'M');
-  AddCentredButton(w, text, kButtonRow, "Options", 'O');
+  if (maySave) {
+    SelectFont(g.fonts, kFaceEras16, 4);
+    AddButtonEndingAt(g, 392 + TextWidth(g.fonts, "Options") / 2, kButtonRow, "Options", 'O');
+  } else {
+    AddCentredButton(w, text, kButtonRow, "Options", 'O');
+  }
   AddButton(w, text, kViewColumn, LineY(kPuzzleLine), "View", 'P');
+  if (maySave) {
+    SelectFont(g.fonts, kFaceEras16, 4);
+    AddButtonEndingAt(g, 250 + TextWidth(g.fonts, "Save and exit") / 2, kButtonRow, "Save and exit", 'S');
+  }
   BeginMenuScreen(g);
   ClearHitMarks(g.world);
   NoteJoystickAtEntry(g);
@@ -98,6 +110,12 @@ void StatusAct(TForm1& form, int button) {
       form.SetGameState(gsOptions);
       break;
     case kStatusViewPuzzle: form.SetGameState(gsPuzzleView); break;
+    case kStatusSaveAndExit:
+      if (SaveRunningGame(form)) {
+        g.values.GameInProgress = false;
+        form.SetGameState(gsMainMenu);
+      }
+      break;
     default: break;
   }
 }

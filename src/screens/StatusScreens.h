@@ -13,6 +13,7 @@ inline constexpr int kStatusQuit = 2;
 inline constexpr int kStatusViewMap = 3;
 inline constexpr int kStatusOptions = 4;
 inline constexpr int kStatusViewPuzzle = 5;
+inline constexpr int kStatusSaveAndExit = 6;  // only while the game may be saved
 
 // A time text with one leading blank taken off (the status and completion screens).
 std::string WithoutLeadingBlank(std::string text);

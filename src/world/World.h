@@ -325,6 +325,11 @@ struct World {
   StateHost* host_;
 };
 
+// A digest of what a player sees or what decides what comes next: the map, the
+// player, the counters, the level and the creatures (never absolute ticks, so
+// a game continued on another clock digests the same).
+uint64_t WorldDigest(const World& w);
+
 // Marks the 9 x 9 square around (x, y) seen in `level`, clipped to the map.
 void MarkSeen(TLevelState& level, int x, int y);
 
