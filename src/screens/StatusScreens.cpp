@@ -70,19 +70,19 @@ void StatusEnter(TForm1& form) {
   SystemText& text = g.systemText;
   // With "Save and exit" the row holds four buttons, spread wider.
   const bool maySave = GameMaySave(g);
-  AddButton(w, text, maySave ? 30 : 70, kButtonRow, "Return to game", 'R');
-  AddButtonEndingAt(g, maySave ? 610 : 570, kButtonRow, "Quit scenario", 'Q');
+  AddButton(w, text, maySave ? 6 : 70, kButtonRow, "Return to game", 'R');
+  AddButtonEndingAt(g, maySave ? 628 : 570, kButtonRow, "Quit scenario", 'Q');
   AddButton(w, text, kViewColumn, LineY(kMapLine), "View", 'M');
   if (maySave) {
     SelectFont(g.fonts, kFaceEras16, 4);
-    AddButtonEndingAt(g, 392 + TextWidth(g.fonts, "Options") / 2, kButtonRow, "Options", 'O');
+    AddButtonEndingAt(g, 412 + TextWidth(g.fonts, "Options") / 2, kButtonRow, "Options", 'O');
   } else {
     AddCentredButton(w, text, kButtonRow, "Options", 'O');
   }
   AddButton(w, text, kViewColumn, LineY(kPuzzleLine), "View", 'P');
   if (maySave) {
     SelectFont(g.fonts, kFaceEras16, 4);
-    AddButtonEndingAt(g, 250 + TextWidth(g.fonts, "Save and exit") / 2, kButtonRow, "Save and exit", 'S');
+    AddButtonEndingAt(g, 275 + TextWidth(g.fonts, "Save and exit") / 2, kButtonRow, "Save and exit", 'S');
   }
   BeginMenuScreen(g);
   ClearHitMarks(g.world);

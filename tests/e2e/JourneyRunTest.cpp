@@ -105,7 +105,7 @@ Script Journey(const std::string& folder) {
   // options and back.
   s.Click(1660, 470, 113).Shot(1690, "map").Click(1700, 570, 452).Shot(1720, "status-from-map");
   s.Click(1730, 470, 258).Shot(1760, "puzzle").Click(1770, 320, 458).Shot(1790, "status-from-puzzle");
-  s.Click(1800, 320, 436).Shot(1830, "options-status").Click(1840, 80, 458).Shot(1860, "status-from-options");
+  s.Click(1800, 392, 436).At(1806, "mouse move 630 380").Shot(1830, "options-status").Click(1840, 80, 458).Shot(1860, "status-from-options");
   // "Quit scenario", Yes: game over; OK: the menu; Exit, Yes.
   s.Click(1870, 520, 436).Shot(1890, "confirm-quit").Click(1900, 235, 238).Shot(1930, "game-over");
   s.Click(1940, 320, 368).Shot(1970, "menu-end").Click(1980, 320, 345).Shot(2000, "confirm-exit");
