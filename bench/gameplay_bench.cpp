@@ -24,35 +24,17 @@ static std::string ProgramFolder() {
 }
 #define GRAVIK_BINARY_DIR ProgramFolder()
 #include "../tests/frame/PlaySession.h"
+#include "BusyLevel.h"
 #include "frame/GameFlow.h"
 #include "world/LevelSetup.h"
 #include "world/Targets.h"
 
 using namespace gravik;
 using namespace gravik::playtest;
+using gravik::bench::kBusy;
 using BenchClock = std::chrono::steady_clock;
 
 namespace {
-
-const std::vector<LevelText> kBusy = {Level(1,
-                                            {"################################",
-                                             "#P#ooooooooooooooooooooooooooooo",
-                                             "#=#ooooooooooooooooooooooooooooo",
-                                             "#=#.............................",
-                                             "#=#..e....e....e....e....e....e.",
-                                             "#=#.............................",
-                                             "#=#..p......p......p......p.....",
-                                             "#=#.............................",
-                                             "#=#.........p..........p........",
-                                             "#=#.............................",
-                                             "#=#.............................",
-                                             "#=#..o..o..o..o..o..o..o..o..o..",
-                                             "#=#.............................",
-                                             "#=#.............................",
-                                             "#=#.............................",
-                                             "#=#*............................",
-                                             "################################"},
-                                            {}, /*space=*/true)};
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

@@ -1,7 +1,6 @@
 #include "data/SaveGame.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -47,7 +46,8 @@ class Writer {
   void U32(const uint32_t& v) { w_.U32(v); }
   void I16(const int16_t& v) { w_.U16(uint16_t(v)); }
   void F64(const double& v) {
-    const uint64_t bits = std::bit_cast<uint64_t>(v);
+    uint64_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
     w_.U32(uint32_t(bits)).U32(uint32_t(bits >> 32));
   }
   void Tick(const uint32_t& t) { w_.U32(now_ - t); }
@@ -95,7 +95,8 @@ class Reader {
     uint32_t lo = 0, hi = 0;
     Get(r_.U32(lo));
     Get(r_.U32(hi));
-    v = std::bit_cast<double>(uint64_t(lo) | (uint64_t(hi) << 32));
+    const uint64_t bits = uint64_t(lo) | (uint64_t(hi) << 32);
+    std::memcpy(&v, &bits, sizeof v);
     if (v != v || v > 1e9 || v < -1e9) ok_ = false;  // NaN or far off any map
   }
   void Tick(uint32_t& t) {

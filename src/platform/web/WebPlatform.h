@@ -50,6 +50,8 @@ class WebDisplay : public Display {
 class WebInput : public InputDevice {
  public:
   bool PollEvent(InputEvent& ev) override;
+  // The page never blocks: events arrive between frames, so waiting is polling.
+  bool WaitEvent(InputEvent& ev, int) override { return PollEvent(ev); }
   KeyState& Keys() override { return keys_; }
   JoystickState Joystick() override;
   void MousePosition(int& x, int& y) override {
