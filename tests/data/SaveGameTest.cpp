@@ -2,11 +2,20 @@
 // and no damaged or foreign file is ever restored.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "base/Bytes.h"
 #include "base/Crc.h"
 #include "data/SaveGame.h"
+#include "platform/Folders.h"
 #include "support/AsciiWorld.h"
 
 namespace gravik {
@@ -164,6 +173,40 @@ TEST(SaveGame, DamagedForeignAndOutOfRangeFilesAreRefusedAndChangeNothing) {
   EXPECT_EQ(target.a.W.CurrentLevel, before.CurrentLevel);
   EXPECT_EQ(target.a.W.Map, before.Map);
   EXPECT_EQ(chips[1], 0);
+}
+
+// A save cut short by a full disk (the file size limit, at every part of the
+// write) leaves the previous saved game whole and loadable.
+TEST(SaveGame, ASaveCutShortLeavesThePreviousOneLoadable) {
+  SavedWorld s;
+  const std::string dir = std::filesystem::temp_directory_path() / ("gravik-save-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = dir + "/Player.g2s";
+  const std::vector<uint8_t> first = s.Write(1000);
+  ASSERT_TRUE(WriteWholeFileAtomic(path, first.data(), first.size()));
+  s.a.W.Count.Score = 99999;
+  const std::vector<uint8_t> second = s.Write(2000);
+  for (rlim_t limit : {rlim_t(0), rlim_t(1), rlim_t(16), rlim_t(second.size() / 2), rlim_t(second.size() - 1)}) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      const struct rlimit lim = {limit, limit};
+      setrlimit(RLIMIT_FSIZE, &lim);
+      _exit(WriteWholeFileAtomic(path, second.data(), second.size()) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a save passed under a limit of " << limit;
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> now((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(now, first) << limit;
+    SavedGame read;
+    std::string error;
+    EXPECT_TRUE(ReadSavedGame(now, read, error)) << error;
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
