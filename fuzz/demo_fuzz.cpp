@@ -193,7 +193,7 @@ class PlayGround {
     game_ = std::make_unique<Game>(*platform_, o);
     form_ = std::make_unique<TForm1>(*game_);
     form_->FormCreate();
-    InstallGameHandlers(*form_, ProgramOptions{o});
+    InstallGameHandlers(*form_);
     try {
       form_->Timer1Timer();
     } catch (const std::exception& e) {
