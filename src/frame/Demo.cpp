@@ -15,17 +15,6 @@ namespace {
 
 constexpr size_t kDemoFileLimit = 16u << 20;
 
-std::array<uint8_t, MapCells> BackgroundChips(Game& g) {
-  std::array<uint8_t, MapCells> chips{};
-  if (TBackgroundSprite* bg = g.playfield.Background)
-    for (int x = 1; x <= MapWidth; ++x)
-      for (int y = 1; y <= MapHeight; ++y) {
-        const int c = bg->Cell(x, y);
-        chips[size_t(MapIndex(x, y))] = uint8_t(c < 0 ? 0 : c > 255 ? 255 : c);
-      }
-  return chips;
-}
-
 bool ReadDemoBytes(Game& g, const std::string& file, std::vector<uint8_t>& bytes, std::string& error) {
   if (!file.empty()) {
     if (ReadWholeFile(file, bytes, kDemoFileLimit)) return true;
@@ -47,6 +36,17 @@ bool ReadDemoBytes(Game& g, const std::string& file, std::vector<uint8_t>& bytes
 }
 
 }  // namespace
+
+std::array<uint8_t, MapCells> BackgroundChips(Game& g) {
+  std::array<uint8_t, MapCells> chips{};
+  if (TBackgroundSprite* bg = g.playfield.Background)
+    for (int x = 1; x <= MapWidth; ++x)
+      for (int y = 1; y <= MapHeight; ++y) {
+        const int c = bg->Cell(x, y);
+        chips[size_t(MapIndex(x, y))] = uint8_t(c < 0 ? 0 : c > 255 ? 255 : c);
+      }
+  return chips;
+}
 
 bool DemoState(uint8_t s) {
   return s == gsPrepareScenario || s == gsLevelIntro || IsPlayState(s);

@@ -2,6 +2,7 @@
 // main menu's attract mode), playing it back in place of the controls, its
 // caption, its end; and recording a game into a demo file.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -74,6 +75,9 @@ void MaybeStartAttractDemo(TForm1& form);
 // False with a message when the caption file cannot be read.
 bool SetUpRecorder(Game& g, std::string& error);
 bool Recording(const Game& g);
+// The background sprite's chip of every cell, column-major (a demo snapshot and
+// a saved game keep them).
+std::array<uint8_t, MapCells> BackgroundChips(Game& g);
 // The first frame of play: the snapshot. Every frame of play: nothing else.
 void RecordPlayBegins(Game& g);
 // Writes the demo file once (the level left, the game over, the program closing).

@@ -22,17 +22,6 @@ namespace {
 constexpr uint32_t kSaveNoticeMs = 2000;
 constexpr size_t kSaveFileLimit = size_t(8) << 20;
 
-std::array<uint8_t, MapCells> ChipsOf(Game& g) {
-  std::array<uint8_t, MapCells> chips{};
-  if (TBackgroundSprite* bg = g.playfield.Background)
-    for (int x = 1; x <= MapWidth; ++x)
-      for (int y = 1; y <= MapHeight; ++y) {
-        const int c = bg->Cell(x, y);
-        chips[size_t(MapIndex(x, y))] = uint8_t(c < 0 ? 0 : c > 255 ? 255 : c);
-      }
-  return chips;
-}
-
 void Tell(Game& g, const std::string& text) { g.platform.shell.ShowInfo("Gravik 2", text); }
 
 // Seconds played, the stretch under way included.
@@ -84,7 +73,7 @@ bool SaveRunningGame(TForm1& form) {
   play.RestartY = v.RestartY;
   play.TransportersUsed = v.TransportersUsed;
   play.RandomState = g.random.State();
-  const std::vector<uint8_t> file = WriteSavedGame(summary, play, g.world, g.scenario, ChipsOf(g), now);
+  const std::vector<uint8_t> file = WriteSavedGame(summary, play, g.world, g.scenario, BackgroundChips(g), now);
   const std::string path = SavedGamePath(g);
   if (!CreateDirectories(ExtractFileDir(path)) || !WriteWholeFileAtomic(path, file.data(), file.size())) {
     std::fprintf(stderr, "gravik: the game could not be saved to %s\n", path.c_str());
