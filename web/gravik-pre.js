@@ -186,6 +186,7 @@ Module.gravikPage = (function () {
     node.onaudioprocess = function (e) {
       var L = e.outputBuffer.getChannelData(0), R = e.outputBuffer.getChannelData(1);
       var n = Math.min(L.length, a.frames);
+      page.audioBlocks++;
       if (!ready) { L.fill(0); R.fill(0); return; }
       Module['_gravik_web_audio_fill'](a.left, a.right, n);
       L.set(HEAPF32.subarray(a.left >> 2, (a.left >> 2) + n));
@@ -204,6 +205,7 @@ Module.gravikPage = (function () {
     audio = null;
   };
 
+  page.audioBlocks = 0;  // blocks Web Audio asked the mixer for
   page.audioState = function () { return audio ? audio.ac.state : 'none'; };
 
   // Browsers start sound only after the player has pressed a key or clicked.
