@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/Scenario.h"
+#include "data/ScenarioRules.h"
 
 namespace gravik::mkres {
 
@@ -43,7 +44,7 @@ using BlockLookup = std::function<int(std::string_view)>;
 
 // The key seed every compiled scenario uses, so the same source always gives
 // the same bytes.
-inline constexpr uint32_t ScenarioKeySeed = 0x5A51C0DEu;
+using gravik::ScenarioKeySeed;
 
 CompileResult CompileScenario(const std::string& sourceText, const BlockLookup& lookup);
 CompileResult CompileScenario(const std::string& sourceText, const Catalogue& catalogue);
