@@ -108,18 +108,6 @@ struct LevelSource {
   std::map<char, std::vector<Placed>> Found;  // special characters as placed
 };
 
-const std::map<char, std::string>& DefaultLegend() {
-  static const std::map<char, std::string> legend = {
-      {'.', "EMPTY"},   {'#', "BRICK"},    {'=', "STEEL"},    {'|', "GLASS"},    {'+', "STONE"},
-      {':', "EARTH1"},  {';', "EARTH2"},   {',', "EARTH3"},   {'o', "ROCK"},     {'*', "DIAMOND"},
-      {'e', "EGG"},     {'k', "KEY"},      {'S', "SAFE"},     {'C', "CAGE"},     {'p', "SPIRIT1"},
-      {'X', "SKULL1"},  {'P', "PLAYER1"},  {'E', "ENDCHAR1"}, {'v', "SAVE"},     {'w', "PLANT1"},
-      {'x', "PLANT2"},  {'y', "PLANT3"},   {'z', "PLANT4"},   {'!', "DEAD1"},    {'^', "DEAD2"},
-      {'~', "DEAD3"},
-  };
-  return legend;
-}
-
 class Compiler {
  public:
   Compiler(const std::string& text, const BlockLookup& lookup) : text_(text), lookup_(lookup) {
@@ -705,6 +693,18 @@ class Compiler {
 };
 
 }  // namespace
+
+const std::map<char, std::string>& DefaultLegend() {
+  static const std::map<char, std::string> legend = {
+      {'.', "EMPTY"},   {'#', "BRICK"},    {'=', "STEEL"},    {'|', "GLASS"},    {'+', "STONE"},
+      {':', "EARTH1"},  {';', "EARTH2"},   {',', "EARTH3"},   {'o', "ROCK"},     {'*', "DIAMOND"},
+      {'e', "EGG"},     {'k', "KEY"},      {'S', "SAFE"},     {'C', "CAGE"},     {'p', "SPIRIT1"},
+      {'X', "SKULL1"},  {'P', "PLAYER1"},  {'E', "ENDCHAR1"}, {'v', "SAVE"},     {'w', "PLANT1"},
+      {'x', "PLANT2"},  {'y', "PLANT3"},   {'z', "PLANT4"},   {'!', "DEAD1"},    {'^', "DEAD2"},
+      {'~', "DEAD3"},
+  };
+  return legend;
+}
 
 CompileResult CompileScenario(const std::string& sourceText, const BlockLookup& lookup) {
   Compiler c(sourceText, lookup);

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,6 +48,9 @@ using BlockLookup = std::function<int(std::string_view)>;
 using gravik::ScenarioKeySeed;
 
 CompileResult CompileScenario(const std::string& sourceText, const BlockLookup& lookup);
+// The grid characters every source knows without a 'legend' line: character
+// -> block name ("EMPTY" for the empty cell).
+const std::map<char, std::string>& DefaultLegend();
 CompileResult CompileScenario(const std::string& sourceText, const Catalogue& catalogue);
 
 // "<file>:<line>:<column>: <message>"
