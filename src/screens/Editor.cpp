@@ -33,6 +33,7 @@ constexpr int kButtonRow = 434, kStatusRow = 462;
 constexpr uint32_t kPadFirstRepeatMs = 300, kPadRepeatMs = 110;
 constexpr uint32_t kMessageMs = 4000;
 constexpr const char* kTrialFileName = "gravik-editor-trial.zq";
+constexpr int kLevelSettingsTop = 236;
 
 constexpr uint16_t kOutsideColour = Rgb565(24, 24, 32);
 constexpr uint16_t kCursorColour = Rgb565(255, 230, 0);
@@ -410,13 +411,11 @@ void LeaveEditor(TForm1& form) {
 
 void BuildLevelPage(Game& g) {
   ResetWidgets(g.widgets);
-  int x = 8;
-  SelectFont(g.fonts, kFaceEras16, 4);
-  auto add = [&](const char* caption) {
-    const int i = AddButton(g.widgets, g.systemText, x, kButtonRow, caption, 0);
-    x += std::max(g.widgets.Buttons[size_t(i)].Width, TextWidth(g.fonts, caption)) + 18;
-  };
-  for (const char* c : {"Save", "Undo", "Redo", "Try", "<", ">", "Zoom", "Scenario", "Exit"}) add(c);
+  // Placed by the width of the captions as the button font draws them.
+  const std::pair<const char*, int> buttons[] = {{"Save", 8},  {"Undo", 80},  {"Redo", 152},
+                                                 {"Try", 224}, {"<", 283},    {">", 316},
+                                                 {"Zoom", 349}, {"Scenario", 421}, {"Exit", 549}};
+  for (const auto& [caption, x] : buttons) AddButton(g.widgets, g.systemText, x, kButtonRow, caption, 0);
 }
 
 std::string LevelRow(const EditorScreen& e, int n) {
@@ -439,29 +438,26 @@ void BuildScenarioPage(Game& g, EditorScreen& e) {
   WidgetSet& w = g.widgets;
   const Scenario& s = e.Doc->scenario();
   const TLevelRecord& lv = e.Doc->Level(e.Level);
-  const bool made = e.Doc->LevelMade(e.Level);
-  AddValueButton(w, g.systemText, 300, 40, "Name", 80, e.Editing == Field::Name ? e.EditText + "_" : s.Info.Name.Str(), 0);
-  AddValueButton(w, g.systemText, 300, 64, "Author", 80,
+  AddValueButton(w, g.systemText, 300, 40, "Name", 90, e.Editing == Field::Name ? e.EditText + "_" : s.Info.Name.Str(), 0);
+  AddValueButton(w, g.systemText, 300, 64, "Author", 90,
                  e.Editing == Field::Author ? e.EditText + "_" : s.Info.Author.Str(), 0);
   const bool puzzle = s.Extras.DefaultPuzzle != 0;
-  AddValueButton(w, g.systemText, 300, 88, "Puzzle", 80, puzzle ? "10 x 4 pieces" : "none", 0);
+  AddValueButton(w, g.systemText, 300, 88, "Puzzle", 90, puzzle ? "10 x 4 pieces" : "none", 0);
   AddButton(w, g.systemText, 300, 112, "Add note", 0);
-  const int top = 236;
-  AddValueButton(w, g.systemText, 300, top, "Width", 90, made ? std::to_string(lv.Width) : "-", 0);
-  AddButton(w, g.systemText, 430, top, "-", 0);
-  AddButton(w, g.systemText, 460, top, "+", 0);
-  AddValueButton(w, g.systemText, 300, top + 22, "Height", 90, made ? std::to_string(lv.Height) : "-", 0);
-  AddButton(w, g.systemText, 430, top + 22, "-", 0);
-  AddButton(w, g.systemText, 460, top + 22, "+", 0);
-  AddValueButton(w, g.systemText, 300, top + 44, "Block set", 90, std::to_string(lv.BlockSet), 0);
-  AddValueButton(w, g.systemText, 300, top + 66, "Space", 90, lv.Space ? "yes" : "no", 0);
-  AddValueButton(w, g.systemText, 300, top + 88, "Map", 90, lv.NoMap ? "no" : "yes", 0);
-  AddValueButton(w, g.systemText, 300, top + 110, "Meteors", 90, std::to_string(lv.MeteorCount), 0);
-  AddValueButton(w, g.systemText, 300, top + 132, "Border", 90, lv.BorderName.Str(), 0);
-  AddButton(w, g.systemText, 500, top, "Copy", 0);
-  AddButton(w, g.systemText, 500, top + 22, e.Clipboard ? "Paste" : "Paste", 0);
-  AddButton(w, g.systemText, 500, top + 44, "Clear", 0);
-  AddButton(w, g.systemText, 500, top + 66, "Edit level", 0);
+  const int top = kLevelSettingsTop;
+  AddButton(w, g.systemText, 440, top, "-", 0);  // the width; its value is drawn beside
+  AddButton(w, g.systemText, 470, top, "+", 0);
+  AddButton(w, g.systemText, 440, top + 22, "-", 0);
+  AddButton(w, g.systemText, 470, top + 22, "+", 0);
+  AddValueButton(w, g.systemText, 300, top + 44, "Block set", 110, std::to_string(lv.BlockSet), 0);
+  AddValueButton(w, g.systemText, 300, top + 66, "Space", 110, lv.Space ? "yes" : "no", 0);
+  AddValueButton(w, g.systemText, 300, top + 88, "Map", 110, lv.NoMap ? "no" : "yes", 0);
+  AddValueButton(w, g.systemText, 300, top + 110, "Meteors", 110, std::to_string(lv.MeteorCount), 0);
+  AddValueButton(w, g.systemText, 300, top + 132, "Border", 110, lv.BorderName.Str(), 0);
+  AddButton(w, g.systemText, 520, top, "Copy", 0);
+  AddButton(w, g.systemText, 520, top + 22, "Paste", 0);
+  AddButton(w, g.systemText, 520, top + 44, "Clear", 0);
+  AddButton(w, g.systemText, 520, top + 66, "Edit level", 0);
   if (!e.Clipboard || e.Clipboard == e.Level) w.Buttons[kScPaste].State = kWidgetDisabled;
   AddButton(w, g.systemText, 300, kButtonRow, "Save", 0);
   AddButton(w, g.systemText, 400, kButtonRow, "Back", 0);
@@ -743,8 +739,16 @@ void DrawScenarioPage(Game& g, EditorScreen& e) {
       }
   }
   const int all = s.Extras.DefaultPuzzle ? 40 : 0;
-  Text(g, 300, 216, "Pieces placed: " + std::to_string(pieces) + (all ? " of 40" : "") + "    End character: " + end, 2);
-  Text(g, 300, 394, "LEVEL " + std::to_string(e.Level) + "  (Copy, then choose a level and Paste)", 3);
+  Text(g, 300, 216, Fit(g, "Pieces placed: " + std::to_string(pieces) + (all ? " of 40" : "") + "   End: " + end, 330), 2);
+  // The level's size, between its "-" and "+" buttons.
+  const TLevelRecord& lv = e.Doc->Level(e.Level);
+  const bool made = e.Doc->LevelMade(e.Level);
+  SelectFont(g.fonts, kFaceEras16, 4);
+  DrawTextKeyed(g.fonts, g.backSurface, 300, kLevelSettingsTop, "Width");
+  DrawTextKeyed(g.fonts, g.backSurface, 300, kLevelSettingsTop + 22, "Height");
+  Text(g, 410, kLevelSettingsTop + 7, made ? std::to_string(lv.Width) : "-", 2);
+  Text(g, 410, kLevelSettingsTop + 29, made ? std::to_string(lv.Height) : "-", 2);
+  Text(g, 300, 394, Fit(g, "LEVEL " + std::to_string(e.Level) + (e.Clipboard ? "   (level " + std::to_string(e.Clipboard) + " copied)" : ""), 330), 3);
   // Faults, with their level and cell.
   int fy = 412;
   DrawStatus(g, e, kStatusRow, 620);
