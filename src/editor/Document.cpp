@@ -93,6 +93,8 @@ std::vector<uint8_t> EditorDocument::FileBytes() const {
   } else {
     const auto totals = CountScenarioTotals(out, blocks_);
     std::copy(totals.begin(), totals.end(), std::begin(out.Header.Totals));
+    // A scenario saved with faults says so in its edit flag.
+    out.Header.EditFlag = CheckScenario(out, blocks_).empty() ? 0 : 1;
   }
   return WriteScenario(out);
 }

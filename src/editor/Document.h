@@ -53,7 +53,9 @@ class EditorDocument {
   // The file as Save writes it now.
   std::vector<uint8_t> FileBytes() const;
   // Writes the file atomically; the document is clean afterwards. A path named
-  // like the built-in scenario is refused.
+  // like the built-in scenario is refused. A scenario that was changed is
+  // written with its totals counted again and its edit flag set while it has
+  // faults; one opened and saved unchanged keeps its bytes.
   bool Save(const std::string& path, std::string* error);
 
   const Scenario& scenario() const { return *s_; }

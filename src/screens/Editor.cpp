@@ -47,7 +47,7 @@ constexpr uint16_t kSelectedColour = Rgb565(255, 200, 0);
 constexpr uint16_t kMagentaKey = Rgb565(255, 0, 255);
 constexpr uint16_t kGridColour = Rgb565(70, 70, 96);
 
-enum class Page { Level, Scenario, ConfirmLeave };
+enum class Page { Level, Scenario, ConfirmLeave, Open };
 
 // Which text the keys are typing into.
 enum class Field { None, Name, Author, Note };
@@ -57,8 +57,11 @@ enum LevelButton { kSave = 1, kUndo, kRedo, kTry, kPrevLevel, kNextLevel, kZoom,
 // Buttons of the scenario page.
 enum ScenarioButton {
   kScName = 1, kScAuthor, kScPuzzle, kScAddNote, kScWidthLess, kScWidthMore, kScHeightLess, kScHeightMore,
-  kScBlockSet, kScSpace, kScMap, kScMeteors, kScBorder, kScCopy, kScPaste, kScClear, kScEditLevel, kScSave, kScBack
+  kScBlockSet, kScSpace, kScMap, kScMeteors, kScBorder, kScCopy, kScPaste, kScClear, kScEditLevel, kScSave, kScBack,
+  kScOpen
 };
+// Buttons of the page that opens a scenario file.
+enum OpenButton { kOpenFile = 1, kOpenNew, kOpenCancel };
 // Buttons of the question before leaving.
 enum LeaveButton { kLeaveSave = 1, kLeaveDiscard, kLeaveCancel };
 
@@ -94,10 +97,13 @@ struct EditorScreen {
   std::string Message;
   uint32_t MessageTick = 0;
   std::vector<ScenarioFault> Faults;
+  int FaultShown = 0;  // the fault the status line shows (N steps through them)
   uint8_t PadLast = 0, PadButtons = 0;
   uint32_t PadTick = 0;
   bool PadRepeating = false;
   bool Trial = false;
+  bool DropArmed = false;             // a second press drops unsaved changes
+  std::vector<std::string> OpenFiles;  // the Open page's files, as listed
   std::string TrialFile, ReturnFileName;
   // The block pictures at each zoom for one block set and style.
   int CacheSet = 0, CacheStyle = 0;
@@ -359,6 +365,22 @@ void FillKey(Game& g, EditorScreen& e, int x, int y) {
   if (e.FillLevel == e.Level) e.Doc->FillRect(e.Level, e.FillX, e.FillY, x, y, Brush(e));
 }
 
+// N: the next fault, its level and cell shown.
+void ShowNextFault(Game& g, EditorScreen& e) {
+  if (e.Faults.empty()) {
+    Say(g, e, "No faults.");
+    return;
+  }
+  e.FaultShown = (e.FaultShown + 1) % int(e.Faults.size());
+  const ScenarioFault& f = e.Faults[size_t(e.FaultShown)];
+  if (f.Level >= 1) ShowLevel(e, f.Level);
+  if (f.Place == FaultPlace::Cell) {
+    e.CursorX = f.X, e.CursorY = f.Y;
+    KeepCursorInView(e);
+  }
+  e.MessageTick = g.Now() - kMessageMs;  // the fault, not an older message
+}
+
 // --- trying the scenario -------------------------------------------------------------
 
 // F5: the level shown, from the player start when it is on this level, else
@@ -460,7 +482,8 @@ void BuildScenarioPage(Game& g, EditorScreen& e) {
   AddButton(w, g.systemText, 520, top + 66, "Edit level", 0);
   if (!e.Clipboard || e.Clipboard == e.Level) w.Buttons[kScPaste].State = kWidgetDisabled;
   AddButton(w, g.systemText, 300, kButtonRow, "Save", 0);
-  AddButton(w, g.systemText, 400, kButtonRow, "Back", 0);
+  AddButton(w, g.systemText, 380, kButtonRow, "Back", 0);
+  AddButton(w, g.systemText, 460, kButtonRow, "Open / New", 0);
   TListBox& list = w.List;
   list.Left = 12;
   list.Top = 40;
@@ -480,12 +503,70 @@ void BuildLeavePage(Game& g) {
   AddButton(g.widgets, g.systemText, 450, 250, "Cancel", 'C');
 }
 
+// The scenario files of the Scenarios folder that can be opened.
+void BuildOpenPage(Game& g, EditorScreen& e) {
+  ResetWidgets(g.widgets);
+  AddButton(g.widgets, g.systemText, 300, kButtonRow, "Open", 'O');
+  AddButton(g.widgets, g.systemText, 380, kButtonRow, "New scenario", 'N');
+  AddButton(g.widgets, g.systemText, 540, kButtonRow, "Cancel", 'C');
+  TListBox& list = g.widgets.List;
+  list.Left = 30;
+  list.Top = 60;
+  list.Columns = 40;
+  list.Rows = 16;
+  list.Items.clear();
+  e.OpenFiles.clear();
+  for (const TScenarioEntry& s : g.scenarios) {
+    if (s.Damaged || SameText(s.FileName, BuiltInScenarioName)) continue;
+    e.OpenFiles.push_back(s.FileName);
+    list.Items.push_back(s.Name.Str() + "  (" + s.FileName + ")");
+  }
+  list.Selected = list.Items.empty() ? 0 : 1;
+  e.DropArmed = false;
+}
+
 void ShowPage(Game& g, EditorScreen& e, Page p) {
   e.Shown = p;
   e.Editing = Field::None;
   if (p == Page::Level) BuildLevelPage(g);
   else if (p == Page::Scenario) BuildScenarioPage(g, e);
+  else if (p == Page::Open) BuildOpenPage(g, e);
   else BuildLeavePage(g);
+}
+
+// Open page: a file opened, or a new scenario; unsaved changes are dropped
+// only on a second press.
+void OpenPagePressed(Game& g, EditorScreen& e, int button) {
+  if (button == kOpenCancel) {
+    ShowPage(g, e, Page::Scenario);
+    return;
+  }
+  if (e.Doc->Dirty() && !e.DropArmed) {
+    e.DropArmed = true;
+    Say(g, e, "The changes are not saved; press again to drop them.");
+    return;
+  }
+  if (button == kOpenNew) {
+    e.Doc->New();
+    e.SavePath.clear();
+    Say(g, e, "A new scenario.");
+  } else if (button == kOpenFile) {
+    const int row = g.widgets.List.Selected;
+    if (row < 1 || row > int(e.OpenFiles.size())) return;
+    std::string error;
+    if (!e.Doc->Load(g.folders.Scenarios + e.OpenFiles[size_t(row - 1)], &error)) {
+      Say(g, e, error);
+      return;
+    }
+    e.SavePath.clear();
+    Say(g, e, "Opened " + e.OpenFiles[size_t(row - 1)] + ".");
+  } else {
+    return;
+  }
+  e.Level = 1;
+  e.CursorX = e.CursorY = 1;
+  ShowPage(g, e, Page::Level);
+  ShowLevel(e, 1);
 }
 
 void AskBeforeLeaving(TForm1& form, EditorScreen& e) {
@@ -623,9 +704,9 @@ void DrawMap(Game& g, EditorScreen& e, int hoverX, int hoverY, bool hovering) {
 std::string EntryDetail(const EditorScreen& e, const PaletteEntry& p) {
   switch (p.Value.Code) {
     case BlockTransporterCode:
-      return "to level " + std::to_string(e.LinkLevel) + " " + CellName(e.LinkX, e.LinkY) + "  (L links)";
+      return "to level " + std::to_string(e.LinkLevel) + " " + CellName(e.LinkX, e.LinkY);
     case BlockPuzzlePieceCode:
-      return "piece " + CellName(PuzzlePieceColumn(e.PieceParam), PuzzlePieceRow(e.PieceParam)) + "  ([ ] change)";
+      return "piece " + CellName(PuzzlePieceColumn(e.PieceParam), PuzzlePieceRow(e.PieceParam)) + "  ([ ])";
     case BlockSkullGate: {
       static const char* names[] = {"diamonds", "earth", "monsters", "transporters", "pieces-1", "pieces"};
       std::string s = "opens: ";
@@ -697,7 +778,10 @@ void DrawStatus(Game& g, EditorScreen& e, int y, int width) {
   } else if (e.Faults.empty()) {
     line = "No faults: the scenario can be played.";
   } else {
-    line = std::to_string(e.Faults.size()) + (e.Faults.size() == 1 ? " fault: " : " faults: ") + DescribeFault(e.Faults[0]);
+    const size_t i = size_t(e.FaultShown) % e.Faults.size();
+    line = (e.Faults.size() == 1 ? std::string("1 fault: ")
+                                 : "Fault " + std::to_string(i + 1) + " of " + std::to_string(e.Faults.size()) + " (N): ") +
+           DescribeFault(e.Faults[i]);
     colour = 1;
   }
   Text(g, 6, y, Fit(g, line, width), colour);
@@ -823,6 +907,7 @@ void ScenarioButtonPressed(TForm1& form, EditorScreen& e, int button) {
     case kScEditLevel: ShowPage(g, e, Page::Level); ShowLevel(e, e.Level); return;
     case kScSave: SaveDocument(g, e); break;
     case kScBack: ShowPage(g, e, Page::Level); ShowLevel(e, e.Level); return;
+    case kScOpen: ShowPage(g, e, Page::Open); return;
     default: return;
   }
   BuildScenarioPage(g, e);
@@ -903,6 +988,13 @@ void Frame(TForm1& form, EditorScreen& e) {
     DrawScenarioPage(g, e);
     DrawList(g.widgets, ctx);
     DrawButtons(g.widgets, ctx);
+  } else if (e.Shown == Page::Open) {
+    SelectFont(g.fonts, kFaceEras14, 3);
+    DrawText(g.fonts, g.backSurface, 30, 20, "OPEN A SCENARIO");
+    if (e.OpenFiles.empty()) Text(g, 40, 80, "The Scenarios folder holds no scenario of your own yet.", 2);
+    else DrawList(g.widgets, ctx);
+    DrawStatus(g, e, kStatusRow, 620);
+    DrawButtons(g.widgets, ctx);
   } else {
     SelectFont(g.fonts, kFaceEras14, 2);
     DrawTextKeyedCentred(g.fonts, g.backSurface, 190, "Leave the editor?");
@@ -933,6 +1025,8 @@ void Frame(TForm1& form, EditorScreen& e) {
       BuildScenarioPage(g, e);
     }
     if (clicked) ScenarioButtonPressed(form, e, clicked);
+  } else if (e.Shown == Page::Open) {
+    if (clicked) OpenPagePressed(g, e, clicked);
   } else {
     switch (clicked) {
       case kLeaveSave:
@@ -975,6 +1069,7 @@ void LevelKeyDown(TForm1& form, EditorScreen& e, const KeyEvent& key) {
       else PaintAt(g, e, x, y);
       break;
     case 'P': PickAt(g, e, x, y); break;
+    case 'N': ShowNextFault(g, e); break;
     case 'F': FillKey(g, e, x, y); break;
     case 'L': LinkKey(g, e, x, y); break;
     case 'Z': e.Zoom = (e.Zoom + 1) % 3; KeepCursorInView(e); break;
@@ -1001,6 +1096,7 @@ void LevelKeyDown(TForm1& form, EditorScreen& e, const KeyEvent& key) {
     case 0xBC:  // ,
     case 0xBE: {  // .
       const std::vector<int> entries = GroupEntries(e);
+      if (entries.empty()) break;
       auto it = std::find(entries.begin(), entries.end(), e.Selected);
       int i = it == entries.end() ? 0 : int(it - entries.begin()) + (key.vk == 0xBE ? 1 : -1);
       i = (i + int(entries.size())) % int(entries.size());
@@ -1031,6 +1127,16 @@ void KeyDown(TForm1& form, EditorScreen& e, const KeyEvent& key) {
   Game& g = form.game();
   if (e.Shown == Page::Level) {
     LevelKeyDown(form, e, key);
+    return;
+  }
+  if (e.Shown == Page::Open) {
+    TListBox& list = g.widgets.List;
+    if (key.vk == vk::Up && list.Selected > 1) --list.Selected;
+    if (key.vk == vk::Down && list.Selected < int(list.Items.size())) ++list.Selected;
+    list.First = std::clamp(list.First, std::max(1, list.Selected - list.Rows + 1), std::max(1, list.Selected));
+    if (key.vk == vk::Return && !key.repeat) PressButton(g, kOpenFile);
+    if (key.vk == 'N' && !key.repeat) PressButton(g, kOpenNew);
+    if (key.vk == vk::Escape && !key.repeat) PressButton(g, kOpenCancel);
     return;
   }
   if (e.Shown == Page::ConfirmLeave) {
@@ -1118,6 +1224,8 @@ void Mouse(TForm1& form, EditorScreen& e, const InputEvent& ev) {
           if (e.Palette[size_t(i)].Value.Code == BlockPuzzlePieceCode) e.PieceParam = NextFreePiece(e);
         } else if (px >= kEditorPaletteLeft && py >= kEditorMapTop && py < kEditorPaletteTop) {
           ChooseGroup(e, e.Group + (px < kEditorPaletteLeft + kPaletteWidth / 2 ? -1 : 1));
+        } else if (py >= kStatusRow && !e.Faults.empty()) {
+          ShowNextFault(g, e);
         } else {
           MenuMouse(form, ev);
         }
@@ -1140,7 +1248,12 @@ void Mouse(TForm1& form, EditorScreen& e, const InputEvent& ev) {
         const int rows = (int(GroupEntries(e).size()) + kEditorPaletteColumns - 1) / kEditorPaletteColumns;
         e.Scroll = std::clamp(e.Scroll - ev.wheel, 0, std::max(0, rows - kEditorPaletteRows));
       } else {
-        e.ViewY = std::max(0, e.ViewY - ev.wheel);
+        // The wheel scrolls the map; with Shift held, sideways.
+        const TLevelRecord& lv = e.Doc->Level(e.Level);
+        if (ev.shift & kShiftBit)
+          e.ViewX = std::clamp(e.ViewX - ev.wheel, 0, std::max(0, lv.Width + 2 - kEditorMapWidth / ZoomOf(e)));
+        else
+          e.ViewY = std::clamp(e.ViewY - ev.wheel, 0, std::max(0, lv.Height + 2 - kEditorMapHeight / ZoomOf(e)));
       }
       break;
     default: break;

@@ -37,7 +37,8 @@ constexpr int kEditorCaption = 8;
 constexpr int kFirstItemY = 180, kItemPitch = 50;
 // With a saved game, "Continue" comes first and the five items sit closer.
 constexpr int kFirstItemYWithSave = 140, kItemPitchWithSave = 46;
-constexpr int kSaveLineY = 376;
+// Between the title and the backdrop: the items reach down to the footer.
+constexpr int kSaveLineY = 124;
 // The caption picture of "Continue" (after the six of the menus).
 constexpr int kContinueCaption = 7;
 constexpr uint32_t kFirstMusicDelayMs = 1500;

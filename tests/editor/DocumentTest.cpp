@@ -163,6 +163,14 @@ TEST(EditorDocument, SavedFilesLoadAsTheyWereAndUnchangedFilesKeepTheirBytes) {
   EXPECT_EQ(e.scenario().Header.Totals[TotalDiamonds], 1);
   EXPECT_EQ(e.scenario().Header.Totals[TotalTransporters], 2);
   EXPECT_TRUE(e.Check().empty());
+  EXPECT_EQ(e.scenario().Header.EditFlag, 0);
+  // Saving with faults is allowed; the file's edit flag marks it.
+  d.Paint(1, 10, 5, {kRock, 0});  // where level 2's transporter arrives
+  ASSERT_TRUE(d.Save(tmp.File("faulty.zq"), &error));
+  EditorDocument faulty(Blocks());
+  ASSERT_TRUE(faulty.Load(tmp.File("faulty.zq"), &error));
+  EXPECT_EQ(faulty.scenario().Header.EditFlag, 1);
+  EXPECT_FALSE(faulty.Check().empty());
 
   // A file whose in-use bytes say otherwise than its cells keeps them when
   // opened and saved unchanged.
