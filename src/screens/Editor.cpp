@@ -19,6 +19,7 @@
 #include "platform/Folders.h"
 #include "platform/KeyState.h"
 #include "render/LevelGraphics.h"
+#include "screens/MainMenu.h"
 #include "screens/MenuFrame.h"
 #include "world/Blocks.h"
 
@@ -444,13 +445,13 @@ std::string LevelRow(const EditorScreen& e, int n) {
   const TLevelRecord& lv = e.Doc->Level(n);
   std::string row = (n < 10 ? " " : "") + std::to_string(n) + "  ";
   if (!e.Doc->LevelMade(n)) return row + "(no level)";
-  row += std::to_string(lv.Width) + " x " + std::to_string(lv.Height) + "  set " + std::to_string(lv.BlockSet);
-  const auto start = e.Doc->Start();
-  if (start && (*start)[0] == n) row += "  start";
+  row += std::to_string(lv.Width) + "x" + std::to_string(lv.Height) + "  set " + std::to_string(lv.BlockSet);
   int t = 0;
   for (int x = 1; x <= lv.Width; ++x)
     for (int y = 1; y <= lv.Height; ++y) t += lv.Cell(x, y) == BlockTransporterCode;
-  if (t) row += "  " + std::to_string(t) + " tr.";
+  if (t) row += "  " + std::to_string(t) + " tr";
+  const auto start = e.Doc->Start();
+  if (start && (*start)[0] == n) row += "  start";
   if (!LevelInUse(lv)) row += "  empty";
   return row;
 }
@@ -487,7 +488,7 @@ void BuildScenarioPage(Game& g, EditorScreen& e) {
   TListBox& list = w.List;
   list.Left = 12;
   list.Top = 40;
-  list.Columns = 26;
+  list.Columns = 28;
   list.Rows = LevelCount;
   list.SmallFont = true;
   list.Items.clear();
@@ -498,17 +499,17 @@ void BuildScenarioPage(Game& g, EditorScreen& e) {
 
 void BuildLeavePage(Game& g) {
   ResetWidgets(g.widgets);
-  AddButton(g.widgets, g.systemText, 170, 250, "Save and leave", 'S');
-  AddButton(g.widgets, g.systemText, 350, 250, "Leave", 'L');
-  AddButton(g.widgets, g.systemText, 450, 250, "Cancel", 'C');
+  AddButton(g.widgets, g.systemText, 110, 250, "Save and leave", 'S');
+  AddButton(g.widgets, g.systemText, 330, 250, "Leave", 'L');
+  AddButton(g.widgets, g.systemText, 440, 250, "Cancel", 'C');
 }
 
 // The scenario files of the Scenarios folder that can be opened.
 void BuildOpenPage(Game& g, EditorScreen& e) {
   ResetWidgets(g.widgets);
-  AddButton(g.widgets, g.systemText, 300, kButtonRow, "Open", 'O');
-  AddButton(g.widgets, g.systemText, 380, kButtonRow, "New scenario", 'N');
-  AddButton(g.widgets, g.systemText, 540, kButtonRow, "Cancel", 'C');
+  AddButton(g.widgets, g.systemText, 230, kButtonRow, "Open", 'O');
+  AddButton(g.widgets, g.systemText, 320, kButtonRow, "New scenario", 'N');
+  AddButton(g.widgets, g.systemText, 500, kButtonRow, "Cancel", 'C');
   TListBox& list = g.widgets.List;
   list.Left = 30;
   list.Top = 60;
@@ -746,7 +747,7 @@ void DrawPalette(Game& g, EditorScreen& e, int hovered) {
   if (int(entries.size()) > kEditorPaletteRows * kEditorPaletteColumns)
     Text(g, kEditorPaletteLeft + kPaletteWidth - 40, kPaletteInfoTop - 14, e.Scroll ? "more ^" : "more v", 2);
   const PaletteEntry& shown = e.Palette[size_t(hovered >= 0 ? hovered : e.Selected)];
-  Text(g, kEditorPaletteLeft, kPaletteInfoTop + 2, shown.Name, 3);
+  Text(g, kEditorPaletteLeft, kPaletteInfoTop + 2, hovered >= 0 ? shown.Name : "Brush: " + shown.Name, 3);
   const std::string detail = EntryDetail(e, shown);
   if (!detail.empty()) Text(g, kEditorPaletteLeft, kPaletteInfoTop + 20, Fit(g, detail, 180));
   Text(g, kEditorPaletteLeft, kPaletteInfoTop + 38,
@@ -801,7 +802,7 @@ void DrawScenarioPage(Game& g, EditorScreen& e) {
   const Scenario& s = e.Doc->scenario();
   SelectFont(g.fonts, kFaceEras14, 3);
   DrawText(g.fonts, g.backSurface, 12, 10, "SCENARIO");
-  Text(g, 300, 14, "Levels on the left; click one to choose it.", 2);
+  Text(g, 300, 14, "Choose a level on the left (tr: transporters).", 2);
   // The notes, one line each; a click on a line edits it.
   int y = 140;
   for (size_t i = 0; i < s.Notes.size() && y < 214; ++i, y += 16) {
@@ -996,6 +997,7 @@ void Frame(TForm1& form, EditorScreen& e) {
     DrawStatus(g, e, kStatusRow, 620);
     DrawButtons(g.widgets, ctx);
   } else {
+    DrawMenuBackdrop(g);
     SelectFont(g.fonts, kFaceEras14, 2);
     DrawTextKeyedCentred(g.fonts, g.backSurface, 190, "Leave the editor?");
     SelectFont(g.fonts, kFaceEras10, 2);
