@@ -104,7 +104,7 @@ class Checker {
     if (d.Row > 1) {
       const uint8_t above = dest.Cell(d.Column, d.Row - 1);
       if (above != 0 && (above == b_.Rock || above == b_.Egg)) {
-        Cell(n, x, y, where + " lies under a " + (above == b_.Rock ? "rock" : "egg") +
+        Cell(n, x, y, where + " lies under " + (above == b_.Rock ? "a rock" : "an egg") +
                           " that falls into it; the player would die on arrival");
         return;
       }
