@@ -1266,10 +1266,19 @@ void Mouse(TForm1& form, EditorScreen& e, const InputEvent& ev) {
 
 ScreenUnit EditorUnit() {
   auto e = std::make_shared<EditorScreen>();
+  // Input that arrives between the change to this state and its entry
+  // routine finds no page to act on yet.
+  auto ready = [e](TForm1& form) { return e->Doc && form.frame().ScreenReady; };
   return {[e](TForm1& form) { Enter(form, *e); }, [e](TForm1& form) { Frame(form, *e); },
-          [e](TForm1& form, const KeyEvent& key) { KeyDown(form, *e, key); },
-          [e](TForm1& form, char c) { KeyPress(form, *e, c); },
-          [e](TForm1& form, const InputEvent& ev) { Mouse(form, *e, ev); }};
+          [e, ready](TForm1& form, const KeyEvent& key) {
+            if (ready(form)) KeyDown(form, *e, key);
+          },
+          [e, ready](TForm1& form, char c) {
+            if (ready(form)) KeyPress(form, *e, c);
+          },
+          [e, ready](TForm1& form, const InputEvent& ev) {
+            if (ready(form)) Mouse(form, *e, ev);
+          }};
 }
 
 }  // namespace gravik
