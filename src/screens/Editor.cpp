@@ -719,7 +719,23 @@ std::string EntryDetail(const EditorScreen& e, const PaletteEntry& p) {
   }
 }
 
-void DrawPalette(Game& g, EditorScreen& e, int hovered) {
+// What a cell of the level holds, as the line under the palette says it.
+std::string CellInfo(const EditorScreen& e, int x, int y) {
+  const CellValue v = e.Doc->Pick(e.Level, x, y);
+  std::string name = "code " + std::to_string(v.Code);
+  for (const PaletteEntry& p : e.Palette)
+    if (p.Value.Code == v.Code) name = p.Name;
+  std::string s = CellName(x, y) + " " + name;
+  if (v.Code == BlockTransporterCode) {
+    const TransporterDestination d = DecodeTransporterParam(v.Param);
+    s += " to " + std::to_string(d.Level) + " " + CellName(d.Column, d.Row);
+  } else if (v.Code == BlockPuzzlePieceCode) {
+    s += " " + CellName(PuzzlePieceColumn(v.Param), PuzzlePieceRow(v.Param));
+  }
+  return s;
+}
+
+void DrawPalette(Game& g, EditorScreen& e, int hovered, bool overCell, int cellX, int cellY) {
   Bitmap& sf = g.backSurface;
   sf.FillRect(TRect{kEditorPaletteLeft - 6, kEditorMapTop, 640, kEditorMapTop + kEditorMapHeight}, kPanelColour);
   const std::string title = std::string("< ") + GroupName(PaletteGroup(e.Group)) + " >";
@@ -751,7 +767,10 @@ void DrawPalette(Game& g, EditorScreen& e, int hovered) {
   const std::string detail = EntryDetail(e, shown);
   if (!detail.empty()) Text(g, kEditorPaletteLeft, kPaletteInfoTop + 20, Fit(g, detail, 180));
   Text(g, kEditorPaletteLeft, kPaletteInfoTop + 38,
-       "Cursor " + CellName(e.CursorX, e.CursorY) + "  x" + std::to_string(ZoomOf(e)), 2);
+       Fit(g, overCell ? CellInfo(e, cellX, cellY)
+                       : "Cursor " + CellName(e.CursorX, e.CursorY) + "  x" + std::to_string(ZoomOf(e)),
+           180),
+       2);
 }
 
 void DrawTopBar(Game& g, EditorScreen& e) {
@@ -793,7 +812,7 @@ void DrawLevelPage(Game& g, EditorScreen& e, WidgetContext& ctx) {
   int hx = 0, hy = 0;
   const bool hovering = CellAt(e, px, py, hx, hy);
   DrawMap(g, e, hx, hy, hovering);
-  DrawPalette(g, e, PaletteIndexAt(e, px, py));
+  DrawPalette(g, e, PaletteIndexAt(e, px, py), hovering, hx, hy);
   DrawTopBar(g, e);
   DrawStatus(g, e, kStatusRow, 628);
 }
