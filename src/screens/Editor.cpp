@@ -14,6 +14,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/PlayerData.h"
+#include "gfx/Bmp.h"
 #include "gfx/Fonts.h"
 #include "input/Input.h"
 #include "platform/Folders.h"
@@ -110,6 +111,8 @@ struct EditorScreen {
   int CacheSet = 0, CacheStyle = 0;
   std::array<std::array<Bitmap, NamedBlockLimit + 1>, 3> Pictures;
   std::array<Bitmap, NamedBlockLimit + 1> Small;  // palette size
+  Bitmap DefaultPuzzle;  // the archive's puzzle picture, read on first use
+  bool HelpShown = false;
 };
 
 int ZoomOf(const EditorScreen& e) { return kZooms[e.Zoom]; }
@@ -796,7 +799,7 @@ void DrawStatus(Game& g, EditorScreen& e, int y, int width) {
     line = e.Message;
     colour = 3;
   } else if (e.Faults.empty()) {
-    line = "No faults: the scenario can be played.";
+    line = "No faults: the scenario can be played.  (F1: keys)";
   } else {
     const size_t i = size_t(e.FaultShown) % e.Faults.size();
     line = (e.Faults.size() == 1 ? std::string("1 fault: ")
@@ -807,6 +810,29 @@ void DrawStatus(Game& g, EditorScreen& e, int y, int width) {
   Text(g, 6, y, Fit(g, line, width), colour);
 }
 
+// F1: the keys, over the map.
+void DrawKeyHelp(Game& g) {
+  static const char* const lines[] = {
+      "Mouse: left paints (drag for many), Shift+drag fills,",
+      "  right picks; wheel scrolls (Shift: sideways)",
+      "Arrows or pad: cursor    Enter, Space, pad 1: paint",
+      "P, pad 2: pick   F: fill (two corners)   L: link transporter",
+      "[ ]: palette group    , . : block    1-6: gate conditions",
+      "Z: zoom    G: graphics style    H: the player start",
+      "PgUp/PgDn: level    N: next fault    Tab: scenario page",
+      "Ctrl+S save   Ctrl+Z undo   Ctrl+Y redo   Esc: leave",
+      "F5: try the level   Ctrl+F5: the scenario   (F5: back)",
+  };
+  const TRect box = Bounds(6, 60, 436, 24 + 18 * int(std::size(lines)));
+  g.backSurface.FillRect(box, kPanelColour);
+  g.backSurface.FrameRect(box, kSelectedColour);
+  int y = box.Top + 12;
+  for (const char* l : lines) {
+    Text(g, box.Left + 10, y, l, 2);
+    y += 18;
+  }
+}
+
 void DrawLevelPage(Game& g, EditorScreen& e, WidgetContext& ctx) {
   const int px = int(ctx.PointerX), py = int(ctx.PointerY);
   int hx = 0, hy = 0;
@@ -814,7 +840,46 @@ void DrawLevelPage(Game& g, EditorScreen& e, WidgetContext& ctx) {
   DrawMap(g, e, hx, hy, hovering);
   DrawPalette(g, e, PaletteIndexAt(e, px, py), hovering, hx, hy);
   DrawTopBar(g, e);
+  if (e.HelpShown) DrawKeyHelp(g);
   DrawStatus(g, e, kStatusRow, 628);
+}
+
+// The puzzle picture small, its pieces not yet placed in any level dimmed.
+void DrawPuzzle(Game& g, EditorScreen& e) {
+  const Scenario& s = e.Doc->scenario();
+  const int cols = s.Extras.DefaultPuzzle ? 10 : s.Extras.PuzzleColumns;
+  const int rows = s.Extras.DefaultPuzzle ? 4 : s.Extras.PuzzleRows;
+  if (cols < 1 || rows < 1) return;
+  Bitmap own;
+  const Bitmap* picture = &own;
+  if (s.Extras.DefaultPuzzle || s.PuzzlePicture.empty()) {
+    if (e.DefaultPuzzle.Empty() && g.archive && g.archive->HasItem("defaultpuzzle.bmp"))
+      LoadBmp(g.archive->ReadItem("defaultpuzzle.bmp"), e.DefaultPuzzle);
+    picture = &e.DefaultPuzzle;
+  } else if (!LoadBmp(s.PuzzlePicture, own)) {
+    return;
+  }
+  if (picture->Empty()) return;
+  const int w = 120, h = std::clamp(w * picture->Height() / std::max(1, picture->Width()), 8, 60);
+  const TRect box = Bounds(514, 112 - h / 2, w, h);
+  StretchBlit(g.backSurface, box, *picture, picture->Rect());
+  std::vector<bool> placed(size_t(cols * rows), false);
+  for (const TLevelRecord& lv : s.Levels)
+    for (int x = 1; x <= std::min<int>(lv.Width, LevelCells); ++x)
+      for (int y = 1; y <= std::min<int>(lv.Height, LevelCells); ++y) {
+        if (lv.Cell(x, y) != BlockPuzzlePieceCode) continue;
+        const int c = PuzzlePieceColumn(lv.Param(x, y)), r = PuzzlePieceRow(lv.Param(x, y));
+        if (c >= 1 && r >= 1 && c <= cols && r <= rows) placed[size_t((c - 1) * rows + r - 1)] = true;
+      }
+  for (int c = 0; c < cols; ++c)
+    for (int r = 0; r < rows; ++r) {
+      if (placed[size_t(c * rows + r)]) continue;
+      const int x0 = box.Left + c * w / cols, x1 = box.Left + (c + 1) * w / cols;
+      const int y0 = box.Top + r * h / rows, y1 = box.Top + (r + 1) * h / rows;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0 + (y % 2); x < x1; x += 2) g.backSurface.SetPixel(x, y, 0);
+    }
+  g.backSurface.FrameRect(TRect{box.Left - 1, box.Top - 1, box.Right + 1, box.Bottom + 1}, kGridColour);
 }
 
 void DrawScenarioPage(Game& g, EditorScreen& e) {
@@ -830,6 +895,7 @@ void DrawScenarioPage(Game& g, EditorScreen& e) {
          editing ? 3 : 2);
   }
   if (s.Notes.empty()) Text(g, 300, y, "(no notes)", 2);
+  DrawPuzzle(g, e);
   // Puzzle pieces and the end character.
   int pieces = 0;
   std::string end = "none";
@@ -1126,6 +1192,7 @@ void LevelKeyDown(TForm1& form, EditorScreen& e, const KeyEvent& key) {
       break;
     }
     case vk::F5: TryScenario(form, e, false); break;
+    case vk::F1: e.HelpShown = !e.HelpShown; break;
     case vk::Tab: ShowPage(g, e, Page::Scenario); break;
     case vk::Escape:
       if (e.Linking || e.Filling) {
