@@ -446,7 +446,9 @@ void BuildLevelPage(Game& g) {
 
 std::string LevelRow(const EditorScreen& e, int n) {
   const TLevelRecord& lv = e.Doc->Level(n);
-  std::string row = (n < 10 ? " " : "") + std::to_string(n) + "  ";
+  // "!" marks a level with faults.
+  const bool faulty = std::any_of(e.Faults.begin(), e.Faults.end(), [n](const ScenarioFault& f) { return f.Level == n; });
+  std::string row = (n < 10 ? " " : "") + std::to_string(n) + (faulty ? " !" : "  ");
   if (!e.Doc->LevelMade(n)) return row + "(no level)";
   row += std::to_string(lv.Width) + "x" + std::to_string(lv.Height) + "  set " + std::to_string(lv.BlockSet);
   int t = 0;
@@ -460,6 +462,7 @@ std::string LevelRow(const EditorScreen& e, int n) {
 }
 
 void BuildScenarioPage(Game& g, EditorScreen& e) {
+  RefreshFaults(e);
   ResetWidgets(g.widgets);
   WidgetSet& w = g.widgets;
   const Scenario& s = e.Doc->scenario();
@@ -886,7 +889,7 @@ void DrawScenarioPage(Game& g, EditorScreen& e) {
   const Scenario& s = e.Doc->scenario();
   SelectFont(g.fonts, kFaceEras14, 3);
   DrawText(g.fonts, g.backSurface, 12, 10, "SCENARIO");
-  Text(g, 300, 14, "Choose a level on the left (tr: transporters).", 2);
+  Text(g, 300, 14, "Levels: tr transporters, ! faults (N).", 2);
   // The notes, one line each; a click on a line edits it.
   int y = 140;
   for (size_t i = 0; i < s.Notes.size() && y < 214; ++i, y += 16) {
@@ -1247,6 +1250,10 @@ void KeyDown(TForm1& form, EditorScreen& e, const KeyEvent& key) {
     return;
   }
   switch (key.vk) {
+    case 'N':
+      ShowNextFault(g, e);
+      BuildScenarioPage(g, e);
+      break;
     case vk::Up: if (e.Level > 1) e.Level--, BuildScenarioPage(g, e); break;
     case vk::Down: if (e.Level < LevelCount) e.Level++, BuildScenarioPage(g, e); break;
     case vk::Tab:
