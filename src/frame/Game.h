@@ -16,7 +16,7 @@
 #include "data/Scenario.h"
 #include "data/ScenarioLevelStore.h"
 #include "frame/FrameState.h"
-#include "frame/StartUp.h"
+#include "frame/GameFolders.h"
 #include "gfx/Bitmap.h"
 #include "gfx/Fonts.h"
 #include "gfx/ImageList.h"

@@ -12,8 +12,8 @@
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
-#include "frame/StartUp.h"
+#include "app/Program.h"
+#include "app/StartUp.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace gravik {

@@ -8,7 +8,7 @@
 
 #include "base/Errors.h"
 #include "frame/Form.h"
-#include "frame/StartUp.h"
+#include "app/StartUp.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace gravik {

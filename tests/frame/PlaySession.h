@@ -15,7 +15,7 @@
 
 #include "frame/Form.h"
 #include "frame/GameState.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "PlayScenario.h"
 

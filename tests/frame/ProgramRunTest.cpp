@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "frame/GameState.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace gravik {

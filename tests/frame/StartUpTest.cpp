@@ -15,7 +15,7 @@
 #include "data/Settings.h"
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/Folders.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "support/InProcessGame.h"

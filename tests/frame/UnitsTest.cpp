@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "frame/Form.h"
-#include "frame/Units.h"
+#include "app/Units.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace gravik {

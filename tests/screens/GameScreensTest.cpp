@@ -10,7 +10,7 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "screens/EndScreens.h"
 #include "screens/PuzzleView.h"

@@ -10,7 +10,7 @@
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "screens/Help.h"
 #include "screens/MainMenu.h"

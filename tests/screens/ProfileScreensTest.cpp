@@ -11,7 +11,7 @@
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "gfx/Png.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "screens/Profiles.h"

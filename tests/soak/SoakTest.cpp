@@ -38,8 +38,8 @@
 #include "base/Errors.h"
 #include "data/Profile.h"
 #include "frame/Form.h"
-#include "frame/Program.h"
-#include "frame/Units.h"
+#include "app/Program.h"
+#include "app/Units.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/KeyCodes.h"
 

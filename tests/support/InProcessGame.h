@@ -8,7 +8,7 @@
 
 #include "base/Errors.h"
 #include "frame/Form.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace gravik::testing {
