@@ -14,6 +14,7 @@
 #include "screens/MenuFrame.h"
 #include "screens/PuzzleView.h"
 #include "screens/StatusScreens.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -131,8 +132,8 @@ void CompleteEnter(TForm1& form) {
   BeginMenuScreen(g);
   g.workPicture2 = BuildCompletionPicture(g);
   g.values.CompleteTick = g.Now();
-  g.values.CompleteScroll = 0;
-  g.values.CompleteScrollTick = g.Now();
+  ScreensOf(g).Completion.Scroll = 0;
+  ScreensOf(g).Completion.ScrollTick = g.Now();
   PlayMusic(g.audio, 1, MusicLoopsInState(gsScenarioComplete));
   if (!form.frame().ScreenRebuild) RecordGameEnd(g, /*completed=*/true);
 }
@@ -143,7 +144,7 @@ void CompleteFrame(TForm1& form) {
   const Bitmap& picture = g.workPicture2;
   AdvanceCompletionScroll(g, picture.Height());
   Blit(g.backSurface, kCompletionWindowX, 0, picture,
-       Bounds(0, int(g.values.CompleteScroll), kCompletionWindowWidth, kCompletionWindowHeight));
+       Bounds(0, int(ScreensOf(g).Completion.Scroll), kCompletionWindowWidth, kCompletionWindowHeight));
   SelectFont(g.fonts, kFaceEras14, 2);
   DrawText(g.fonts, g.backSurface, 82, 458, "SCORE:");
   SelectFont(g.fonts, kFaceEras14, 3);
@@ -167,12 +168,12 @@ void CompleteKeyDown(TForm1& form, const KeyEvent& key) {
 }  // namespace
 
 void AdvanceCompletionScroll(Game& g, int pictureHeight) {
-  GameValues& v = g.values;
+  CompletionMemory& v = ScreensOf(g).Completion;
   const uint32_t now = g.Now();
-  const uint32_t elapsed = std::max<uint32_t>(1, TicksSince(now, v.CompleteScrollTick));
-  v.CompleteScrollTick = now;
-  v.CompleteScroll += kCompletionScrollPerMs * elapsed;
-  if (v.CompleteScroll >= pictureHeight) v.CompleteScroll = 0;
+  const uint32_t elapsed = std::max<uint32_t>(1, TicksSince(now, v.ScrollTick));
+  v.ScrollTick = now;
+  v.Scroll += kCompletionScrollPerMs * elapsed;
+  if (v.Scroll >= pictureHeight) v.Scroll = 0;
 }
 
 Bitmap BuildCompletionPicture(Game& g) {

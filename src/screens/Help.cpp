@@ -12,6 +12,7 @@
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
 #include "world/Blocks.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -166,7 +167,7 @@ void DrawCreditsPage(Game& g) {
   SelectFont(g.fonts, kFaceEras10, 0);
   DrawTextCentred(g.fonts, g.backSurface, 164, "v1.3");
   const ImageEntry& credits = HelpCreditsPicture(g);
-  const uint32_t shown = TicksSince(g.Now(), g.values.CreditsScrollStart);
+  const uint32_t shown = TicksSince(g.Now(), ScreensOf(g).Help.CreditsScrollStart);
   const int offset = CreditsScrollOffset(shown > kHelpCreditsHoldMs ? shown - kHelpCreditsHoldMs : 0, kHelpCreditsSpeed,
                                          CreditsContent(g, credits.Picture.Height()), kCreditsWindowHeight);
   DrawScrollWindow(g.backSurface, credits.Picture, kCreditsWindowX, kCreditsWindowY, kCreditsWidth,
@@ -174,8 +175,8 @@ void DrawCreditsPage(Game& g) {
 }
 
 void ShowHelpPage(Game& g, int page) {
-  g.values.HelpPage = std::clamp(page, 1, kHelpPages);
-  if (g.values.HelpPage == kHelpPages) g.values.CreditsScrollStart = g.Now();
+  ScreensOf(g).Help.Page = std::clamp(page, 1, kHelpPages);
+  if (ScreensOf(g).Help.Page == kHelpPages) ScreensOf(g).Help.CreditsScrollStart = g.Now();
 }
 
 void HelpEnter(TForm1& form) {
@@ -192,16 +193,16 @@ void HelpEnter(TForm1& form) {
 void HelpFrame(TForm1& form) {
   Game& g = form.game();
   ClearMenuFrame(g);
-  switch (g.values.HelpPage) {
+  switch (ScreensOf(g).Help.Page) {
     case 1:
-    case 2: DrawCastPage(g, g.values.HelpPage); break;
+    case 2: DrawCastPage(g, ScreensOf(g).Help.Page); break;
     case 3: DrawKeysPage(g); break;
     default: DrawCreditsPage(g); break;
   }
   WidgetContext ctx = MenuWidgetContext(g);
   DrawButtons(g.widgets, ctx);
   FinishMenuFrame(g);
-  const int page = g.values.HelpPage;
+  const int page = ScreensOf(g).Help.Page;
   switch (TakeClickedButton(g)) {
     case kHelpOk: form.SetGameState(gsMainMenu); break;
     case kHelpPrevious:
@@ -253,15 +254,15 @@ void EasterEggEnter(TForm1& form) {
   }
   AddCentredButton(g.widgets, g.systemText, 453, "OK", 'O');
   BuildEggPicture(g);
-  g.values.EasterEggScroll = 0;
-  g.values.EasterEggTick = g.Now();
+  ScreensOf(g).Help.EasterEggScroll = 0;
+  ScreensOf(g).Help.EasterEggTick = g.Now();
   PlayMusic(g.audio, 1, MusicLoopsInState(gsEasterEgg));
   BeginMenuScreen(g);
 }
 
 void EasterEggFrame(TForm1& form) {
   Game& g = form.game();
-  GameValues& v = g.values;
+  HelpMemory& v = ScreensOf(g).Help;
   ClearMenuFrame(g);
   const ImageEntry& e = g.images.FindImage(kEggEntry);
   const uint32_t now = g.Now();

@@ -12,6 +12,7 @@
 #include "gfx/Fonts.h"
 #include "screens/MenuFrame.h"
 #include "world/Player.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -29,13 +30,13 @@ constexpr int kLogoStartTop = 550;
 constexpr int kLogoRestTop = 430;
 constexpr const char* kWelcome = "Welcome to Gravik 2!";
 
-bool HasButtons(const Game& g) { return g.values.NameEntryFromProfiles; }
+bool HasButtons(const Game& g) { return ScreensOf(g).NameEntry.FromProfiles; }
 
 // --- the walking figure ---------------------------------------------------------
 
 void StartWalk(Game& g, double fromX) {
-  g.values.WalkStartX = fromX;
-  g.values.WalkStartTick = g.Now();
+  ScreensOf(g).NameEntry.WalkStartX = fromX;
+  ScreensOf(g).NameEntry.WalkStartTick = g.Now();
   if (TPlayer* fig = g.playfield.Figure) {
     fig->X = fromX;
     fig->Y = kFigureY;
@@ -51,8 +52,8 @@ void ShowPattern(TPlayer& fig, int pattern) {
 // Moves the figure towards `toX` and animates it: walking while on the way,
 // standing once there. True when it has arrived.
 bool WalkFigure(Game& g, double toX) {
-  const uint32_t elapsed = TicksSince(g.Now(), g.values.WalkStartTick);
-  const double x = std::min(toX, g.values.WalkStartX + kWalkSpeed * elapsed / 1000.0);
+  const uint32_t elapsed = TicksSince(g.Now(), ScreensOf(g).NameEntry.WalkStartTick);
+  const double x = std::min(toX, ScreensOf(g).NameEntry.WalkStartX + kWalkSpeed * elapsed / 1000.0);
   TPlayer* fig = g.playfield.Figure;
   const bool arrived = x >= toX;
   if (!fig) return arrived;
@@ -64,7 +65,7 @@ bool WalkFigure(Game& g, double toX) {
     const size_t step = size_t(elapsed / WalkFrameMs(DirRight, style));
     ShowPattern(*fig, walk.empty() ? 0 : walk[step % walk.size()] - 'A');
   } else {
-    const double walkMs = (toX - g.values.WalkStartX) / kWalkSpeed * 1000.0;
+    const double walkMs = (toX - ScreensOf(g).NameEntry.WalkStartX) / kWalkSpeed * 1000.0;
     ShowPattern(*fig, IdlePattern(uint32_t(std::max(0.0, elapsed - walkMs))));
   }
   return arrived;
@@ -77,9 +78,9 @@ void HideFigure(Game& g) {
 // The logo at the foot of the screen, rising a pixel a frame to its place.
 void DrawLogo(Game& g) {
   if (const ImageEntry* logo = g.images.TryFindImage("vxhorizlogo")) {
-    DrawPattern(*logo, g.backSurface, 320 - ImageWidth(*logo) / 2, g.values.LogoTop, 0);
+    DrawPattern(*logo, g.backSurface, 320 - ImageWidth(*logo) / 2, ScreensOf(g).NameEntry.LogoTop, 0);
   }
-  if (g.values.LogoTop > kLogoRestTop) --g.values.LogoTop;
+  if (ScreensOf(g).NameEntry.LogoTop > kLogoRestTop) --ScreensOf(g).NameEntry.LogoTop;
 }
 
 // The sprites: the figure always, the pointer unless the mouse is outside.
@@ -106,14 +107,14 @@ void NewProfileEnter(TForm1& form) {
     ShowPointer(g, false);
   }
   StartTextEntry(g.input, "", kNameChars, /*digitsOnly=*/false, /*upperCase=*/false);
-  g.values.LogoTop = kLogoStartTop;
+  ScreensOf(g).NameEntry.LogoTop = kLogoStartTop;
   StartWalk(g, kWalkInFromX);
   PlaySound(g.audio, "fanf2.wav");
 }
 
 void LeaveNameEntry(Game& g) {
   g.input.TextEntry.Active = false;
-  g.values.NameEntryFromProfiles = false;
+  ScreensOf(g).NameEntry.FromProfiles = false;
 }
 
 // OK: the typed name becomes a profile, current and in force.

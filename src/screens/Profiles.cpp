@@ -9,6 +9,7 @@
 #include "gfx/Fonts.h"
 #include "screens/MainMenu.h"
 #include "screens/MenuFrame.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -102,7 +103,7 @@ void ProfilesFrame(TForm1& form) {
 
   switch (TakeClickedButton(g)) {
     case kCreate:
-      g.values.NameEntryFromProfiles = true;
+      ScreensOf(g).NameEntry.FromProfiles = true;
       form.SetGameState(gsNewProfile);
       break;
     case kLoad:
@@ -110,7 +111,7 @@ void ProfilesFrame(TForm1& form) {
       break;
     case kDelete:
       if (Deletable(g.profile, entry)) {
-        g.values.ProfileToDelete = entry;
+        ScreensOf(g).Profiles.ToDelete = entry;
         form.SetGameState(gsConfirmDeleteProfile);
       }
       break;
@@ -134,8 +135,8 @@ void ConfirmDeleteEnter(TForm1& form) {
 
 void DeleteChosen(Game& g) {
   ProfileState& p = g.profile;
-  const int entry = g.values.ProfileToDelete;
-  g.values.ProfileToDelete = 0;
+  const int entry = ScreensOf(g).Profiles.ToDelete;
+  ScreensOf(g).Profiles.ToDelete = 0;
   // The list may have changed since the row was chosen; the current player's
   // profile and the last one are never deleted.
   if (!Deletable(p, entry)) return;
@@ -149,7 +150,7 @@ void DeleteChosen(Game& g) {
 void ConfirmDeleteFrame(TForm1& form) {
   Game& g = form.game();
   const ProfileState& p = g.profile;
-  const int entry = g.values.ProfileToDelete;
+  const int entry = ScreensOf(g).Profiles.ToDelete;
   const std::string name = entry >= 1 && entry <= int(p.List.size()) ? p.List[size_t(entry - 1)].PlayerName : "";
 
   ClearMenuFrame(g);
@@ -166,7 +167,7 @@ void ConfirmDeleteFrame(TForm1& form) {
       form.SetGameState(gsProfiles);
       break;
     case kNo:
-      g.values.ProfileToDelete = 0;
+      ScreensOf(g).Profiles.ToDelete = 0;
       form.SetGameState(gsProfiles);
       break;
     default: break;

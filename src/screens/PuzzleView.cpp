@@ -8,6 +8,7 @@
 #include "frame/Keys.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -86,7 +87,7 @@ void PuzzleViewEnter(TForm1& form) {
   e.Picture = BuildPuzzlePicture(g);
   e.Transparent = false;
   RebuildSurfaces(e);
-  g.values.BackdropBuilt = false;  // the main menu builds its own again
+  ScreensOf(g).MainMenu.BackdropBuilt = false;  // the main menu builds its own again
 }
 
 void PuzzleViewFrame(TForm1& form) {

@@ -15,6 +15,7 @@
 #include "screens/EndScreens.h"
 #include "screens/PuzzleView.h"
 #include "screens/StatusScreens.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 namespace {
@@ -318,15 +319,15 @@ TEST_F(GameScreensTest, CompletionOkWaitsAndThePictureScrollsByTheClock) {
   const int height = game_.workPicture2.Height();
   EXPECT_EQ(game_.workPicture2.Width(), kCompletionWindowWidth);
   EXPECT_GT(height, kCompletionWindowHeight);
-  EXPECT_DOUBLE_EQ(game_.values.CompleteScroll, 0.02) << "the entry frame counts at least 1 ms";
+  EXPECT_DOUBLE_EQ(ScreensOf(game_).Completion.Scroll, 0.02) << "the entry frame counts at least 1 ms";
 
   for (int i = 0; i < 10; ++i) Frame(16);
-  EXPECT_NEAR(game_.values.CompleteScroll, 0.02 + 3.2, 1e-9);
+  EXPECT_NEAR(ScreensOf(game_).Completion.Scroll, 0.02 + 3.2, 1e-9);
   Frame(0);  // a frame without a tick still moves by 1 ms
-  EXPECT_NEAR(game_.values.CompleteScroll, 3.24, 1e-9);
-  game_.values.CompleteScroll = height - 0.01;
+  EXPECT_NEAR(ScreensOf(game_).Completion.Scroll, 3.24, 1e-9);
+  ScreensOf(game_).Completion.Scroll = height - 0.01;
   Frame(1);
-  EXPECT_EQ(game_.values.CompleteScroll, 0) << "back to the top after the end";
+  EXPECT_EQ(ScreensOf(game_).Completion.Scroll, 0) << "back to the top after the end";
 
   // 161 ms so far; OK is refused until 3001 ms after the entry.
   AdvanceMs(3000 - 161);
@@ -365,9 +366,9 @@ TEST_F(GameScreensTest, PuzzleViewPutsItsPictureInPlaceOfTheBackdrop) {
   ASSERT_EQ(w.PuzzleHeight, 4);
   w.PuzzleCollected.fill(0);
   w.PuzzleCollected[size_t((3 - 1) * PuzzleRowsMax + (2 - 1))] = 1;  // piece (3, 2)
-  game_.values.BackdropBuilt = true;
+  ScreensOf(game_).MainMenu.BackdropBuilt = true;
   Open(gsPuzzleView);
-  EXPECT_FALSE(game_.values.BackdropBuilt);
+  EXPECT_FALSE(ScreensOf(game_).MainMenu.BackdropBuilt);
   ASSERT_EQ(Caption(1), "OK");
   EXPECT_EQ(game_.widgets.Buttons[1].Y, 450);
   const ImageEntry& e = game_.images.FindImage("backdrop");

@@ -14,6 +14,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "screens/Help.h"
 #include "screens/MainMenu.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 namespace {
@@ -164,9 +165,9 @@ TEST_F(MenuScreensTest, MenuKeysAndTheDatedScreenOnlyOnItsDay) {
   day.Frame();
   EXPECT_EQ(day.State(), gsEasterEgg);
   // Its credits scroll at 0.02 pixels per millisecond; OK returns to the menu.
-  const double before = day.game_.values.EasterEggScroll;
+  const double before = ScreensOf(day.game_).Help.EasterEggScroll;
   day.Frame(500);
-  EXPECT_NEAR(day.game_.values.EasterEggScroll - before, 10.0, 1e-9);
+  EXPECT_NEAR(ScreensOf(day.game_).Help.EasterEggScroll - before, 10.0, 1e-9);
   day.Click(320, 463);
   day.Frame();
   EXPECT_EQ(day.State(), gsMainMenu);
@@ -236,7 +237,7 @@ TEST_F(MenuScreensTest, FooterShowsTheProfilesTotalsInItsOrder) {
 
 TEST_F(MenuScreensTest, BackdropIsBuiltOncePerRunAndAgainWhenReplaced) {
   MenuRun& r = StartOnMenu();
-  EXPECT_TRUE(r.game_.values.BackdropBuilt);
+  EXPECT_TRUE(ScreensOf(r.game_).MainMenu.BackdropBuilt);
   ImageEntry* e = r.game_.images.TryFindImage("backdrop");
   ASSERT_NE(e, nullptr);
   ASSERT_EQ(e->Picture.Width(), 619);
@@ -259,7 +260,7 @@ TEST_F(MenuScreensTest, BackdropIsBuiltOncePerRunAndAgainWhenReplaced) {
   r.Show(gsMainMenu);
   EXPECT_EQ(r.game_.images.FindImage("backdrop").Picture.Pixel(5, 5), Rgb565(0, 0, 255));
   // ... and builds the backdrop anew once the flag is cleared (the puzzle view).
-  r.game_.values.BackdropBuilt = false;
+  ScreensOf(r.game_).MainMenu.BackdropBuilt = false;
   r.Show(gsHelp);
   r.Show(gsMainMenu);
   EXPECT_EQ(r.game_.images.FindImage("backdrop").Picture, built);
@@ -303,29 +304,29 @@ TEST_F(MenuScreensTest, HelpPagesStayWithinOneToFour) {
   r.Show(gsHelp);
   ASSERT_EQ(r.game_.widgets.ButtonCount, 3);
   EXPECT_EQ(r.game_.widgets.Buttons[2].Caption, "Previous");
-  EXPECT_EQ(r.game_.values.HelpPage, 1);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 1);
   EXPECT_EQ(r.game_.world.CurrentLevel, 1);
   auto press = [&](int button) {
     r.game_.widgets.ClickedButton = button;
     r.Frame();
   };
   press(2);  // Previous on page 1
-  EXPECT_EQ(r.game_.values.HelpPage, 1);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 1);
   press(3);
   press(3);
-  EXPECT_EQ(r.game_.values.HelpPage, 3);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 3);
   r.Frame(5000);
   press(3);
-  EXPECT_EQ(r.game_.values.HelpPage, 4);
-  EXPECT_EQ(r.game_.values.CreditsScrollStart, r.game_.Now()) << "the credits start from the top";
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 4);
+  EXPECT_EQ(ScreensOf(r.game_).Help.CreditsScrollStart, r.game_.Now()) << "the credits start from the top";
   press(3);  // Next on page 4
-  EXPECT_EQ(r.game_.values.HelpPage, 4);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 4);
   press(2);
-  EXPECT_EQ(r.game_.values.HelpPage, 3);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 3);
   r.Key(vk::Escape);
   EXPECT_EQ(r.State(), gsMainMenu);
   r.Show(gsHelp);
-  EXPECT_EQ(r.game_.values.HelpPage, 1);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 1);
   press(1);  // OK
   EXPECT_EQ(r.State(), gsMainMenu);
 }

@@ -42,6 +42,7 @@
 #include "app/Units.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/KeyCodes.h"
+#include "screens/ScreenMemory.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_UNDER_ASAN 1
@@ -399,7 +400,7 @@ class Soak {
   void ProfileErrands(const Game& g, HeadlessInput& in) {
     const uint8_t state = g.frame.GameState;
     if (state == gsOptions && Chance(0.01)) ClickButton(g, in, "Profiles");
-    if (state == gsNewProfile && g.values.NameEntryFromProfiles && Chance(0.01)) {
+    if (state == gsNewProfile && ScreensOf(g).NameEntry.FromProfiles && Chance(0.01)) {
       InputEvent name = Simple(InputEventType::Text);
       name.text = "Soak " + std::to_string(Below(100));
       in.Push(name);
