@@ -67,6 +67,8 @@ bool MenuKeyReady(TForm1& form) {
   return TicksSince(form.game().Now(), form.frame().PanelToggleTick) > kMenuKeyDebounceMs;
 }
 
+void MenuKeyTaken(TForm1& form) { form.frame().PanelToggleTick = form.game().Now(); }
+
 bool PlayerOnCell(const Game& g) { return g.world.Player.Moving == 0 && g.world.Player.StepDistance == 0.0; }
 
 void ShowNotice(Game& g, const std::string& text, uint32_t ms) { ShowTimedMessage(g.panel, text, ms, g.Now()); }

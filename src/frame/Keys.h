@@ -39,6 +39,8 @@ bool PollKeyCapture(TForm1& form);
 
 // More than 500 ms since the last debounced action (PanelToggleTick).
 bool MenuKeyReady(TForm1& form);
+// A debounced action was taken now: the next waits its 500 ms.
+void MenuKeyTaken(TForm1& form);
 // A key or click on the title card ends it, unless a new game was just started
 // with music enabled (the card then runs its full time with the music).
 void EndTitleCard(Game& g);

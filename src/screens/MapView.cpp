@@ -149,15 +149,14 @@ void MapViewEnter(TForm1& form) {
   ClearHitMarks(g.world);
   BeginMenuScreen(g);
   NoteJoystickAtEntry(g);
-  form.frame().PanelToggleTick = g.Now();
+  MenuKeyTaken(form);
 }
 
 // Leaving the map: back to the status screen when opened from there, else play.
 void CloseMap(TForm1& form) {
   Game& g = form.game();
-  FrameState& f = form.frame();
   if (!MenuKeyReady(form)) return;
-  f.PanelToggleTick = g.Now();
+  MenuKeyTaken(form);
   PlaySound(g.audio, "click1.wav");
   if (g.values.MapFromStatus) {
     form.SetGameState(gsStatusScreen);

@@ -105,7 +105,7 @@ void Return(TForm1& form) {
   }
   SaveCurrentProfile(g);
   form.ApplyPanelLayout();
-  form.frame().PanelToggleTick = g.Now();
+  MenuKeyTaken(form);
   form.SetGameState(back);
 }
 

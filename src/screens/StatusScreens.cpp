@@ -87,7 +87,7 @@ void StatusEnter(TForm1& form) {
   BeginMenuScreen(g);
   ClearHitMarks(g.world);
   NoteJoystickAtEntry(g);
-  form.frame().PanelToggleTick = g.Now();
+  MenuKeyTaken(form);
 }
 
 // "Return to game", accepted more than 500 ms after the screen was entered.
@@ -158,7 +158,7 @@ void StatusKeyDown(TForm1& form, const KeyEvent& key) {
     if (!MenuKeyReady(form)) return;
     Click(g);
     ReturnToGame(form);
-    form.frame().PanelToggleTick = g.Now();
+    MenuKeyTaken(form);
   } else if (IsConfirmKey(key) || KeyIsSlot(g.input, key, kSlotStatus)) {
     Click(g);
     ReturnToGame(form);
