@@ -402,11 +402,7 @@ TEST(StartUpKeys, HoldingWDuringStartUpForcesAWindow) {
   o.startFullScreen = true;
   testing::GameHarness run(o);
   // W goes down while the game is starting: the event waits in the queue.
-  InputEvent w;
-  w.type = InputEventType::KeyDown;
-  w.vk = 'W';
-  w.scan = 17;
-  run.hp_.input.Push(w);
+  run.QueueKeyDown('W', 17);
   ASSERT_EQ(run.Start(), 0);
   EXPECT_TRUE(run.game_.startUp.ForceWindow);
   EXPECT_TRUE(run.game_.frame.Windowed);

@@ -48,11 +48,7 @@ TEST_F(StartUpTest, HoldingWStartsInAWindowAndKeepsThatPreference) {
     first.hp_.settings.WriteBool(SettingFullscreen, true);
   }
   StartUpRun run;
-  InputEvent w;
-  w.type = InputEventType::KeyDown;
-  w.vk = 'W';
-  w.scan = 17;
-  run.hp_.input.Push(w);
+  run.QueueKeyDown('W', 17);
   ASSERT_EQ(run.Start(), 0);
   EXPECT_TRUE(run.game_.frame.Windowed);
   EXPECT_TRUE(run.game_.frame.WindowedPreference);
@@ -73,11 +69,7 @@ TEST_F(StartUpTest, HeldWHoldsForEveryLoadOfTheProfileAndItsSaves) {
     ASSERT_TRUE(SaveCurrentProfile(first.game_));
   }
   StartUpRun run(testing::GameHarness::Silent());  // to the menus
-  InputEvent w;
-  w.type = InputEventType::KeyDown;
-  w.vk = 'W';
-  w.scan = 17;
-  run.hp_.input.Push(w);
+  run.QueueKeyDown('W', 17);
   ASSERT_EQ(run.Start(), 0);
   ASSERT_TRUE(run.RunUntilState(gsMainMenu));
   run.Frame();  // the main menu has loaded the profile again

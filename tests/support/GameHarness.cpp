@@ -99,6 +99,10 @@ void GameHarness::Tap(uint8_t vk, uint8_t scan, uint8_t shift) {
   KeyUp(vk, scan, shift);
 }
 
+void GameHarness::QueueKeyDown(uint8_t vk, uint8_t scan) {
+  hp_.input.Push(KeyEvent(InputEventType::KeyDown, vk, scan, 0));
+}
+
 void GameHarness::Type(const std::string& text) {
   InputEvent ev;
   ev.type = InputEventType::Text;

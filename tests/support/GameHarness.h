@@ -79,6 +79,10 @@ class GameHarness {
   // button down and up; it takes no time. The next frame acts on it.
   void Click(int x, int y);
 
+  // A key down waiting in the platform's queue, for the game to read itself
+  // (start-up reads the queue before any frame).
+  void QueueKeyDown(uint8_t vk, uint8_t scan);
+
   // --- the key and joystick state the play keys are polled from
   void Hold(uint8_t vk, uint8_t scan) { hp_.input.Keys().Press(vk, scan); }
   void Let(uint8_t vk, uint8_t scan) { hp_.input.Keys().Release(vk, scan); }
