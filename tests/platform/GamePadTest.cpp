@@ -12,7 +12,7 @@
 
 #include "platform/sdl/SdlDisplay.h"
 #include "platform/sdl/SdlInput.h"
-#include "TempHome.h"
+#include "support/TempHome.h"
 
 namespace gravik {
 namespace {
