@@ -50,15 +50,19 @@ TEST(PadNameEntryRun, TheFirstProfileIsMadeWithThePadAloneAndTheMainMenuFollows)
   ASSERT_TRUE(ReadShot(home.path + "/keyboard.png", keyboard)) << r.output;
   ASSERT_TRUE(ReadShot(home.path + "/help.png", help));
   ASSERT_TRUE(ReadShot(home.path + "/menu.png", menu));
-  // The keyboard below the name, "N" (second row, first key) highlighted in
-  // orange; no logo under it.
-  int orange = 0;
-  for (int y = 389; y < 413; ++y)
-    for (int x = 34; x < 74; ++x) {
-      const uint32_t c = keyboard.At(x, y);
-      orange += (c >> 16) > 200 && (c >> 8 & 255) > 90 && (c >> 8 & 255) < 170 && (c & 255) < 60;
-    }
-  EXPECT_GT(orange, 400) << "the highlighted key";
+  // The keyboard below the name, "N" (second row, first key) filled in dark
+  // orange, "A" beside it not.
+  auto orange = [&keyboard](int row) {
+    int n = 0;
+    for (int y = 362 + row * 27; y < 386 + row * 27; ++y)
+      for (int x = 34; x < 74; ++x) {
+        const uint32_t c = keyboard.At(x, y);
+        n += (c >> 16) > 170 && (c >> 8 & 255) > 60 && (c >> 8 & 255) < 120 && (c & 255) < 40;
+      }
+    return n;
+  };
+  EXPECT_GT(orange(1), 500) << "the highlighted key";
+  EXPECT_EQ(orange(0), 0);
   EXPECT_GT(keyboard.Lit(34, 362, 606, 470), 5000) << "the keys";
   EXPECT_GT(help.Lit(440, 440, 520, 475), 100) << "the help's OK button";
   EXPECT_GT(menu.Lit(20, 6, 620, 130), 10000) << "the main menu's title picture";
