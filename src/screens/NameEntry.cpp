@@ -181,7 +181,7 @@ bool PadOnNameEntry(TForm1& form) {
   OnScreenKeyboard& k = m.Keyboard;
   if (!m.KeyboardShown) {
     m.KeyboardShown = true;
-    k.Steer(v.PadDirection, g.Now());  // a held direction waits for its repeat
+    k.Hold(v.PadDirection, g.Now());
     return false;
   }
   k.Steer(v.PadDirection, g.Now());

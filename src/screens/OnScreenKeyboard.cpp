@@ -68,8 +68,7 @@ void OnScreenKeyboard::Move(int dx, int dy) {
 
 void OnScreenKeyboard::Steer(uint8_t direction, uint32_t now) {
   if (direction != held_) {
-    held_ = direction;
-    nextRepeat_ = now + kRepeatDelayMs;
+    Hold(direction, now);
   } else if (direction == 0 || int32_t(now - nextRepeat_) < 0) {
     return;
   } else {
@@ -79,6 +78,11 @@ void OnScreenKeyboard::Steer(uint8_t direction, uint32_t now) {
   const int dx = (direction & kJoyRight ? 1 : 0) - (direction & kJoyLeft ? 1 : 0);
   const int dy = (direction & kJoyDown ? 1 : 0) - (direction & kJoyUp ? 1 : 0);
   Move(dx, dy);
+}
+
+void OnScreenKeyboard::Hold(uint8_t direction, uint32_t now) {
+  held_ = direction;
+  nextRepeat_ = now + kRepeatDelayMs;
 }
 
 void OnScreenKeyboard::Type(TextEntryState& text, char c) {

@@ -43,6 +43,8 @@ class OnScreenKeyboard {
   // The pad's direction (kJoy* bits) this frame: a push moves at once, a
   // direction held moves again after a pause and then steadily.
   void Steer(uint8_t direction, uint32_t now);
+  // The direction held as the keyboard comes up: no move until it repeats.
+  void Hold(uint8_t direction, uint32_t now);
 
   // The highlighted key pressed (the pad's A). The case key switches the
   // letters; Done asks the screen to finish (which it does only for a name

@@ -44,6 +44,12 @@ TEST(OnScreenKeyboard, AHeldDirectionRepeatsAfterAPause) {
   k.Steer(kJoyDown, 1540);
   EXPECT_EQ(k.Row(), 1);
   EXPECT_EQ(k.Column(), 3);
+  // Held as the keyboard comes up: the highlight waits for the repeat.
+  k.Hold(kJoyLeft, 2000);
+  k.Steer(kJoyLeft, 2016);
+  EXPECT_EQ(k.Column(), 3);
+  k.Steer(kJoyLeft, 2400);
+  EXPECT_EQ(k.Column(), 2);
 }
 
 TEST(OnScreenKeyboard, TypingFollowsTheNameEntrysRules) {
