@@ -70,9 +70,15 @@ struct GameValues {
   // CRC-32 of the scenario as prepared, before play changed its levels.
   uint32_t ScenarioCrc = 0;
   uint8_t OptionsReturnState = 0;
-  // Joystick buttons held when a screen was entered (a press counts only
-  // once the button was let go).
+  // Joystick buttons (kPad* bits) held when a screen was entered (a press
+  // counts only once the button was let go).
   uint8_t JoyButtonsAtEntry = 0;
+  // The pad as read at the start of this frame (kPad* buttons, kJoy*
+  // direction), what was pressed or pushed since the frame before, and
+  // whether it is the device last used (a key or a click since makes it not).
+  uint8_t PadButtons = 0, PadDirection = 0;
+  uint8_t PadPressed = 0, PadPushed = 0;
+  bool PadLastUsed = false;
   // The best-score check at the end of a game.
   bool NewBestScore = false;
   int32_t PreviousBest = 0;

@@ -102,16 +102,28 @@ void EndTitleCard(Game& g) {
 }
 
 void NoteJoystickAtEntry(Game& g) {
-  g.values.JoyButtonsAtEntry = g.input.JoystickEnabled ? ReadJoystick(g.input, g.platform.input).Buttons : 0;
+  g.values.JoyButtonsAtEntry = g.input.JoystickEnabled ? ReadJoystick(g.input, g.platform.input).PadButtons : 0;
 }
 
 uint8_t NewJoystickButtons(Game& g) {
   if (!g.input.JoystickEnabled) return 0;
-  const uint8_t now = ReadJoystick(g.input, g.platform.input).Buttons;
+  const uint8_t now = ReadJoystick(g.input, g.platform.input).PadButtons;
   const uint8_t fresh = uint8_t(now & ~g.values.JoyButtonsAtEntry);
   g.values.JoyButtonsAtEntry &= now;  // a held button counts again once let go
   return fresh;
 }
+
+void WatchPad(Game& g) {
+  GameValues& v = g.values;
+  const JoystickReading r = ReadJoystick(g.input, g.platform.input);
+  v.PadPressed = uint8_t(r.PadButtons & ~v.PadButtons);
+  v.PadPushed = uint8_t(r.Direction & ~v.PadDirection);
+  v.PadButtons = r.PadButtons;
+  v.PadDirection = r.Direction;
+  if (v.PadPressed || v.PadPushed) v.PadLastUsed = true;
+}
+
+void NoteOtherDeviceUsed(Game& g) { g.values.PadLastUsed = false; }
 
 void FormKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
@@ -207,14 +219,14 @@ void PollPlayKeys(TForm1& form) {
   JoystickReading joy;
   if (in.JoystickEnabled) joy = ReadJoystick(in, g.platform.input);
 
-  const bool status = SlotKeyDown(in, keys, kSlotStatus) || joy.Button(2);
+  const bool status = SlotKeyDown(in, keys, kSlotStatus) || joy.Button(2) || joy.Start();
   if (status && PlayerOnCell(g) && MenuKeyReady(form)) {
     form.SetGameState(gsStatusScreen);
     Click(g);
     f.PanelToggleTick = now;
     return;
   }
-  const bool map = SlotKeyDown(in, keys, kSlotMap) || joy.Button(1);
+  const bool map = SlotKeyDown(in, keys, kSlotMap) || joy.Button(1) || joy.Back();
   if (map && PlayerOnCell(g) && MenuKeyReady(form)) {
     FreezeClocks(g);
     g.values.MapFromStatus = false;

@@ -55,8 +55,11 @@ struct JoystickReading {
   bool Ok = false;
   uint8_t Direction = 0;  // kJoy* bits
   uint8_t Buttons = 0;    // bit 0 = button 1 ... bit 3 = button 4
+  uint8_t PadButtons = 0; // every kPad* bit: the four buttons, Start and Back
   std::string Error;      // empty when Ok
   bool Button(int n) const { return n >= 1 && n <= 4 && (Buttons >> (n - 1)) & 1; }
+  bool Start() const { return PadButtons & kPadStart; }
+  bool Back() const { return PadButtons & kPadBack; }
 };
 
 struct TextEntryState {

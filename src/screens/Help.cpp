@@ -7,6 +7,7 @@
 #include "base/Errors.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "frame/Keys.h"
 #include "gfx/Bmp.h"
 #include "platform/Clock.h"
 #include "render/LevelGraphics.h"
@@ -188,6 +189,7 @@ void HelpEnter(TForm1& form) {
   g.world.CurrentLevel = 1;  // the cast is pictured in level 1's blocks
   HelpCreditsPicture(g);
   BeginMenuScreen(g);
+  NoteJoystickAtEntry(g);
 }
 
 void HelpFrame(TForm1& form) {
@@ -203,7 +205,9 @@ void HelpFrame(TForm1& form) {
   DrawButtons(g.widgets, ctx);
   FinishMenuFrame(g);
   const int page = ScreensOf(g).Help.Page;
-  switch (TakeClickedButton(g)) {
+  int button = TakeClickedButton(g);
+  if (!button && (NewJoystickButtons(g) & kPadStart)) button = kHelpOk;  // the pad's Start is OK
+  switch (button) {
     case kHelpOk: form.SetGameState(gsMainMenu); break;
     case kHelpPrevious:
       if (page > 1) ShowHelpPage(g, page - 1);

@@ -182,7 +182,7 @@ void MapViewFrame(TForm1& form) {
   WidgetContext ctx = MenuWidgetContext(g);
   DrawButtons(g.widgets, ctx);
   FinishMenuFrame(g);
-  if (TakeClickedButton(g) == 1 || (NewJoystickButtons(g) & 1)) CloseMap(form);
+  if (TakeClickedButton(g) == 1 || (NewJoystickButtons(g) & (kPadA | kPadBack))) CloseMap(form);
 }
 
 // Space, Enter or the map key close the map.

@@ -8,9 +8,11 @@
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "frame/Keys.h"
 #include "frame/PlayerData.h"
 #include "gfx/Fonts.h"
 #include "screens/MenuFrame.h"
+#include "screens/OnScreenKeyboard.h"
 #include "world/Player.h"
 #include "screens/ScreenMemory.h"
 
@@ -107,6 +109,8 @@ void NewProfileEnter(TForm1& form) {
     ShowPointer(g, false);
   }
   StartTextEntry(g.input, "", kNameChars, /*digitsOnly=*/false, /*upperCase=*/false);
+  ScreensOf(g).NameEntry.Keyboard.Reset();
+  ScreensOf(g).NameEntry.KeyboardShown = g.values.PadLastUsed;
   ScreensOf(g).NameEntry.LogoTop = kLogoStartTop;
   StartWalk(g, kWalkInFromX);
   PlaySound(g.audio, "fanf2.wav");
@@ -132,6 +136,11 @@ void Accept(TForm1& form) {
   CreateProfile(p, name, g.frame.WindowedPreference, g.input.KeyboardMode, g.profileKeys);
   const ActivateResult r = ActivateProfile(p, g.scenarios, g.scenario, g.folders.Scenarios, /*load=*/false);
   if (r.Ok) ApplyLoadedProfile(g);
+  if (r.Ok && g.values.PadLastUsed && !g.input.JoystickEnabled) {
+    // A player who named himself with the pad plays with it.
+    g.input.JoystickEnabled = true;
+    CalibrateJoystick(g.input, g.platform.input);
+  }
   SaveCurrentProfile(g);  // with its scenario record
   form.SetGameState(gsIntroLogo);
 }
@@ -148,18 +157,73 @@ void Cancel(TForm1& form) {
   }
 }
 
+// Enter's test: a name that may make a profile finishes the entry.
+void Finish(TForm1& form) {
+  Game& g = form.game();
+  if (!NameAcceptable(g.profile, Trim(g.input.TextEntry.Text))) return;
+  PlaySound(g.audio, "click1.wav");
+  Accept(form);
+}
+
+// The pad on this screen: the first touch brings the keyboard up; then the
+// d-pad or stick moves the highlight, A presses the key, B deletes, Start
+// finishes as Enter does, and Back cancels as Esc does when the profiles screen
+// opened this one (on a first start it would close the game, so it does not).
+// True when the screen was left.
+bool PadOnNameEntry(TForm1& form) {
+  Game& g = form.game();
+  const GameValues& v = g.values;
+  NameEntryMemory& m = ScreensOf(g).NameEntry;
+  if (!v.PadLastUsed) {
+    m.KeyboardShown = false;
+    return false;
+  }
+  OnScreenKeyboard& k = m.Keyboard;
+  if (!m.KeyboardShown) {
+    m.KeyboardShown = true;
+    k.Hold(v.PadDirection, g.Now());
+    return false;
+  }
+  k.Steer(v.PadDirection, g.Now());
+  TextEntryState& text = g.input.TextEntry;
+  uint8_t pressed = v.PadPressed;
+  if ((pressed & kPadA) && k.Press(text) == OnScreenKeyboard::Outcome::Done) pressed |= kPadStart;
+  if (pressed & kPadB) k.Delete(text);
+  if (pressed & kPadStart) {
+    Finish(form);
+    return g.frame.GameState != gsNewProfile;
+  }
+  if ((pressed & kPadBack) && HasButtons(g)) {
+    Cancel(form);
+    return true;
+  }
+  return false;
+}
+
 void NewProfileFrame(TForm1& form) {
   Game& g = form.game();
+  if (PadOnNameEntry(form)) return;
   const std::string& text = g.input.TextEntry.Text;
   const bool buttons = HasButtons(g);
+  const bool keyboard = ScreensOf(g).NameEntry.KeyboardShown;
   const bool clash = NameInUse(g.profile, text);
-  if (buttons) g.widgets.Buttons[kOk].State = NameAcceptable(g.profile, text) ? kWidgetEnabled : kWidgetDisabled;
+  if (buttons) {
+    // The keyboard takes the buttons' place; its Done is OK and Back is Cancel.
+    g.widgets.Buttons[kOk].State = keyboard                              ? kWidgetHidden
+                                   : NameAcceptable(g.profile, text) ? kWidgetEnabled
+                                                                       : kWidgetDisabled;
+    g.widgets.Buttons[kCancel].State = keyboard ? kWidgetHidden : kWidgetEnabled;
+  }
 
   ClearMenuFrame(g);
   FontSet& f = g.fonts;
   Bitmap& s = g.backSurface;
   if (!buttons) {
-    DrawLogo(g);
+    if (keyboard) {
+      if (ScreensOf(g).NameEntry.LogoTop > kLogoRestTop) --ScreensOf(g).NameEntry.LogoTop;  // it rises on behind the keyboard
+    } else {
+      DrawLogo(g);
+    }
     SelectFont(f, kFaceEras16, 3);
     DrawTextCentred(f, s, 230, kWelcome);
   }
@@ -172,6 +236,7 @@ void NewProfileFrame(TForm1& form) {
     SelectFont(f, kFaceEras10, 2);
     DrawTextCentred(f, s, 343, "Name already used.");
   }
+  if (keyboard) DrawOnScreenKeyboard(ScreensOf(g).NameEntry.Keyboard, f, s);
   WalkFigure(g, kStandX);
   if (buttons) {
     WidgetContext ctx = MenuWidgetContext(g);
@@ -192,10 +257,7 @@ void NewProfileKeyDown(TForm1& form, const KeyEvent& key) {
 
 // Enter (typed as a carriage return) is OK, with or without the buttons.
 void NewProfileKeyPress(TForm1& form, char c) {
-  Game& g = form.game();
-  if (c != '\r' || !NameAcceptable(g.profile, Trim(g.input.TextEntry.Text))) return;
-  PlaySound(g.audio, "click1.wav");
-  Accept(form);
+  if (c == '\r') Finish(form);
 }
 
 // --- gsIntroLogo ------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frame/Game.h"
+#include "screens/OnScreenKeyboard.h"
 
 namespace gravik {
 
@@ -37,6 +38,10 @@ struct NameEntryMemory {
   double WalkStartX = 0;
   uint32_t WalkStartTick = 0;
   int LogoTop = 0;
+  // The on-screen keyboard, and whether it was on the screen last frame (the
+  // pad's first touch only brings it up).
+  OnScreenKeyboard Keyboard;
+  bool KeyboardShown = false;
 };
 
 struct ProfilesMemory {

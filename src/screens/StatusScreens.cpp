@@ -148,7 +148,7 @@ void StatusFrame(TForm1& form) {
     StatusAct(form, n);
     return;
   }
-  if (NewJoystickButtons(g) & 3) ReturnToGame(form);
+  if (NewJoystickButtons(g) & (kPadA | kPadB | kPadStart)) ReturnToGame(form);
 }
 
 void StatusKeyDown(TForm1& form, const KeyEvent& key) {

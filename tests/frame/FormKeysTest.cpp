@@ -203,6 +203,29 @@ TEST_F(FormKeysTest, PolledStatusAndMapKeys) {
   EXPECT_EQ(State(), gsStatusScreen);
 }
 
+// The pad's Start is the status key and Back the map key, while the joystick
+// is enabled; neither is one of the game's buttons 1 to 4.
+TEST_F(FormKeysTest, PadStartAndBackInPlayOpenTheStatusScreenAndTheMap) {
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(501);
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadStart | kPadBack});
+  PollPlayKeys(form_);
+  EXPECT_EQ(State(), gsPlaying) << "joystick not enabled";
+  input_.JoystickEnabled = true;
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadStart});
+  PollPlayKeys(form_);
+  EXPECT_EQ(State(), gsStatusScreen);
+
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(501);
+  game_.values.LevelClock = game_.Now() - 555;
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadBack});
+  PollPlayKeys(form_);
+  EXPECT_EQ(State(), gsMapView);
+  EXPECT_EQ(game_.values.FrozenLevelClock, 555u);
+  EXPECT_EQ(ReadJoystick(input_, hp_.input).Buttons, 0);
+}
+
 TEST_F(FormKeysTest, PlayerReadsBoundKeysAndPureJoystickDirections) {
   KeyPlayerInput controls(form_);
   hp_.input.Keys().Press(vk::Left, 203);

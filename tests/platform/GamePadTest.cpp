@@ -110,6 +110,14 @@ TEST_F(GamePadTest, AControllersStickDpadAndFaceButtonsAndItsComingAndGoing) {
   }
   SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_PRESSED);
   EXPECT_EQ(Read(in).buttons, 0);
+  // Start and Back come after them, held together with A.
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_START, SDL_PRESSED);
+  EXPECT_EQ(Read(in).buttons, kPadStart);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_BACK, SDL_PRESSED);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+  EXPECT_EQ(Read(in).buttons, kPadStart | kPadBack | kPadA);
+  for (const auto b : {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_BACK, SDL_CONTROLLER_BUTTON_A})
+    SDL_JoystickSetVirtualButton(pad, b, SDL_RELEASED);
 
   // The d-pad steers while the stick is let go (a little off the middle still
   // counts as let go), and gives way to the stick when it is pushed.
@@ -172,12 +180,18 @@ TEST_F(GamePadTest, TheMappingFileBesideTheDataAndTheEnvironmentsMappingWhichWin
   const std::string guid = Guid(stick);
   const std::string mapping = ",Mapped stick,leftx:a0,lefty:a1,dpup:h0.1,dpdown:h0.4,dpleft:h0.8,dpright:h0.2,";
   std::ofstream(home / "gamecontrollerdb.txt")
-      << "# pads\n" << guid << mapping << "a:b5,b:b4,x:b1,y:b0,platform:Linux,\n";
+      << "# pads\n" << guid << mapping << "a:b5,b:b4,x:b1,y:b0,start:b2,back:b3,platform:Linux,\n";
   {
     SdlInput in(display_, {home / "none/", home.Path() + "/"});
     SDL_JoystickSetVirtualButton(stick, 5, SDL_PRESSED);
     EXPECT_EQ(Read(in).buttons, 1) << "raw button 6 is A by the file";
     SDL_JoystickSetVirtualButton(stick, 5, SDL_RELEASED);
+    SDL_JoystickSetVirtualButton(stick, 2, SDL_PRESSED);
+    EXPECT_EQ(Read(in).buttons, kPadStart) << "raw button 3 is Start by the file";
+    SDL_JoystickSetVirtualButton(stick, 2, SDL_RELEASED);
+    SDL_JoystickSetVirtualButton(stick, 3, SDL_PRESSED);
+    EXPECT_EQ(Read(in).buttons, kPadBack);
+    SDL_JoystickSetVirtualButton(stick, 3, SDL_RELEASED);
   }
   // SDL reads the environment when its joysticks start: a fresh start, the
   // same stick again.

@@ -77,6 +77,17 @@ TEST_F(GameScreensTest, StatusScreenButtonsAndItsHalfSecondDebounce) {
   hp_.input.SetJoystick(JoystickState{true, 32768, 32768, 1});
   Frame();
   EXPECT_EQ(State(), gsPlaying);
+
+  // The pad's Start, which opens it from play, closes it the same way.
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadStart});
+  Open(gsStatusScreen);
+  Frame(600);
+  EXPECT_EQ(State(), gsStatusScreen);
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, 0});
+  Frame();
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadStart});
+  Frame();
+  EXPECT_EQ(State(), gsPlaying);
 }
 
 TEST_F(GameScreensTest, StatusScreenOpensItsScreensAndTheirTimeNeverCounts) {
