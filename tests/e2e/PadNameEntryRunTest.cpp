@@ -12,6 +12,7 @@
 #include "e2e/Shot.h"
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"
+#include "support/TempHome.h"
 
 namespace gravik::e2e {
 namespace {
@@ -40,16 +41,16 @@ std::string Script() {
 TEST(PadNameEntryRun, TheFirstProfileIsMadeWithThePadAloneAndTheMainMenuFollows) {
   const std::string exe = GamePath();
   if (exe.empty()) GTEST_SKIP() << "this build has no game program";
-  TempDir home;
-  std::ofstream(home.path + "/script.txt") << Script();
+  testing::TempHome home;
+  std::ofstream(home.Path() + "/script.txt") << Script();
   const RunResult r = RunGame(exe, {"--headless", "-nosound", "-nomusic", "--frames", "480", "--input", "script.txt"},
-                              home.path, 60000, home.path);
+                              home.Path(), 60000, home.Path());
   ASSERT_EQ(r.status, 0) << r.output;
 
   Shot keyboard, help, menu;
-  ASSERT_TRUE(ReadShot(home.path + "/keyboard.png", keyboard)) << r.output;
-  ASSERT_TRUE(ReadShot(home.path + "/help.png", help));
-  ASSERT_TRUE(ReadShot(home.path + "/menu.png", menu));
+  ASSERT_TRUE(ReadShot(home.Path() + "/keyboard.png", keyboard)) << r.output;
+  ASSERT_TRUE(ReadShot(home.Path() + "/help.png", help));
+  ASSERT_TRUE(ReadShot(home.Path() + "/menu.png", menu));
   // The keyboard below the name, "N" (second row, first key) filled in dark
   // orange, "A" beside it not.
   auto orange = [&keyboard](int row) {
@@ -67,7 +68,6 @@ TEST(PadNameEntryRun, TheFirstProfileIsMadeWithThePadAloneAndTheMainMenuFollows)
   EXPECT_GT(help.Lit(440, 440, 520, 475), 100) << "the help's OK button";
   EXPECT_GT(menu.Lit(20, 6, 620, 130), 10000) << "the main menu's title picture";
 
-  setenv("GRAVIK_HOME", home.path.c_str(), 1);
   const Folders folders;
   const std::string profiles = DocumentsFolder(folders) + "Profiles/";
   EXPECT_TRUE(std::filesystem::exists(profiles + "Ann.zqp")) << "the profile file named as typed";
