@@ -10,6 +10,7 @@
 #include "frame/Keys.h"
 #include "frame/SaveGames.h"
 #include "platform/KeyState.h"
+#include "screens/MenuFrame.h"
 #include "world/Tick.h"
 
 namespace gravik {
@@ -120,6 +121,8 @@ void TForm1::DXTimerTimer() {
   // 3. Keyboard and joystick states are refreshed by the platform as events are
   //    pumped; only a demo polls, for a joystick button that ends it.
   DemoPollJoystick(*this);
+  //    A menu reads the pad as its keys.
+  PollMenuPad(*this);
   // 4. The current screen: its entry routine on its first frame, then its frame.
   if (const ScreenUnit* unit = units_[f.GameState].get()) {
     const uint8_t state = f.GameState;

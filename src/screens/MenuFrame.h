@@ -1,7 +1,16 @@
 // What every menu and information screen does around its own content: the
-// entry (widgets anew, playfield hidden, pointer at the mouse), the frame
-// (black surface, widgets drawn, the pointer sprite unless the mouse is outside
-// the window) and the mouse (the widgets' press, release and wheel effects).
+// entry (widgets anew with the focus on, playfield hidden, pointer at the
+// mouse), the frame (black surface, widgets drawn, the pointer sprite unless
+// the mouse is outside the window), the mouse (the widgets' press, release and
+// wheel effects) and the keys and pad that move and press the focus.
+//
+// Keys: a screen's own key handler runs first; a key it did not take (it
+// changed nothing and did not call TakeKey) then goes to the focus: arrows,
+// Tab and Shift+Tab move it, Enter and Space press the focused widget as a
+// click does, and a focused slider or list takes the arrows (and the list
+// PageUp, PageDown, Home and End). The pad in a menu is those keys: the d-pad
+// or the left stick the arrows, A Enter and B Escape, so each screen's way
+// back is its Escape.
 #pragma once
 #include "frame/ScreenUnit.h"
 #include "render/Widgets.h"
@@ -27,6 +36,19 @@ void MenuMouse(TForm1& form, const InputEvent& ev);
 int TakeClickedButton(Game& g);
 // A fresh press of a confirming key (Enter or Space, not auto-repeat).
 bool IsConfirmKey(const KeyEvent& key);
+// The screen took the key being handled: the focus leaves it alone.
+void TakeKey(Game& g);
+// The key after the screen's handler (FormKeyDown calls it). True when the
+// focus took it.
+bool MenuFocusKeyDown(TForm1& form, const KeyEvent& key);
+// Once a frame, before the screen's: fresh pad buttons and directions become
+// the keys above (held ones repeat; what is held when a screen begins waits
+// to be let go).
+void PollMenuPad(TForm1& form);
+// The focused button's index, 0 when the focus is not on a button.
+int FocusedButton(Game& g);
+// The focus on button n (a screen's default, or after a page turn).
+void FocusButton(Game& g, int n);
 // A key pressing button n (the key table's "press button n"): the same as a
 // click, with "click1.wav".
 void PressButton(Game& g, int n);
