@@ -13,6 +13,7 @@
 #include "frame/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "screens/EndScreens.h"
+#include "screens/MenuFrame.h"
 #include "screens/PuzzleView.h"
 #include "screens/StatusScreens.h"
 
@@ -236,6 +237,103 @@ TEST_F(GameScreensTest, LifeLostAndRestartButtons) {
   Frame();
   Click(1);
   EXPECT_EQ(State(), gsPrepareScenario);
+}
+
+// Every question opens on the answer that loses nothing, so Enter there is
+// safe; the arrows and Tab move to the other answer, and Escape is the safe
+// way back. The letters once answering a question do nothing now.
+TEST_F(GameScreensTest, EnterOnEveryQuestionPicksTheSafeAnswer) {
+  EnsurePlayerProfile(game_);
+  auto enter = [&] {
+    Key(vk::Return);
+    Frame();
+  };
+  // "Quit this scenario?": No.
+  Open(gsPlaying);
+  Open(gsStatusScreen);
+  Click(kStatusQuit);
+  Frame();
+  for (uint8_t letter : {'Y', 'N', 'Q'}) Key(letter);
+  Frame();
+  ASSERT_EQ(State(), gsConfirmQuitScenario);
+  enter();
+  EXPECT_EQ(State(), gsStatusScreen);
+  // "Restart scenario?": Resume game; Tab then Enter restarts.
+  Open(gsPlaying);
+  Key('R', kShiftBit);
+  Frame(0);
+  enter();
+  EXPECT_EQ(State(), gsPlaying);
+  Key('R', kShiftBit);
+  Frame(0);
+  Key(vk::Tab);
+  enter();
+  EXPECT_EQ(State(), gsPrepareScenario);
+  // A lost life: Resume game; Escape too.
+  Open(gsLifeLost);
+  Key('Q');
+  Frame();
+  EXPECT_EQ(State(), gsLifeLost);
+  enter();
+  EXPECT_EQ(State(), gsPlaying);
+  Open(gsLifeLost);
+  Key(vk::Escape);
+  EXPECT_EQ(State(), gsPlaying);
+  // "Exit Gravik 2?": No; Left then Enter: Yes.
+  Open(gsConfirmExit);
+  enter();
+  EXPECT_EQ(State(), gsMainMenu);
+  EXPECT_FALSE(form_.frame().Closed);
+  // "Start a new game?": keep the saved game.
+  Open(gsConfirmNewGame);
+  enter();
+  EXPECT_EQ(State(), gsMainMenu);
+  // Deleting a profile: No, and the profile stays.
+  const size_t profiles = game_.profile.List.size();
+  game_.values.ProfileToDelete = 1;
+  Open(gsConfirmDeleteProfile);
+  enter();
+  EXPECT_EQ(State(), gsProfiles);
+  EXPECT_EQ(game_.profile.List.size(), profiles);
+  Open(gsConfirmExit);
+  Key(vk::Left);
+  enter();
+  EXPECT_TRUE(form_.frame().Closed);
+}
+
+// The status screen's keys: Enter presses the focused button, the status key
+// and Escape return; the map and puzzle views close on Enter, Space or Escape.
+TEST_F(GameScreensTest, StatusKeysFollowTheFocusAndTheKeyTable) {
+  Open(gsPlaying);
+  Open(gsStatusScreen);
+  AdvanceMs(501);
+  // Along the row of buttons ("Save and exit" sits before Options when shown).
+  for (int i = 0; i < 3 && FocusedButton(game_) != kStatusOptions; ++i) Key(vk::Right);
+  Frame();
+  ASSERT_EQ(FocusedButton(game_), kStatusOptions);
+  Key(vk::Return);
+  EXPECT_EQ(State(), gsOptions) << "at once, as the click would next frame";
+  Frame();
+  Key(vk::Escape);
+  Frame();
+  ASSERT_EQ(State(), gsStatusScreen);
+  Frame();
+  EXPECT_EQ(FocusedButton(game_), kStatusReturn) << "each visit starts on Return to game";
+  AdvanceMs(501);
+  Key(vk::Escape);
+  EXPECT_EQ(State(), gsPlaying);
+  Open(gsStatusScreen);
+  AdvanceMs(501);
+  Key(vk::Up);
+  Frame();
+  EXPECT_EQ(FocusedButton(game_), kStatusViewPuzzle);
+  Key(vk::Space);
+  Frame();
+  ASSERT_EQ(State(), gsPuzzleView);
+  Frame();
+  Key(vk::Escape);
+  Frame();
+  EXPECT_EQ(State(), gsStatusScreen);
 }
 
 TEST_F(GameScreensTest, GameOverShowsTheBestResultsOfItsCase) {
