@@ -235,11 +235,14 @@ void LifeLostFrame(TForm1& form) {
   if (const int n = TakeClickedButton(g)) LifeLostAct(form, n);
 }
 
-// Escape: Resume game.
+// Escape: Resume game; so do Enter and Space that come before the screen is
+// built (they press its default, which has no focus to show yet).
 void LifeLostKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.repeat || key.shift != 0 || key.vk != vk::Escape) return;
-  Click(form.game());
-  LifeLostAct(form, 2);
+  if (key.repeat || key.shift != 0) return;
+  if (key.vk == vk::Escape || (IsConfirmKey(key) && !form.frame().ScreenReady)) {
+    Click(form.game());
+    LifeLostAct(form, 2);
+  }
 }
 
 // --- gsConfirmRestart -----------------------------------------------------------
