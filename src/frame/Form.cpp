@@ -10,6 +10,7 @@
 #include "frame/Keys.h"
 #include "frame/SaveGames.h"
 #include "platform/KeyState.h"
+#include "frame/MenuFocus.h"
 #include "world/Tick.h"
 
 namespace gravik {
@@ -122,6 +123,8 @@ void TForm1::DXTimerTimer() {
   //    it) and a demo polls for a joystick button that ends it.
   WatchPad(game_);
   DemoPollJoystick(*this);
+  //    A menu reads the pad as its keys.
+  PollMenuPad(*this);
   // 4. The current screen: its entry routine on its first frame, then its frame.
   if (const ScreenUnit* unit = units_[f.GameState].get()) {
     const uint8_t state = f.GameState;

@@ -10,6 +10,7 @@
 #include "frame/Screenshot.h"
 #include "platform/Clock.h"
 #include "render/Panel.h"
+#include "frame/MenuFocus.h"
 #include "world/World.h"
 
 namespace gravik {
@@ -135,7 +136,10 @@ void FormKeyDown(TForm1& form, const KeyEvent& key) {
     return;
   }
   if (DemoTakesKey(form)) return;
+  // The screen's own keys first; a key it left goes to the menu focus.
+  g.widgets.KeyTaken = false;
   if (const ScreenUnit* unit = form.Unit(state)) unit->KeyDown(form, key);
+  if (form.frame().GameState == state && !g.widgets.KeyTaken) MenuFocusKeyDown(form, key);
   if (key.vk == vk::F10 && F10Handled(state)) {
     if (state != gsOptions) PauseMusic(g.audio);
     form.ToggleDisplayMode();
@@ -261,6 +265,12 @@ void PollAudioKeys(TForm1& form) {
 bool PollKeyCapture(TForm1& form) {
   InputState& in = form.game().input;
   if (form.frame().GameState != gsOptions || !in.Capture.Waiting || in.KeyboardMode != 1) return false;
+  if (in.Capture.AwaitRelease) {
+    // The key that started the capture is not the key to bind.
+    for (int s = 1; s < 256; ++s)
+      if (Keys(form).ScanDown(uint8_t(s))) return false;
+    in.Capture.AwaitRelease = false;
+  }
   const uint16_t key = CaptureScanKey(Keys(form));
   if (key & 0x8000) return false;
   if (!AcceptCapturedKey(in, key)) return false;

@@ -73,6 +73,7 @@ struct TextEntryState {
 struct KeyCaptureState {
   bool Waiting = false;
   int Slot = 0;  // 1..7
+  bool AwaitRelease = false;  // started by a key: in mode 1 nothing is taken until every key is up
 };
 
 // All input state of the running game.

@@ -20,8 +20,6 @@ namespace gravik {
 
 namespace {
 
-void Click(Game& g) { PlaySound(g.audio, kClickSound); }
-
 // The profile's record is of the scenario being played (a file played from
 // the command line that is not in the list keeps no results).
 bool RecordIsOfPlayedScenario(const Game& g) {
@@ -62,7 +60,6 @@ void GameOverEnter(TForm1& form) {
   if (!form.frame().ScreenRebuild) RecordGameEnd(g, /*completed=*/false);
   BeginMenuScreen(g);
   AddCentredButton(g.widgets, g.systemText, 360, "OK", 'O');
-  NoteJoystickAtEntry(g);
 }
 
 void GameOverFrame(TForm1& form) {
@@ -81,17 +78,17 @@ void GameOverFrame(TForm1& form) {
   WidgetContext ctx = MenuWidgetContext(g);
   DrawButtons(g.widgets, ctx);
   FinishMenuFrame(g);
-  if (TakeClickedButton(g) == 1) {
-    form.SetGameState(gsMainMenu);
-    return;
-  }
-  if (NewJoystickButtons(g) & 1) {
-    Click(g);
-    form.SetGameState(gsMainMenu);
-  }
+  if (TakeClickedButton(g) == 1) form.SetGameState(gsMainMenu);
 }
 
-// Enter or Space presses OK (typed characters, as the key table has them).
+// Enter or Space presses OK (typed characters, as the key table has them);
+// so do Escape and the pad's A and B.
+void GameOverKeyDown(TForm1& form, const KeyEvent& key) {
+  if (key.shift != 0 || key.repeat || !(IsConfirmKey(key) || key.vk == vk::Escape)) return;
+  TakeKey(form.game());
+  if (key.pad || key.vk == vk::Escape) PressButton(form.game(), 1);
+}
+
 void GameOverKeyPress(TForm1& form, char key) {
   if (key == '\r' || key == ' ') PressButton(form.game(), 1);
 }
@@ -158,11 +155,12 @@ void CompleteFrame(TForm1& form) {
   if (TakeClickedButton(g) == 1 && !Locked(g)) form.SetGameState(gsMainMenu);
 }
 
-// Enter or Space press OK once it is unlocked.
+// Enter, Space or Escape press OK once it is unlocked.
 void CompleteKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
-  if (key.shift != 0 || !IsConfirmKey(key) || Locked(g)) return;
-  PressButton(g, 1);
+  if (key.shift != 0 || !(IsConfirmKey(key) || (key.vk == vk::Escape && !key.repeat))) return;
+  TakeKey(g);
+  if (!Locked(g)) PressButton(g, 1);
 }
 
 }  // namespace
@@ -228,7 +226,7 @@ Bitmap BuildCompletionPicture(Game& g) {
   return picture;
 }
 
-ScreenUnit GameOverUnit() { return {GameOverEnter, GameOverFrame, NoKeys, GameOverKeyPress, MenuMouse}; }
+ScreenUnit GameOverUnit() { return {GameOverEnter, GameOverFrame, GameOverKeyDown, GameOverKeyPress, MenuMouse}; }
 ScreenUnit ScenarioCompleteUnit() { return {CompleteEnter, CompleteFrame, CompleteKeyDown, NoKeyPress, MenuMouse}; }
 
 }  // namespace gravik

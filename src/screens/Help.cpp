@@ -185,6 +185,7 @@ void HelpEnter(TForm1& form) {
   AddButton(g.widgets, g.systemText, 450, 450, "OK", 'O');
   AddButton(g.widgets, g.systemText, 100, 450, "Previous", 'P');
   AddButton(g.widgets, g.systemText, 250, 450, "Next", 'N');
+  FocusButton(g, kHelpNext);
   ShowHelpPage(g, 1);
   g.world.CurrentLevel = 1;  // the cast is pictured in level 1's blocks
   HelpCreditsPicture(g);
@@ -214,14 +215,25 @@ void HelpFrame(TForm1& form) {
       break;
     case kHelpNext:
       if (page < kHelpPages) ShowHelpPage(g, page + 1);
+      // The last page reached, Enter leaves.
+      if (ScreensOf(g).Help.Page == kHelpPages) FocusButton(g, kHelpOk);
       break;
     default: break;
   }
 }
 
+// Escape leaves; the left and right arrows turn the pages as Previous and Next do.
 void HelpKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.repeat) return;
-  if (key.vk == vk::Escape && key.shift == 0) form.SetGameState(gsMainMenu);
+  Game& g = form.game();
+  if (key.shift != 0) return;
+  if (key.vk == vk::Escape && !key.repeat) {
+    form.SetGameState(gsMainMenu);
+  } else if (key.vk == vk::Left || key.vk == vk::Right) {
+    TakeKey(g);
+    const int button = key.vk == vk::Left ? kHelpPrevious : kHelpNext;
+    FocusButton(g, button);
+    PressButton(g, button);
+  }
 }
 
 // --- gsEasterEgg ------------------------------------------------------------------

@@ -185,6 +185,7 @@ void ConfirmExitEnter(TForm1& form) {
   Game& g = form.game();
   AddButton(g.widgets, g.systemText, 220, 230, "Yes", 'Y');
   AddButton(g.widgets, g.systemText, 380, 230, "No", 'N');
+  FocusButton(g, kExitNo);
   BeginMenuScreen(g);
 }
 
@@ -219,6 +220,7 @@ void ConfirmNewGameEnter(TForm1& form) {
   Game& g = form.game();
   AddButton(g.widgets, g.systemText, 170, 250, "Keep saved game", 'K');
   AddButton(g.widgets, g.systemText, 390, 250, "New game", 'N');
+  FocusButton(g, kNewGameKeep);
   BeginMenuScreen(g);
 }
 
@@ -245,10 +247,10 @@ void ConfirmNewGameFrame(TForm1& form) {
   }
 }
 
-// Enter and Escape keep the saved game.
+// Escape keeps the saved game.
 void ConfirmNewGameKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.repeat) return;
-  if ((key.vk == vk::Escape || key.vk == vk::Return) && key.shift == 0) form.SetGameState(gsMainMenu);
+  if (key.vk == vk::Escape && key.shift == 0) form.SetGameState(gsMainMenu);
 }
 
 // Centred on x = cx in the selected font.

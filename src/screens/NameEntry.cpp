@@ -105,6 +105,7 @@ void NewProfileEnter(TForm1& form) {
     AddButton(g.widgets, g.systemText, 200, 370, "OK", '\r');
     AddButton(g.widgets, g.systemText, 380, 370, "CANCEL", 'C');
     g.widgets.Buttons[kOk].State = kWidgetDisabled;
+    FocusButton(g, kOk);  // lit once a name may be taken
   } else {
     ShowPointer(g, false);
   }

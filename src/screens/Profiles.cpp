@@ -69,6 +69,7 @@ void ProfilesEnter(TForm1& form) {
   }
   list.Selected = 0;
   list.First = 1;
+  SetFocus(w, {WidgetKind::List, 1});
 }
 
 // A chosen profile becomes current; a damaged file is refused with its message
@@ -120,8 +121,16 @@ void ProfilesFrame(TForm1& form) {
   }
 }
 
+// Escape: the options. Enter or Space on the list loads the chosen profile.
 void ProfilesKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.vk == vk::Escape && key.shift == 0 && !key.repeat) form.SetGameState(gsOptions);
+  Game& g = form.game();
+  if (key.shift != 0 || key.repeat) return;
+  if (key.vk == vk::Escape) {
+    form.SetGameState(gsOptions);
+  } else if (IsConfirmKey(key) && FocusedWidget(g.widgets).Kind == WidgetKind::List) {
+    TakeKey(g);
+    PressButton(g, kLoad);
+  }
 }
 
 // --- gsConfirmDeleteProfile ---------------------------------------------------------
@@ -131,6 +140,7 @@ void ConfirmDeleteEnter(TForm1& form) {
   BeginMenuScreen(g);
   AddButton(g.widgets, g.systemText, 220, 230, "Yes", 'Y');
   AddButton(g.widgets, g.systemText, 380, 230, "No", 'N');
+  FocusButton(g, kNo);
 }
 
 void DeleteChosen(Game& g) {
@@ -174,6 +184,14 @@ void ConfirmDeleteFrame(TForm1& form) {
   }
 }
 
+// Escape: No.
+void ConfirmDeleteKeyDown(TForm1& form, const KeyEvent& key) {
+  if (key.vk != vk::Escape || key.shift != 0 || key.repeat) return;
+  PlaySound(form.game().audio, kClickSound);
+  ScreensOf(form.game()).Profiles.ToDelete = 0;
+  form.SetGameState(gsProfiles);
+}
+
 }  // namespace
 
 int ProfileEntryOfItem(const ProfileState& p, int item) {
@@ -194,7 +212,7 @@ std::string DeletePrompt(const std::string& name) {
 
 ScreenUnit ProfilesUnit() { return {ProfilesEnter, ProfilesFrame, ProfilesKeyDown, NoKeyPress, MenuMouse}; }
 ScreenUnit ConfirmDeleteProfileUnit() {
-  return {ConfirmDeleteEnter, ConfirmDeleteFrame, NoKeys, NoKeyPress, MenuMouse};
+  return {ConfirmDeleteEnter, ConfirmDeleteFrame, ConfirmDeleteKeyDown, NoKeyPress, MenuMouse};
 }
 
 }  // namespace gravik

@@ -107,7 +107,10 @@ void PuzzleViewFrame(TForm1& form) {
 // Enter, Space or Esc press OK.
 void PuzzleViewKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.repeat || key.shift != 0) return;
-  if (IsConfirmKey(key) || key.vk == vk::Escape) PressButton(form.game(), 1);
+  if (IsConfirmKey(key) || key.vk == vk::Escape) {
+    TakeKey(form.game());
+    PressButton(form.game(), 1);
+  }
 }
 
 }  // namespace

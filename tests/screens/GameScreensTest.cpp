@@ -14,6 +14,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "support/GameTest.h"
 #include "screens/EndScreens.h"
+#include "screens/MenuFrame.h"
 #include "screens/PuzzleView.h"
 #include "screens/StatusScreens.h"
 #include "screens/ScreenMemory.h"
@@ -192,6 +193,103 @@ TEST_F(GameScreensTest, LifeLostAndRestartButtons) {
   Frame();
   ClickButton(1);
   EXPECT_EQ(State(), gsPrepareScenario);
+}
+
+// Every question opens on the answer that loses nothing, so Enter there is
+// safe; the arrows and Tab move to the other answer, and Escape is the safe
+// way back. The letters once answering a question do nothing now.
+TEST_F(GameScreensTest, EnterOnEveryQuestionPicksTheSafeAnswer) {
+  EnsurePlayerProfile(game_);
+  auto enter = [&] {
+    Tap(vk::Return);
+    Frame();
+  };
+  // "Quit this scenario?": No.
+  Open(gsPlaying);
+  Open(gsStatusScreen);
+  ClickButton(kStatusQuit);
+  Frame();
+  for (uint8_t letter : {'Y', 'N', 'Q'}) Tap(letter);
+  Frame();
+  ASSERT_EQ(State(), gsConfirmQuitScenario);
+  enter();
+  EXPECT_EQ(State(), gsStatusScreen);
+  // "Restart scenario?": Resume game; Tab then Enter restarts.
+  Open(gsPlaying);
+  Tap('R', 0, kShiftBit);
+  FrameNow();
+  enter();
+  EXPECT_EQ(State(), gsPlaying);
+  Tap('R', 0, kShiftBit);
+  FrameNow();
+  Tap(vk::Tab);
+  enter();
+  EXPECT_EQ(State(), gsPrepareScenario);
+  // A lost life: Resume game; Escape too.
+  Open(gsLifeLost);
+  Tap('Q');
+  Frame();
+  EXPECT_EQ(State(), gsLifeLost);
+  enter();
+  EXPECT_EQ(State(), gsPlaying);
+  Open(gsLifeLost);
+  Tap(vk::Escape);
+  EXPECT_EQ(State(), gsPlaying);
+  // "Exit Gravik 2?": No; Left then Enter: Yes.
+  Open(gsConfirmExit);
+  enter();
+  EXPECT_EQ(State(), gsMainMenu);
+  EXPECT_FALSE(form_.frame().Closed);
+  // "Start a new game?": keep the saved game.
+  Open(gsConfirmNewGame);
+  enter();
+  EXPECT_EQ(State(), gsMainMenu);
+  // Deleting a profile: No, and the profile stays.
+  const size_t profiles = game_.profile.List.size();
+  ScreensOf(game_).Profiles.ToDelete = 1;
+  Open(gsConfirmDeleteProfile);
+  enter();
+  EXPECT_EQ(State(), gsProfiles);
+  EXPECT_EQ(game_.profile.List.size(), profiles);
+  Open(gsConfirmExit);
+  Tap(vk::Left);
+  enter();
+  EXPECT_TRUE(form_.frame().Closed);
+}
+
+// The status screen's keys: Enter presses the focused button, the status key
+// and Escape return; the map and puzzle views close on Enter, Space or Escape.
+TEST_F(GameScreensTest, StatusKeysFollowTheFocusAndTheKeyTable) {
+  Open(gsPlaying);
+  Open(gsStatusScreen);
+  AdvanceMs(501);
+  // Along the row of buttons ("Save and exit" sits before Options when shown).
+  for (int i = 0; i < 3 && FocusedButton(game_) != kStatusOptions; ++i) Tap(vk::Right);
+  Frame();
+  ASSERT_EQ(FocusedButton(game_), kStatusOptions);
+  Tap(vk::Return);
+  EXPECT_EQ(State(), gsOptions) << "at once, as the click would next frame";
+  Frame();
+  Tap(vk::Escape);
+  Frame();
+  ASSERT_EQ(State(), gsStatusScreen);
+  Frame();
+  EXPECT_EQ(FocusedButton(game_), kStatusReturn) << "each visit starts on Return to game";
+  AdvanceMs(501);
+  Tap(vk::Escape);
+  EXPECT_EQ(State(), gsPlaying);
+  Open(gsStatusScreen);
+  AdvanceMs(501);
+  Tap(vk::Up);
+  Frame();
+  EXPECT_EQ(FocusedButton(game_), kStatusViewPuzzle);
+  Tap(vk::Space);
+  Frame();
+  ASSERT_EQ(State(), gsPuzzleView);
+  Frame();
+  Tap(vk::Escape);
+  Frame();
+  EXPECT_EQ(State(), gsStatusScreen);
 }
 
 TEST_F(GameScreensTest, GameOverShowsTheBestResultsOfItsCase) {
