@@ -6,7 +6,7 @@
 
 namespace gravik {
 
-struct Game;
+class Game;
 class TForm1;
 
 // The screen took the key being handled: the focus leaves it alone.
