@@ -16,9 +16,7 @@ namespace gravik {
 void BeginMenuScreen(Game& g) {
   EnableFocus(g.widgets);
   ShowPlayfield(g, false);
-  int x = 0, y = 0;
-  g.platform.input.MousePosition(x, y);
-  ShowPointer(g.playfield.Pointer, g.frame.MenusRunning, x, y);
+  ShowMenuPointer(g);
 }
 
 WidgetContext MenuWidgetContext(Game& g) {
