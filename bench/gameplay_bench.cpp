@@ -22,9 +22,9 @@ static std::string ProgramFolder() {
   const size_t slash = p.rfind('/');
   return slash == std::string::npos ? "." : p.substr(0, slash);
 }
-#define GRAVIK_BINARY_DIR ProgramFolder()
-#include "../tests/frame/PlaySession.h"
+#include "../tests/frame/PlayScenario.h"
 #include "BusyLevel.h"
+#include "support/GameHarness.h"
 #include "frame/GameFlow.h"
 #include "world/LevelSetup.h"
 #include "world/Targets.h"
@@ -49,23 +49,28 @@ double Mean(const std::vector<double>& v) {
 }  // namespace
 
 int main() {
-  if (!ArchiveBuilt()) {
+  if (access((ProgramFolder() + "/zqresource.dat").c_str(), R_OK) != 0) {
     std::fprintf(stderr, "gameplay_bench: %s/zqresource.dat not found (build data_files)\n", ProgramFolder().c_str());
     return 1;
   }
-  TempHome files;
-  const std::string scenario = files.path + "/busy.zq";
+  gravik::testing::TempHome files;
+  const std::string scenario = files.Path() + "/busy.zq";
   WriteFile(scenario, BuildScenarioFile(kBusy, CatalogueFromArchive(ProgramFolder()), "Busy"));
 
-  PlaySession session(scenario, 1000.0 / 60.0, 1);
+  GameOptions o = gravik::testing::GameHarness::Audible();
+  o.noMusic = true;
+  o.seed = 1;
+  o.play = true;
+  o.playScenario = scenario;
+  gravik::testing::GameHarness session(o, gravik::testing::GameHarness::Handlers::Game, ProgramFolder() + "/gravik");
   // Into play, then a moment so the first rocks are on their way.
-  if (session.Play({}, 200) != 0 || session.game().frame.GameState != gsPlaying) {
+  if (session.Play({}, 200) != 0 || session.game_.frame.GameState != gsPlaying) {
     std::fprintf(stderr, "gameplay_bench: the game did not reach play\n");
     return 1;
   }
-  Game& g = session.game();
-  TForm1& form = session.form();
-  HeadlessPlatform& hp = session.platform();
+  Game& g = session.game_;
+  TForm1& form = session.form_;
+  HeadlessPlatform& hp = session.hp_;
   const uint8_t rock = g.world.Named.Rock;
 
   const int frames = 1800;  // 30 s of play at 60 frames a second

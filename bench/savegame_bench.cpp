@@ -17,9 +17,9 @@ static std::string ProgramFolder() {
   const size_t slash = p.rfind('/');
   return slash == std::string::npos ? "." : p.substr(0, slash);
 }
-#define GRAVIK_BINARY_DIR ProgramFolder()
-#include "../tests/frame/PlaySession.h"
+#include "../tests/frame/PlayScenario.h"
 #include "BusyLevel.h"
+#include "support/GameHarness.h"
 #include "data/SaveGame.h"
 #include "platform/Folders.h"
 
@@ -44,25 +44,30 @@ double TimeUs(F&& f) {
 }  // namespace
 
 int main() {
-  if (!ArchiveBuilt()) {
+  if (access((ProgramFolder() + "/zqresource.dat").c_str(), R_OK) != 0) {
     std::fprintf(stderr, "savegame_bench: %s/zqresource.dat not found (build data_files)\n", ProgramFolder().c_str());
     return 1;
   }
-  TempHome files;
-  const std::string scenario = files.path + "/busy.zq";
+  gravik::testing::TempHome files;
+  const std::string scenario = files.Path() + "/busy.zq";
   WriteFile(scenario, BuildScenarioFile(bench::kBusy, CatalogueFromArchive(ProgramFolder()), "Busy"));
-  PlaySession session(scenario, 1000.0 / 60.0, 1);
+  GameOptions o = gravik::testing::GameHarness::Audible();
+  o.noMusic = true;
+  o.seed = 1;
+  o.play = true;
+  o.playScenario = scenario;
+  gravik::testing::GameHarness session(o, gravik::testing::GameHarness::Handlers::Game, ProgramFolder() + "/gravik");
   // Into play, then a few seconds so rocks fall and monsters hatch.
-  if (session.Play({}, 400) != 0 || session.game().frame.GameState != gsPlaying) {
+  if (session.Play({}, 400) != 0 || session.game_.frame.GameState != gsPlaying) {
     std::fprintf(stderr, "savegame_bench: the game did not reach play\n");
     return 1;
   }
-  Game& g = session.game();
+  Game& g = session.game_;
   if (g.profile.CurrentFile.empty()) {
     std::fprintf(stderr, "savegame_bench: no profile to save beside the game\n");
     return 1;
   }
-  const std::string path = files.path + "/bench.g2s";
+  const std::string path = files.Path() + "/bench.g2s";
   std::array<uint8_t, MapCells> chips{};
   const SaveSummary summary{"busy.zq", 1, "Busy", g.world.CurrentLevel, g.world.Count.Score, 3, 10};
   const SavedPlayValues play{};

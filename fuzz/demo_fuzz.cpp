@@ -38,7 +38,7 @@
 #include "data/Demo.h"
 #include "frame/Demo.h"
 #include "frame/Form.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/Folders.h"
 #include "platform/headless/HeadlessPlatform.h"
 

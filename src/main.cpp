@@ -11,7 +11,7 @@
 #include "base/Text.h"
 #include "data/Demo.h"
 #include "platform/Folders.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/Shell.h"
 #include "platform/Splash.h"
 #include "platform/headless/HeadlessPlatform.h"

@@ -230,8 +230,13 @@ Module.gravikPage = (function () {
       if (down(12)) ay = -1;
       if (down(13)) ay = 1;
     }
+    // A, B, X, Y, then Start (9) and Back (8) of the standard mapping.
     var bits = 0;
     for (var k = 0; k < 4; k++) if (down(k)) bits |= 1 << k;
+    if (pad.mapping === 'standard') {
+      if (down(9)) bits |= 16;
+      if (down(8)) bits |= 32;
+    }
     HEAP32[i32] = 1;
     HEAP32[i32 + 1] = Math.round((ax + 1) * 32767.5);
     HEAP32[i32 + 2] = Math.round((ay + 1) * 32767.5);

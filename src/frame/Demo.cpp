@@ -183,7 +183,7 @@ void MaybeStartAttractDemo(TForm1& form) {
   if (g.input.JoystickEnabled) {
     const JoystickReading r = ReadJoystick(g.input, g.platform.input);
     const uint8_t seen = r.Ok ? uint8_t(r.Buttons | (r.Direction << 4)) : 0;
-    if (r.Buttons != 0 || seen != g.values.JoystickSeen) NoteUserInput(g);
+    if (r.PadButtons != 0 || seen != g.values.JoystickSeen) NoteUserInput(g);
     g.values.JoystickSeen = seen;
   }
   if (TicksSince(g.Now(), g.values.LastInputTick) <= AttractDemoIdleMs) return;

@@ -10,6 +10,7 @@
 #include "frame/Keys.h"
 #include "frame/SaveGames.h"
 #include "platform/KeyState.h"
+#include "frame/MenuFocus.h"
 #include "world/Tick.h"
 
 namespace gravik {
@@ -118,8 +119,12 @@ void TForm1::DXTimerTimer() {
   if (f.ModeSwitchLockout && TicksSince(game_.Now(), f.ModeSwitchTick) > kModeSwitchLockoutMs)
     f.ModeSwitchLockout = false;
   // 3. Keyboard and joystick states are refreshed by the platform as events are
-  //    pumped; only a demo polls, for a joystick button that ends it.
+  //    pumped; the pad is watched (which device was used last, what is new on
+  //    it) and a demo polls for a joystick button that ends it.
+  WatchPad(game_);
   DemoPollJoystick(*this);
+  //    A menu reads the pad as its keys.
+  PollMenuPad(*this);
   // 4. The current screen: its entry routine on its first frame, then its frame.
   if (const ScreenUnit* unit = units_[f.GameState].get()) {
     const uint8_t state = f.GameState;
@@ -225,6 +230,7 @@ void TForm1::HandleEvent(const InputEvent& ev) {
       break;
     case InputEventType::KeyDown:
       NoteUserInput(game_);
+      if (ev.vk != vk::F12) NoteOtherDeviceUsed(game_);  // a screenshot is no typing
       if (f.Started) FormKeyDown(*this, KeyEvent{ev.vk, ev.scan, ev.shift, ev.repeat});
       break;
     case InputEventType::Text:
@@ -236,6 +242,7 @@ void TForm1::HandleEvent(const InputEvent& ev) {
     case InputEventType::MouseMove:
     case InputEventType::MouseWheel:
       NoteUserInput(game_);
+      if (ev.type == InputEventType::MouseDown) NoteOtherDeviceUsed(game_);
       if (f.Started) FormMouse(*this, ev);
       break;
     default: break;

@@ -16,7 +16,7 @@
 #include "data/Scenario.h"
 #include "data/ScenarioLevelStore.h"
 #include "frame/FrameState.h"
-#include "frame/StartUp.h"
+#include "frame/GameFolders.h"
 #include "gfx/Bitmap.h"
 #include "gfx/Fonts.h"
 #include "gfx/ImageList.h"
@@ -33,6 +33,12 @@
 namespace gravik {
 
 // Values of the game in progress that the frame itself keeps.
+// What single screens keep between frames (a page, a scroll, a choice in
+// progress). The screens module defines it; the game only holds it.
+struct ScreenMemory {
+  virtual ~ScreenMemory() = default;
+};
+
 struct GameValues {
   uint32_t PlayStart = 0;           // tick when gsPlaying was last entered
   uint32_t TotalPlaySeconds = 0;
@@ -51,9 +57,6 @@ struct GameValues {
   uint32_t DeathTick = 0;
   int DeathFrame = 0;
   uint32_t CompleteTick = 0;
-  // The completion picture's scroll: rows scrolled, and the tick it was last moved.
-  double CompleteScroll = 0;
-  uint32_t CompleteScrollTick = 0;
   // Screens reached from the status screen return to it.
   bool MapFromStatus = false;
   // A visit of the status screen is under way: it froze the clocks and paused
@@ -67,36 +70,15 @@ struct GameValues {
   // CRC-32 of the scenario as prepared, before play changed its levels.
   uint32_t ScenarioCrc = 0;
   uint8_t OptionsReturnState = 0;
-  // The profile screens: the name entry was opened from the profiles screen;
-  // the profile list entry chosen for deletion.
-  bool NameEntryFromProfiles = false;
-  int ProfileToDelete = 0;
-  // The player figure's walk on the name entry and the logo walk: where and
-  // when the current stretch began, and the logo's top.
-  double WalkStartX = 0;
-  uint32_t WalkStartTick = 0;
-  int LogoTop = 0;
-  // Joystick buttons held when a screen was entered (a press counts only
-  // once the button was let go).
+  // Joystick buttons (kPad* bits) held when a screen was entered (a press
+  // counts only once the button was let go).
   uint8_t JoyButtonsAtEntry = 0;
-  // The main menu's backdrop picture is built once per run; a screen that
-  // replaces the "backdrop" entry (the puzzle view) clears this flag.
-  bool BackdropBuilt = false;
-  // The main menu's music: the first showing of a run waits 1500 ms from
-  // MenuMusicClock before the title music starts, later showings start it at once.
-  bool MenuShownBefore = false;
-  // The main menu offers "Continue"; the line about the saved game below the items.
-  bool MenuHasContinue = false;
-  std::string MenuSaveLine;
-  bool MenuFirstShowing = false;  // the menu on the screen is the run's first showing
-  bool MenuMusicDue = false;
-  uint32_t MenuMusicClock = 0;
-  // Help: the page shown (1..4) and when the credits scroll of page 4 began.
-  int HelpPage = 1;
-  uint32_t CreditsScrollStart = 0;
-  // The dated credits screen's scroll position (pixels) and last frame tick.
-  double EasterEggScroll = 0;
-  uint32_t EasterEggTick = 0;
+  // The pad as read at the start of this frame (kPad* buttons, kJoy*
+  // direction), what was pressed or pushed since the frame before, and
+  // whether it is the device last used (a key or a click since makes it not).
+  uint8_t PadButtons = 0, PadDirection = 0;
+  uint8_t PadPressed = 0, PadPushed = 0;
+  bool PadLastUsed = false;
   // The best-score check at the end of a game.
   bool NewBestScore = false;
   int32_t PreviousBest = 0;
@@ -227,6 +209,7 @@ class Game {
   GameOptions options;
   FrameState frame;
   GameValues values;
+  std::unique_ptr<ScreenMemory> screenMemory;  // made by the screens on first use
   RandomGenerator random;
 
   // Presentation.

@@ -619,6 +619,12 @@ void ShowPointer(Game& g, bool shown) {
   if (g.playfield.Pointer) g.playfield.Pointer->Visible = shown;
 }
 
+void ShowMenuPointer(Game& g) {
+  int x = 0, y = 0;
+  g.platform.input.MousePosition(x, y);
+  ShowPointer(g.playfield.Pointer, g.frame.MenusRunning, x, y);
+}
+
 std::string FormatPlayTime(uint32_t seconds) {
   const uint32_t h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
   return Format("%s%02uh %02um %02us", h < 100 ? " " : "", h, m, s);

@@ -47,6 +47,8 @@ void ResumePlay(TForm1& form);
 // The background and player sprites; the pointer sprite.
 void ShowPlayfield(Game& g, bool shown);
 void ShowPointer(Game& g, bool shown);
+// A menu screen begins: the pointer shown at the mouse, which it then follows.
+void ShowMenuPointer(Game& g);
 
 // The level's pictures for the current graphics style (after a style switch),
 // unless the scenario keeps its own graphics.

@@ -10,6 +10,7 @@
 #include "frame/Screenshot.h"
 #include "platform/Clock.h"
 #include "render/Panel.h"
+#include "frame/MenuFocus.h"
 #include "world/World.h"
 
 namespace gravik {
@@ -67,6 +68,8 @@ bool MenuKeyReady(TForm1& form) {
   return TicksSince(form.game().Now(), form.frame().PanelToggleTick) > kMenuKeyDebounceMs;
 }
 
+void MenuKeyTaken(TForm1& form) { form.frame().PanelToggleTick = form.game().Now(); }
+
 bool PlayerOnCell(const Game& g) { return g.world.Player.Moving == 0 && g.world.Player.StepDistance == 0.0; }
 
 void ShowNotice(Game& g, const std::string& text, uint32_t ms) { ShowTimedMessage(g.panel, text, ms, g.Now()); }
@@ -100,16 +103,28 @@ void EndTitleCard(Game& g) {
 }
 
 void NoteJoystickAtEntry(Game& g) {
-  g.values.JoyButtonsAtEntry = g.input.JoystickEnabled ? ReadJoystick(g.input, g.platform.input).Buttons : 0;
+  g.values.JoyButtonsAtEntry = g.input.JoystickEnabled ? ReadJoystick(g.input, g.platform.input).PadButtons : 0;
 }
 
 uint8_t NewJoystickButtons(Game& g) {
   if (!g.input.JoystickEnabled) return 0;
-  const uint8_t now = ReadJoystick(g.input, g.platform.input).Buttons;
+  const uint8_t now = ReadJoystick(g.input, g.platform.input).PadButtons;
   const uint8_t fresh = uint8_t(now & ~g.values.JoyButtonsAtEntry);
   g.values.JoyButtonsAtEntry &= now;  // a held button counts again once let go
   return fresh;
 }
+
+void WatchPad(Game& g) {
+  GameValues& v = g.values;
+  const JoystickReading r = ReadJoystick(g.input, g.platform.input);
+  v.PadPressed = uint8_t(r.PadButtons & ~v.PadButtons);
+  v.PadPushed = uint8_t(r.Direction & ~v.PadDirection);
+  v.PadButtons = r.PadButtons;
+  v.PadDirection = r.Direction;
+  if (v.PadPressed || v.PadPushed) v.PadLastUsed = true;
+}
+
+void NoteOtherDeviceUsed(Game& g) { g.values.PadLastUsed = false; }
 
 void FormKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
@@ -121,7 +136,10 @@ void FormKeyDown(TForm1& form, const KeyEvent& key) {
     return;
   }
   if (DemoTakesKey(form)) return;
+  // The screen's own keys first; a key it left goes to the menu focus.
+  g.widgets.KeyTaken = false;
   if (const ScreenUnit* unit = form.Unit(state)) unit->KeyDown(form, key);
+  if (form.frame().GameState == state && !g.widgets.KeyTaken) MenuFocusKeyDown(form, key);
   if (key.vk == vk::F10 && F10Handled(state)) {
     if (state != gsOptions) PauseMusic(g.audio);
     form.ToggleDisplayMode();
@@ -207,14 +225,14 @@ void PollPlayKeys(TForm1& form) {
   JoystickReading joy;
   if (in.JoystickEnabled) joy = ReadJoystick(in, g.platform.input);
 
-  const bool status = SlotKeyDown(in, keys, kSlotStatus) || joy.Button(2);
+  const bool status = SlotKeyDown(in, keys, kSlotStatus) || joy.Button(2) || joy.Start();
   if (status && PlayerOnCell(g) && MenuKeyReady(form)) {
     form.SetGameState(gsStatusScreen);
     Click(g);
     f.PanelToggleTick = now;
     return;
   }
-  const bool map = SlotKeyDown(in, keys, kSlotMap) || joy.Button(1);
+  const bool map = SlotKeyDown(in, keys, kSlotMap) || joy.Button(1) || joy.Back();
   if (map && PlayerOnCell(g) && MenuKeyReady(form)) {
     FreezeClocks(g);
     g.values.MapFromStatus = false;
@@ -249,6 +267,12 @@ void PollAudioKeys(TForm1& form) {
 bool PollKeyCapture(TForm1& form) {
   InputState& in = form.game().input;
   if (form.frame().GameState != gsOptions || !in.Capture.Waiting || in.KeyboardMode != 1) return false;
+  if (in.Capture.AwaitRelease) {
+    // The key that started the capture is not the key to bind.
+    for (int s = 1; s < 256; ++s)
+      if (Keys(form).ScanDown(uint8_t(s))) return false;
+    in.Capture.AwaitRelease = false;
+  }
   const uint16_t key = CaptureScanKey(Keys(form));
   if (key & 0x8000) return false;
   if (!AcceptCapturedKey(in, key)) return false;

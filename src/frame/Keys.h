@@ -39,6 +39,8 @@ bool PollKeyCapture(TForm1& form);
 
 // More than 500 ms since the last debounced action (PanelToggleTick).
 bool MenuKeyReady(TForm1& form);
+// A debounced action was taken now: the next waits its 500 ms.
+void MenuKeyTaken(TForm1& form);
 // A key or click on the title card ends it, unless a new game was just started
 // with music enabled (the card then runs its full time with the music).
 void EndTitleCard(Game& g);
@@ -53,11 +55,19 @@ void ShowNotice(Game& g, const std::string& text, uint32_t ms = 1000);
 // A timed notice over every screen (the screenshot's file name).
 void ShowNoticeEverywhere(Game& g, const std::string& text, uint32_t ms);
 
-// Joystick buttons (bits 0..3) pressed since the screen was entered: a button
-// held on entry counts only after it was let go. Call NoteJoystickAtEntry from
-// the screen's entry routine.
+// Joystick buttons (kPad* bits, Start and Back included) pressed since the
+// screen was entered: a button held on entry counts only after it was let go.
+// Call NoteJoystickAtEntry from the screen's entry routine. Nothing while the
+// joystick is not enabled.
 void NoteJoystickAtEntry(Game& g);
 uint8_t NewJoystickButtons(Game& g);
+
+// Once a frame, whether or not the joystick is enabled: the pad's buttons and
+// direction, what is new since the last frame, and the pad as the device last
+// used when something on it was pressed or pushed.
+void WatchPad(Game& g);
+// A key typed or a click: the pad is no longer the device last used.
+void NoteOtherDeviceUsed(Game& g);
 
 // The controls as the player's frame reads them: the bound direction keys, the
 // joystick's pure directions, then the play keys and the audio keys.

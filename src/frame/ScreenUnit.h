@@ -19,6 +19,7 @@ struct KeyEvent {
   uint8_t scan = 0;
   uint8_t shift = 0;
   bool repeat = false;  // auto-repeat of a key held down
+  bool pad = false;     // made by the game pad in a menu (never a key to bind)
 };
 
 struct ScreenUnit {

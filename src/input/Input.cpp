@@ -182,7 +182,8 @@ JoystickReading ReadJoystick(const InputState& in, InputDevice& device) {
     return r;
   }
   r.Ok = true;
-  r.Buttons = j.buttons & 0x0F;
+  r.PadButtons = j.buttons & kPadAllButtons;
+  r.Buttons = j.buttons & kPadFaceButtons;
   const int64_t x = j.x, y = j.y;
   if (x < int64_t(in.JoyCentreX) - kJoystickDeadZone) r.Direction = kJoyLeft;
   if (x > int64_t(in.JoyCentreX) + kJoystickDeadZone) r.Direction |= kJoyRight;

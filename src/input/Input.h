@@ -55,8 +55,11 @@ struct JoystickReading {
   bool Ok = false;
   uint8_t Direction = 0;  // kJoy* bits
   uint8_t Buttons = 0;    // bit 0 = button 1 ... bit 3 = button 4
+  uint8_t PadButtons = 0; // every kPad* bit: the four buttons, Start and Back
   std::string Error;      // empty when Ok
   bool Button(int n) const { return n >= 1 && n <= 4 && (Buttons >> (n - 1)) & 1; }
+  bool Start() const { return PadButtons & kPadStart; }
+  bool Back() const { return PadButtons & kPadBack; }
 };
 
 struct TextEntryState {
@@ -70,6 +73,7 @@ struct TextEntryState {
 struct KeyCaptureState {
   bool Waiting = false;
   int Slot = 0;  // 1..7
+  bool AwaitRelease = false;  // started by a key: in mode 1 nothing is taken until every key is up
 };
 
 // All input state of the running game.

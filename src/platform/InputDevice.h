@@ -40,10 +40,23 @@ struct InputEvent {
   std::string text;
 };
 
+// Pad button bits of JoystickState::buttons: A, B, X and Y are the game's
+// joystick buttons 1 to 4; Start and Back (Select) follow.
+enum : uint8_t {
+  kPadA = 1,
+  kPadB = 2,
+  kPadX = 4,
+  kPadY = 8,
+  kPadStart = 16,
+  kPadBack = 32,
+  kPadFaceButtons = 15,  // the game's buttons 1 to 4
+  kPadAllButtons = 63,
+};
+
 struct JoystickState {
   bool present = false;
   uint32_t x = 32767, y = 32767;  // 0..65535, centre about 32767
-  uint8_t buttons = 0;            // bits 0..3
+  uint8_t buttons = 0;            // kPad* bits
 };
 
 class InputDevice {

@@ -66,6 +66,148 @@ void GlowRecolour(Bitmap& work, double glow) {
 
 int FirstMax(const TListBox& list) { return std::max(1, int(list.Items.size()) - list.Rows + 1); }
 
+// The focus after the pointer moved this frame: a widget under it takes it.
+void FollowPointer(WidgetSet& w, const WidgetContext& ctx, WidgetRef under) {
+  if (w.FocusOn && ctx.PointerMoved && under.Kind != WidgetKind::None) w.Focus = under;
+}
+
+// Lit as hovered: with focus on, the focused widget; else the one under the pointer.
+bool Lit(WidgetSet& w, WidgetRef ref, bool under) { return w.FocusOn ? IsFocused(w, ref) : under; }
+
+struct Box {
+  double Left, Top, Right, Bottom;
+  double CentreX() const { return (Left + Right) / 2; }
+  double CentreY() const { return (Top + Bottom) / 2; }
+};
+
+// Where a widget is, for the reading order and the arrows. A check box counts
+// with its label, which is drawn to its right.
+Box BoxOf(const WidgetSet& w, WidgetRef r) {
+  const size_t i = size_t(r.Index);
+  switch (r.Kind) {
+    case WidgetKind::Button: {
+      const TButton& b = w.Buttons[i];
+      return {double(b.X), double(b.Y), double(b.X) + b.Width, double(b.Y) + b.Height};
+    }
+    case WidgetKind::ImageButton: {
+      const TImageButton& b = w.ImageButtons[i];
+      return {double(b.X), double(b.Y), double(b.X) + b.Width, double(b.Y) + b.Height};
+    }
+    case WidgetKind::OptionItem: {
+      const TOptionItem& o = w.OptionItems[i];
+      return {double(o.X), double(o.Y), double(o.X) + std::max(20, int(o.LabelWidth)),
+              double(o.Y) + std::max(16, int(o.LabelHeight))};
+    }
+    case WidgetKind::Checkbox: {
+      const TCheckbox& c = w.Checkboxes[i];
+      const int width = std::max(kCheckboxSide, 35 + 9 * int(c.Label.size()));
+      return {double(c.X), double(c.Y), double(c.X) + width, double(c.Y) + kCheckboxSide};
+    }
+    case WidgetKind::Slider: {
+      const TSlider& s = w.Sliders[i];
+      return {double(s.X), double(s.Y) - 4, double(s.X) + 10.0 * s.Steps, double(s.Y) + 14};
+    }
+    case WidgetKind::List:
+      return {double(w.List.Left), double(w.List.Top), double(w.List.Left) + ListWidth(w.List),
+              double(w.List.Top) + ListHeight(w.List)};
+    default: return {0, 0, 0, 0};
+  }
+}
+
+// Shown on the screen (a disabled widget is shown).
+bool Shown(const WidgetSet& w, WidgetRef r) {
+  const int i = r.Index;
+  switch (r.Kind) {
+    case WidgetKind::Button: return i >= 1 && i <= w.ButtonCount && w.Buttons[size_t(i)].State != kWidgetHidden;
+    case WidgetKind::ImageButton:
+      return i >= 1 && i <= w.ImageButtonCount && w.ImageButtons[size_t(i)].State != kWidgetHidden;
+    case WidgetKind::OptionItem:
+      return i >= 1 && i <= w.OptionItemCount && w.OptionItems[size_t(i)].State != kWidgetHidden;
+    case WidgetKind::Checkbox: return i >= 1 && i <= w.CheckboxCount;
+    case WidgetKind::Slider: return i >= 1 && i <= w.SliderCount && w.Sliders[size_t(i)].State < 2;
+    case WidgetKind::List: return w.List.Visible;
+    default: return false;
+  }
+}
+
+void PressSound(SoundSink& sound) { sound.PlaySound(kClickSound); }
+
+// The nearest focusable widget from the focused one in direction `nav`: the
+// distance that way between centres, with a heavy price on every pixel the
+// boxes miss each other across it and a light one on the centres' offset.
+WidgetRef NearestInDirection(const WidgetSet& w, WidgetRef from, WidgetNav nav) {
+  const Box a = BoxOf(w, from);
+  const bool vertical = nav == WidgetNav::Up || nav == WidgetNav::Down;
+  const double sign = nav == WidgetNav::Down || nav == WidgetNav::Right ? 1 : -1;
+  WidgetRef best;
+  double bestScore = 0;
+  for (const WidgetRef r : ReadingOrder(w)) {
+    if (r == from) continue;
+    const Box b = BoxOf(w, r);
+    const double along = sign * (vertical ? b.CentreY() - a.CentreY() : b.CentreX() - a.CentreX());
+    if (along <= 2) continue;
+    const double gap = vertical ? std::max({0.0, b.Left - a.Right, a.Left - b.Right})
+                                : std::max({0.0, b.Top - a.Bottom, a.Top - b.Bottom});
+    const double offset = vertical ? std::abs(b.CentreX() - a.CentreX()) : std::abs(b.CentreY() - a.CentreY());
+    const double score = along + 4 * gap + offset / 4;
+    if (best.Kind == WidgetKind::None || score < bestScore) {
+      best = r;
+      bestScore = score;
+    }
+  }
+  return best;
+}
+
+bool StepFocus(WidgetSet& w, int delta) {
+  const std::vector<WidgetRef> order = ReadingOrder(w);
+  if (order.empty()) return false;
+  const WidgetRef cur = FocusedWidget(w);
+  const auto at = std::find(order.begin(), order.end(), cur);
+  int n = int(order.size());
+  int i = at == order.end() ? (delta > 0 ? -1 : n) : int(at - order.begin());
+  i = ((i + delta) % n + n) % n;
+  w.Focus = order[size_t(i)];
+  return true;
+}
+
+bool MoveListSelection(TListBox& list, WidgetNav nav) {
+  const int count = int(list.Items.size());
+  if (count == 0) return false;
+  const int sel = list.Selected;
+  switch (nav) {
+    case WidgetNav::Up: SelectListRow(list, sel <= 1 ? 1 : sel - 1); break;
+    case WidgetNav::Down: SelectListRow(list, sel + 1); break;
+    case WidgetNav::PageUp: SelectListRow(list, sel - list.Rows); break;
+    case WidgetNav::PageDown: SelectListRow(list, sel + list.Rows); break;
+    case WidgetNav::Home: SelectListRow(list, 1); break;
+    case WidgetNav::End: SelectListRow(list, count); break;
+    default: return false;
+  }
+  return true;
+}
+
+bool PressFocused(WidgetSet& w, WidgetRef f, SoundSink& sound) {
+  const size_t i = size_t(f.Index);
+  switch (f.Kind) {
+    case WidgetKind::Button:
+      if (w.Buttons[i].State != kWidgetEnabled) return false;
+      w.ClickedButton = f.Index;
+      break;
+    case WidgetKind::ImageButton:
+      if (w.ImageButtons[i].State != kWidgetEnabled) return false;
+      w.ClickedImageButton = f.Index;
+      break;
+    case WidgetKind::OptionItem:
+      if (w.OptionItems[i].State != kWidgetEnabled) return false;
+      w.EditedOption = f.Index;
+      break;
+    case WidgetKind::Checkbox: w.Checkboxes[i].Checked = w.Checkboxes[i].Checked ? 0 : 1; break;
+    default: return false;
+  }
+  PressSound(sound);
+  return true;
+}
+
 }  // namespace
 
 void ResetWidgets(WidgetSet& w) { w = WidgetSet{}; }
@@ -165,12 +307,17 @@ int AddSlider(WidgetSet& w, int x, int y, int steps, int value) {
 void DrawButtons(WidgetSet& w, WidgetContext& ctx) {
   w.HoveredButton = 0;
   for (int i = 1; i <= w.ButtonCount; ++i) {
+    const TButton& b = w.Buttons[size_t(i)];
+    if (b.State == kWidgetEnabled && w.HoveredKnob == 0 &&
+        Inside(ctx, b.X, b.Y, double(b.X) + b.Width, double(b.Y) + b.Height))
+      w.HoveredButton = i;
+  }
+  FollowPointer(w, ctx, w.HoveredButton ? WidgetRef{WidgetKind::Button, w.HoveredButton} : WidgetRef{});
+  for (int i = 1; i <= w.ButtonCount; ++i) {
     TButton& b = w.Buttons[size_t(i)];
     if (b.State == kWidgetHidden) continue;
     const bool disabled = b.State == kWidgetDisabled;
-    const bool hovered = !disabled && w.HoveredKnob == 0 &&
-                         Inside(ctx, b.X, b.Y, double(b.X) + b.Width, double(b.Y) + b.Height);
-    if (UpdateGlow(b.Glow, hovered, ctx.Sound)) w.HoveredButton = i;
+    UpdateGlow(b.Glow, !disabled && Lit(w, {WidgetKind::Button, i}, w.HoveredButton == i), ctx.Sound);
 
     SelectFont(ctx.Fonts, kFaceEras16, disabled ? 6 : 4);
     // A disabled button shows its plain caption even while a glow still fades.
@@ -189,11 +336,18 @@ void DrawButtons(WidgetSet& w, WidgetContext& ctx) {
 void DrawImageButtons(WidgetSet& w, WidgetContext& ctx) {
   w.HoveredImageButton = 0;
   for (int i = 1; i <= w.ImageButtonCount; ++i) {
+    const TImageButton& b = w.ImageButtons[size_t(i)];
+    if (b.State == kWidgetEnabled && Inside(ctx, b.X, b.Y, double(b.X) + b.Width, double(b.Y) + b.Height))
+      w.HoveredImageButton = i;
+  }
+  FollowPointer(w, ctx,
+                w.HoveredImageButton ? WidgetRef{WidgetKind::ImageButton, w.HoveredImageButton} : WidgetRef{});
+  for (int i = 1; i <= w.ImageButtonCount; ++i) {
     TImageButton& b = w.ImageButtons[size_t(i)];
     if (b.State == kWidgetHidden) continue;
-    const bool hovered = b.State == kWidgetEnabled &&
-                         Inside(ctx, b.X, b.Y, double(b.X) + b.Width, double(b.Y) + b.Height);
-    if (UpdateGlow(b.Glow, hovered, ctx.Sound)) w.HoveredImageButton = i;
+    UpdateGlow(b.Glow,
+               b.State == kWidgetEnabled && Lit(w, {WidgetKind::ImageButton, i}, w.HoveredImageButton == i),
+               ctx.Sound);
 
     const ImageEntry* e = ctx.Images.TryFindImage(b.ImageName);
     if (!e || e->Picture.Empty()) continue;
@@ -209,6 +363,13 @@ void DrawImageButtons(WidgetSet& w, WidgetContext& ctx) {
 void DrawOptionItems(WidgetSet& w, WidgetContext& ctx) {
   w.HoveredOptionItem = 0;
   for (int i = 1; i <= w.OptionItemCount; ++i) {
+    const TOptionItem& o = w.OptionItems[size_t(i)];
+    if (o.State == kWidgetEnabled && w.HoveredKnob == 0 &&
+        Inside(ctx, o.X, o.Y, double(o.X) + o.LabelWidth, double(o.Y) + o.LabelHeight))
+      w.HoveredOptionItem = i;
+  }
+  FollowPointer(w, ctx, w.HoveredOptionItem ? WidgetRef{WidgetKind::OptionItem, w.HoveredOptionItem} : WidgetRef{});
+  for (int i = 1; i <= w.OptionItemCount; ++i) {
     TOptionItem& o = w.OptionItems[size_t(i)];
     if (o.State == kWidgetHidden) continue;
     const bool disabled = o.State == kWidgetDisabled;
@@ -218,9 +379,7 @@ void DrawOptionItems(WidgetSet& w, WidgetContext& ctx) {
     SelectFont(ctx.Fonts, kFaceEras14, 2);
     DrawText(ctx.Fonts, ctx.Surface, o.X - TextWidth(ctx.Fonts, o.Label) - 10, o.Y, o.Label);
 
-    const bool hovered = !disabled && w.HoveredKnob == 0 &&
-                         Inside(ctx, o.X, o.Y, double(o.X) + o.LabelWidth, double(o.Y) + o.LabelHeight);
-    if (UpdateGlow(o.Glow, hovered, ctx.Sound)) w.HoveredOptionItem = i;
+    UpdateGlow(o.Glow, !disabled && Lit(w, {WidgetKind::OptionItem, i}, w.HoveredOptionItem == i), ctx.Sound);
 
     // The item being edited blinks: hidden for 500 ms, shown for 500 ms.
     if (w.EditedOption == i && ctx.Tick % 1000 < 500) continue;
@@ -235,9 +394,13 @@ void DrawOptionItems(WidgetSet& w, WidgetContext& ctx) {
 void DrawCheckboxes(WidgetSet& w, WidgetContext& ctx) {
   w.HoveredCheckbox = 0;
   for (int i = 1; i <= w.CheckboxCount; ++i) {
+    const TCheckbox& c = w.Checkboxes[size_t(i)];
+    if (Inside(ctx, c.X, c.Y, c.X + kCheckboxSide, c.Y + kCheckboxSide)) w.HoveredCheckbox = i;
+  }
+  FollowPointer(w, ctx, w.HoveredCheckbox ? WidgetRef{WidgetKind::Checkbox, w.HoveredCheckbox} : WidgetRef{});
+  for (int i = 1; i <= w.CheckboxCount; ++i) {
     TCheckbox& c = w.Checkboxes[size_t(i)];
-    if (Inside(ctx, c.X, c.Y, c.X + kCheckboxSide, c.Y + kCheckboxSide)) {
-      w.HoveredCheckbox = i;
+    if (Lit(w, {WidgetKind::Checkbox, i}, w.HoveredCheckbox == i)) {
       if (c.Brightness < 255) ctx.Sound.PlaySound(kHoverSound);
       c.Brightness = 255;
     } else {
@@ -257,6 +420,12 @@ void DrawCheckboxes(WidgetSet& w, WidgetContext& ctx) {
 
 void DrawSliders(WidgetSet& w, WidgetContext& ctx) {
   w.HoveredKnob = 0;
+  WidgetRef track;  // the track under the pointer
+  for (int i = 1; i <= w.SliderCount; ++i) {
+    const TSlider& s = w.Sliders[size_t(i)];
+    if (s.State < 2 && Inside(ctx, s.X, s.Y, s.X + 10 * s.Steps, s.Y + 14)) track = {WidgetKind::Slider, i};
+  }
+  FollowPointer(w, ctx, track);
   for (int i = 1; i <= w.SliderCount; ++i) {
     TSlider& s = w.Sliders[size_t(i)];
     if (s.State >= 2) continue;
@@ -273,8 +442,9 @@ void DrawSliders(WidgetSet& w, WidgetContext& ctx) {
     }
 
     const int k = s.X + 10 * s.Value;
-    if (w.DraggedSlider == 0 && Inside(ctx, k - 14, s.Y, k, s.Y + 14)) {
-      w.HoveredKnob = i;
+    const bool knob = w.DraggedSlider == 0 && Inside(ctx, k - 14, s.Y, k, s.Y + 14);
+    if (knob) w.HoveredKnob = i;
+    if (Lit(w, {WidgetKind::Slider, i}, knob)) {
       if (s.Brightness < 255) ctx.Sound.PlaySound(kHoverSound);
       s.Brightness = 255;
     } else {
@@ -300,6 +470,11 @@ void DrawList(WidgetSet& w, WidgetContext& ctx) {
   const int width = ListWidth(list), height = ListHeight(list);
   const int count = int(list.Items.size());
   ctx.Surface.FrameRect(Bounds(list.Left, list.Top, width, height), ToRgb565(list.FrameColour));
+  if (Inside(ctx, list.Left, list.Top, list.Left + width, list.Top + height))
+    FollowPointer(w, ctx, {WidgetKind::List, 1});
+  // The focused list wears a second, yellow frame just outside its own.
+  if (IsFocused(w, {WidgetKind::List, 1}))
+    ctx.Surface.FrameRect(Bounds(list.Left - 3, list.Top - 3, width + 6, height + 6), Rgb565(255, 255, 0));
 
   for (int row = 1; row <= list.Rows; ++row) {
     const int rowTop = list.Top + 3 + (row - 1) * kListRowHeight;
@@ -361,8 +536,21 @@ void ShowPointer(TSprite* pointer, bool& tracking, int mouseX, int mouseY) {
 }
 
 void WidgetMouseDown(WidgetSet& w, SoundSink& sound) {
-  if (w.HoveredKnob >= 1 && w.HoveredKnob <= w.SliderCount) w.DraggedSlider = w.HoveredKnob;
+  if (w.HoveredKnob >= 1 && w.HoveredKnob <= w.SliderCount) {
+    w.DraggedSlider = w.HoveredKnob;
+    if (w.FocusOn) w.Focus = {WidgetKind::Slider, w.HoveredKnob};
+  }
 
+  // A click focuses what it presses, even where the pointer had not moved.
+  if (w.FocusOn) {
+    if (w.HoveredCheckbox >= 1 && w.HoveredCheckbox <= w.CheckboxCount) w.Focus = {WidgetKind::Checkbox, w.HoveredCheckbox};
+    if (Focusable(w, {WidgetKind::Button, w.HoveredButton})) w.Focus = {WidgetKind::Button, w.HoveredButton};
+    if (Focusable(w, {WidgetKind::ImageButton, w.HoveredImageButton}))
+      w.Focus = {WidgetKind::ImageButton, w.HoveredImageButton};
+    if (Focusable(w, {WidgetKind::OptionItem, w.HoveredOptionItem}))
+      w.Focus = {WidgetKind::OptionItem, w.HoveredOptionItem};
+    if (w.List.Visible && w.List.HoveredRow != 0) w.Focus = {WidgetKind::List, 1};
+  }
   if (w.HoveredCheckbox >= 1 && w.HoveredCheckbox <= w.CheckboxCount) {
     sound.PlaySound(kClickSound);
     TCheckbox& c = w.Checkboxes[size_t(w.HoveredCheckbox)];
@@ -400,6 +588,93 @@ void WidgetMouseUp(WidgetSet& w, SoundSink& sound) {
   if (w.DraggedSlider == 0) return;
   w.DraggedSlider = 0;
   sound.PlaySound(kClickSound);
+}
+
+// ---------------------------------------------------------------- focus
+
+void EnableFocus(WidgetSet& w) { w.FocusOn = true; }
+
+void SetFocus(WidgetSet& w, WidgetRef ref) { w.Focus = ref; }
+
+std::vector<WidgetRef> ReadingOrder(const WidgetSet& w) {
+  std::vector<WidgetRef> order;
+  auto add = [&](WidgetKind kind, int count) {
+    for (int i = 1; i <= count; ++i)
+      if (Focusable(w, {kind, i})) order.push_back({kind, i});
+  };
+  add(WidgetKind::ImageButton, w.ImageButtonCount);
+  add(WidgetKind::Slider, w.SliderCount);
+  add(WidgetKind::Checkbox, w.CheckboxCount);
+  add(WidgetKind::OptionItem, w.OptionItemCount);
+  add(WidgetKind::List, 1);
+  add(WidgetKind::Button, w.ButtonCount);
+  std::stable_sort(order.begin(), order.end(), [&](WidgetRef a, WidgetRef b) {
+    const Box p = BoxOf(w, a), q = BoxOf(w, b);
+    return p.Top != q.Top ? p.Top < q.Top : p.Left < q.Left;
+  });
+  return order;
+}
+
+bool Focusable(const WidgetSet& w, WidgetRef r) {
+  if (!Shown(w, r)) return false;
+  const size_t i = size_t(r.Index);
+  switch (r.Kind) {
+    case WidgetKind::Button: return w.Buttons[i].State == kWidgetEnabled;
+    case WidgetKind::ImageButton: return w.ImageButtons[i].State == kWidgetEnabled;
+    case WidgetKind::OptionItem: return w.OptionItems[i].State == kWidgetEnabled;
+    default: return true;
+  }
+}
+
+WidgetRef FocusedWidget(WidgetSet& w) {
+  if (!w.FocusOn) return {};
+  // A widget disabled for a while keeps the focus (it shows once enabled); one
+  // hidden or gone gives it to the first in reading order.
+  if (Shown(w, w.Focus)) return w.Focus;
+  const std::vector<WidgetRef> order = ReadingOrder(w);
+  w.Focus = order.empty() ? WidgetRef{} : order.front();
+  return w.Focus;
+}
+
+bool IsFocused(WidgetSet& w, WidgetRef ref) { return w.FocusOn && FocusedWidget(w) == ref; }
+
+void SelectListRow(TListBox& list, int row) {
+  const int count = int(list.Items.size());
+  if (count == 0) return;
+  list.Selected = std::clamp(row, 1, count);
+  if (list.Selected < list.First) list.First = list.Selected;
+  if (list.Selected > list.First + list.Rows - 1) list.First = list.Selected - list.Rows + 1;
+}
+
+bool NavigateWidgets(WidgetSet& w, WidgetNav nav, SoundSink& sound) {
+  if (!w.FocusOn) return false;
+  const WidgetRef f = FocusedWidget(w);
+  if (f.Kind == WidgetKind::None) return false;
+  switch (nav) {
+    case WidgetNav::Next: return StepFocus(w, 1);
+    case WidgetNav::Previous: return StepFocus(w, -1);
+    case WidgetNav::Activate: return PressFocused(w, f, sound);
+    case WidgetNav::Left:
+    case WidgetNav::Right:
+      if (f.Kind == WidgetKind::Slider) {
+        TSlider& s = w.Sliders[size_t(f.Index)];
+        const int v = std::clamp(s.Value + (nav == WidgetNav::Right ? 1 : -1), 1, s.Steps);
+        if (v != s.Value) PressSound(sound);
+        s.Value = v;
+        return true;
+      }
+      break;
+    case WidgetNav::Up:
+    case WidgetNav::Down:
+      if (f.Kind == WidgetKind::List) return MoveListSelection(w.List, nav);
+      break;
+    default:  // PageUp, PageDown, Home, End
+      return f.Kind == WidgetKind::List && MoveListSelection(w.List, nav);
+  }
+  const WidgetRef to = NearestInDirection(w, f, nav);
+  if (to.Kind == WidgetKind::None) return false;
+  w.Focus = to;
+  return true;
 }
 
 void WidgetMouseWheel(WidgetSet& w, int steps) {

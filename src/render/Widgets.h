@@ -9,6 +9,14 @@
 //   mouse:   WidgetMouseDown(w, sound) / WidgetMouseUp(w, sound) / WidgetMouseWheel(w, dy)
 //   results: w.ClickedButton, w.ClickedImageButton, w.EditedOption, check boxes'
 //            Checked, sliders' Value, w.List.Selected
+//
+// Focus: a screen that is driven by keys and the pad as well as the mouse has
+// one focused widget (EnableFocus; SetFocus names the screen's default, else
+// the first in reading order). The focused widget is drawn as a hovered one,
+// with its glow held and its hover sound; the pointer moving over a widget
+// focuses it. NavigateWidgets moves the focus (arrows: the nearest widget that
+// way; Tab: the reading order), steps a focused slider, moves a focused list's
+// selection, and presses the focused widget as a click does.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -127,6 +135,27 @@ struct TListBox {
   int32_t UpBrightness = 0, DownBrightness = 0;
 };
 
+// A widget of the screen: its kind and 1-based index in that kind's table.
+enum class WidgetKind : uint8_t { None, Button, ImageButton, OptionItem, Checkbox, Slider, List };
+struct WidgetRef {
+  WidgetKind Kind = WidgetKind::None;
+  int Index = 0;
+  bool operator==(const WidgetRef&) const = default;
+};
+
+// What a key or the pad asks of the focus.
+enum class WidgetNav : uint8_t { Up, Down, Left, Right, Next, Previous, PageUp, PageDown, Home, End, Activate };
+
+// The pad as the menus last saw it: buttons and direction held, and when the
+// held direction acts again.
+struct MenuPadMemory {
+  bool Seen = false;          // read once on this screen (what is held then waits for a release)
+  uint8_t Buttons = 0;
+  int Direction = -1;         // a WidgetNav direction, -1 for none
+  bool DirectionLocked = false;  // held since the screen began: acts only once let go
+  uint32_t NextRepeat = 0;    // tick at which a held direction acts again
+};
+
 // Every widget of the current screen; one per game.
 struct WidgetSet {
   std::array<TButton, kMaxButtons + 1> Buttons{};  // 1-based; [0] unused
@@ -154,6 +183,14 @@ struct WidgetSet {
   int HoveredKnob = 0;
 
   TListBox List;
+
+  // Focus (off until EnableFocus; the state change clears it with the rest).
+  bool FocusOn = false;
+  WidgetRef Focus;            // None: the first focusable widget in reading order
+  bool PointerSeen = false;   // the pointer's last position is known
+  double PointerSeenX = 0, PointerSeenY = 0;
+  MenuPadMemory Pad;
+  bool KeyTaken = false;      // the screen acted on the key being handled
 };
 
 // What the drawing passes need of the game this frame.
@@ -165,6 +202,7 @@ struct WidgetContext {
   double PointerX = 0;  // the pointer sprite's X, Y (640 x 480 space)
   double PointerY = 0;
   uint32_t Tick = 0;    // millisecond clock; the edited option item blinks on it
+  bool PointerMoved = false;  // since the last frame: a widget under it takes the focus
 };
 
 // Clears every table, result, hover and drag, and the list (a new screen).
@@ -207,6 +245,27 @@ void WidgetMouseDown(WidgetSet& w, SoundSink& sound);
 void WidgetMouseUp(WidgetSet& w, SoundSink& sound);
 // Wheel: `steps` > 0 scrolls the list up, < 0 down, one row either way.
 void WidgetMouseWheel(WidgetSet& w, int steps);
+
+// --- focus
+
+// Switches the focus model on for this screen.
+void EnableFocus(WidgetSet& w);
+// The focus to `ref` (the screen's default, or a widget it moves to).
+void SetFocus(WidgetSet& w, WidgetRef ref);
+// The focused widget: the one set while it is shown, else the first focusable
+// one in reading order (None when the screen has none or focus is off).
+WidgetRef FocusedWidget(WidgetSet& w);
+// True when `ref` is the focused widget.
+bool IsFocused(WidgetSet& w, WidgetRef ref);
+// Shown and not disabled: a widget the focus may move to.
+bool Focusable(const WidgetSet& w, WidgetRef ref);
+// The focusable widgets, top to bottom and, within a row, left to right.
+std::vector<WidgetRef> ReadingOrder(const WidgetSet& w);
+// One key or pad step. True when it did something to the widgets (the key is
+// then taken): a move, a slider step, a list move or a press.
+bool NavigateWidgets(WidgetSet& w, WidgetNav nav, SoundSink& sound);
+// The list's selection to `row` (kept within the items), scrolled into view.
+void SelectListRow(TListBox& list, int row);
 
 // The list's scrolling: moves the first shown item by `delta`, kept within
 // 1..(items - rows + 1).

@@ -13,6 +13,7 @@
 #include "editor/Palette.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "frame/MenuFocus.h"
 #include "frame/PlayerData.h"
 #include "gfx/Bmp.h"
 #include "gfx/Fonts.h"
@@ -463,6 +464,8 @@ std::string LevelRow(const EditorScreen& e, int n) {
 
 void BuildScenarioPage(Game& g, EditorScreen& e) {
   RefreshFaults(e);
+  // The page is built again after every change; the focus stays where it was.
+  const WidgetRef focus = g.widgets.FocusOn ? FocusedWidget(g.widgets) : WidgetRef{};
   ResetWidgets(g.widgets);
   WidgetSet& w = g.widgets;
   const Scenario& s = e.Doc->scenario();
@@ -501,6 +504,8 @@ void BuildScenarioPage(Game& g, EditorScreen& e) {
   for (int n = 1; n <= LevelCount; ++n) list.Items.push_back(LevelRow(e, n));
   list.Selected = e.Level;
   list.First = 1;
+  EnableFocus(w);
+  if (focus.Kind != WidgetKind::None) SetFocus(w, focus);
 }
 
 void BuildLeavePage(Game& g) {
@@ -508,6 +513,8 @@ void BuildLeavePage(Game& g) {
   AddButton(g.widgets, g.systemText, 110, 250, "Save and leave", 'S');
   AddButton(g.widgets, g.systemText, 330, 250, "Leave", 'L');
   AddButton(g.widgets, g.systemText, 440, 250, "Cancel", 'C');
+  EnableFocus(g.widgets);
+  FocusButton(g, kLeaveCancel);  // the answer that loses nothing
 }
 
 // The scenario files of the Scenarios folder that can be opened.
@@ -530,6 +537,8 @@ void BuildOpenPage(Game& g, EditorScreen& e) {
   }
   list.Selected = list.Items.empty() ? 0 : 1;
   e.DropArmed = false;
+  EnableFocus(g.widgets);
+  if (!list.Items.empty()) SetFocus(g.widgets, {WidgetKind::List, 1});
 }
 
 void ShowPage(Game& g, EditorScreen& e, Page p) {
@@ -1027,9 +1036,10 @@ void Enter(TForm1& form, EditorScreen& e) {
   ShowLevel(e, e.Level);
 }
 
-// The pad: the stick moves the cursor (repeating while held), button 1 paints,
-// button 2 picks.
-void PollPad(Game& g, EditorScreen& e) {
+// The pad on the level page: the stick moves the cursor (repeating while
+// held), A paints, X picks, B goes back as in the menus.
+void PollPad(TForm1& form, EditorScreen& e) {
+  Game& g = form.game();
   const JoystickReading j = ReadJoystick(g.input, g.platform.input);
   if (!j.Ok) return;
   const uint32_t now = g.Now();
@@ -1050,7 +1060,11 @@ void PollPad(Game& g, EditorScreen& e) {
   const uint8_t pressed = j.Buttons & ~e.PadButtons;
   e.PadButtons = j.Buttons;
   if (pressed & 1) PaintAt(g, e, e.CursorX, e.CursorY);
-  if (pressed & 2) PickAt(g, e, e.CursorX, e.CursorY);
+  if (pressed & 4) PickAt(g, e, e.CursorX, e.CursorY);
+  if (pressed & 2) {  // B: back, as in the menus
+    if (e.Linking || e.Filling) e.Linking = e.Filling = false;
+    else AskBeforeLeaving(form, e);
+  }
 }
 
 void Frame(TForm1& form, EditorScreen& e) {
@@ -1060,7 +1074,7 @@ void Frame(TForm1& form, EditorScreen& e) {
   RefreshFaults(e);
   if (e.Shown == Page::Level) {
     EnsurePictures(g, e, std::clamp<int>(e.Doc->Level(e.Level).BlockSet, 1, 6));
-    PollPad(g, e);
+    PollPad(form, e);
     // A held button paints every cell the pointer crosses.
     int x = 0, y = 0;
     if (e.LeftDown && !e.MouseFill && CellAt(e, int(ctx.PointerX), int(ctx.PointerY), x, y) &&
@@ -1214,54 +1228,64 @@ void LevelKeyDown(TForm1& form, EditorScreen& e, const KeyEvent& key) {
   }
 }
 
+// The pages other than the level's: the focus of the widgets moves with the
+// arrows and Tab and presses with Enter; the keys below are the page's own.
 void KeyDown(TForm1& form, EditorScreen& e, const KeyEvent& key) {
   Game& g = form.game();
   if (e.Shown == Page::Level) {
+    TakeKey(g);  // the level's cursor has the arrows, Enter and Space
     LevelKeyDown(form, e, key);
     return;
   }
+  auto take = [&g] { TakeKey(g); };
   if (e.Shown == Page::Open) {
     TListBox& list = g.widgets.List;
-    if (key.vk == vk::Up && list.Selected > 1) --list.Selected;
-    if (key.vk == vk::Down && list.Selected < int(list.Items.size())) ++list.Selected;
-    list.First = std::clamp(list.First, std::max(1, list.Selected - list.Rows + 1), std::max(1, list.Selected));
-    if (key.vk == vk::Return && !key.repeat) PressButton(g, kOpenFile);
-    if (key.vk == 'N' && !key.repeat) PressButton(g, kOpenNew);
-    if (key.vk == vk::Escape && !key.repeat) PressButton(g, kOpenCancel);
+    if (key.vk == vk::Up || key.vk == vk::Down) {
+      take();
+      if (key.vk == vk::Up && list.Selected > 1) --list.Selected;
+      if (key.vk == vk::Down && list.Selected < int(list.Items.size())) ++list.Selected;
+      list.First = std::clamp(list.First, std::max(1, list.Selected - list.Rows + 1), std::max(1, list.Selected));
+    } else if (key.vk == vk::Return && !key.repeat && FocusedButton(g) == 0) {
+      take();  // Enter on the list opens the file chosen
+      PressButton(g, kOpenFile);
+    } else if (key.vk == 'N' && !key.repeat) {
+      take();
+      PressButton(g, kOpenNew);
+    } else if (key.vk == vk::Escape && !key.repeat) {
+      take();
+      PressButton(g, kOpenCancel);
+    }
     return;
   }
   if (e.Shown == Page::ConfirmLeave) {
-    if (key.vk == vk::Escape && !key.repeat) ShowPage(g, e, Page::Level);
-    else if (key.vk == 'S') PressButton(g, kLeaveSave);
-    else if (key.vk == 'L') PressButton(g, kLeaveDiscard);
-    else if (key.vk == 'C') PressButton(g, kLeaveCancel);
+    if (key.vk == vk::Escape && !key.repeat) take(), ShowPage(g, e, Page::Level);
+    else if (key.vk == 'S') take(), PressButton(g, kLeaveSave);
+    else if (key.vk == 'L') take(), PressButton(g, kLeaveDiscard);
+    else if (key.vk == 'C') take(), PressButton(g, kLeaveCancel);
     return;
   }
   if (e.Editing != Field::None) {
+    take();  // the text has every key
     if (key.vk == vk::Return) FinishEditing(g, e, true);
     else if (key.vk == vk::Escape) FinishEditing(g, e, false);
     else if (key.vk == vk::Back && !e.EditText.empty()) e.EditText.pop_back(), BuildScenarioPage(g, e);
     return;
   }
   if (key.shift & kCtrlBit) {
+    take();
     if (key.vk == 'S') SaveDocument(g, e);
     if (key.vk == 'Z') e.Doc->Undo(), BuildScenarioPage(g, e);
     if (key.vk == 'Y') e.Doc->Redo(), BuildScenarioPage(g, e);
     return;
   }
-  switch (key.vk) {
-    case 'N':
-      ShowNextFault(g, e);
-      BuildScenarioPage(g, e);
-      break;
-    case vk::Up: if (e.Level > 1) e.Level--, BuildScenarioPage(g, e); break;
-    case vk::Down: if (e.Level < LevelCount) e.Level++, BuildScenarioPage(g, e); break;
-    case vk::Tab:
-    case vk::Escape:
-    case vk::Return:
-      if (!key.repeat) ShowPage(g, e, Page::Level), ShowLevel(e, e.Level);
-      break;
-    default: break;
+  if (key.vk == 'N') {
+    take();
+    ShowNextFault(g, e);
+    BuildScenarioPage(g, e);
+  } else if (key.vk == vk::Escape && !key.repeat) {
+    take();
+    ShowPage(g, e, Page::Level);
+    ShowLevel(e, e.Level);
   }
 }
 

@@ -14,12 +14,11 @@
 #include "screens/MenuFrame.h"
 #include "screens/PuzzleView.h"
 #include "screens/StatusScreens.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
 namespace {
-
-void Click(Game& g) { PlaySound(g.audio, kClickSound); }
 
 // The profile's record is of the scenario being played (a file played from
 // the command line that is not in the list keeps no results).
@@ -61,7 +60,6 @@ void GameOverEnter(TForm1& form) {
   if (!form.frame().ScreenRebuild) RecordGameEnd(g, /*completed=*/false);
   BeginMenuScreen(g);
   AddCentredButton(g.widgets, g.systemText, 360, "OK", 'O');
-  NoteJoystickAtEntry(g);
 }
 
 void GameOverFrame(TForm1& form) {
@@ -80,17 +78,17 @@ void GameOverFrame(TForm1& form) {
   WidgetContext ctx = MenuWidgetContext(g);
   DrawButtons(g.widgets, ctx);
   FinishMenuFrame(g);
-  if (TakeClickedButton(g) == 1) {
-    form.SetGameState(gsMainMenu);
-    return;
-  }
-  if (NewJoystickButtons(g) & 1) {
-    Click(g);
-    form.SetGameState(gsMainMenu);
-  }
+  if (TakeClickedButton(g) == 1) form.SetGameState(gsMainMenu);
 }
 
-// Enter or Space presses OK (typed characters, as the key table has them).
+// Enter or Space presses OK (typed characters, as the key table has them);
+// so do Escape and the pad's A and B.
+void GameOverKeyDown(TForm1& form, const KeyEvent& key) {
+  if (key.shift != 0 || key.repeat || !(IsConfirmKey(key) || key.vk == vk::Escape)) return;
+  TakeKey(form.game());
+  if (key.pad || key.vk == vk::Escape) PressButton(form.game(), 1);
+}
+
 void GameOverKeyPress(TForm1& form, char key) {
   if (key == '\r' || key == ' ') PressButton(form.game(), 1);
 }
@@ -131,8 +129,8 @@ void CompleteEnter(TForm1& form) {
   BeginMenuScreen(g);
   g.workPicture2 = BuildCompletionPicture(g);
   g.values.CompleteTick = g.Now();
-  g.values.CompleteScroll = 0;
-  g.values.CompleteScrollTick = g.Now();
+  ScreensOf(g).Completion.Scroll = 0;
+  ScreensOf(g).Completion.ScrollTick = g.Now();
   PlayMusic(g.audio, 1, MusicLoopsInState(gsScenarioComplete));
   if (!form.frame().ScreenRebuild) RecordGameEnd(g, /*completed=*/true);
 }
@@ -143,7 +141,7 @@ void CompleteFrame(TForm1& form) {
   const Bitmap& picture = g.workPicture2;
   AdvanceCompletionScroll(g, picture.Height());
   Blit(g.backSurface, kCompletionWindowX, 0, picture,
-       Bounds(0, int(g.values.CompleteScroll), kCompletionWindowWidth, kCompletionWindowHeight));
+       Bounds(0, int(ScreensOf(g).Completion.Scroll), kCompletionWindowWidth, kCompletionWindowHeight));
   SelectFont(g.fonts, kFaceEras14, 2);
   DrawText(g.fonts, g.backSurface, 82, 458, "SCORE:");
   SelectFont(g.fonts, kFaceEras14, 3);
@@ -157,22 +155,23 @@ void CompleteFrame(TForm1& form) {
   if (TakeClickedButton(g) == 1 && !Locked(g)) form.SetGameState(gsMainMenu);
 }
 
-// Enter or Space press OK once it is unlocked.
+// Enter, Space or Escape press OK once it is unlocked.
 void CompleteKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
-  if (key.shift != 0 || !IsConfirmKey(key) || Locked(g)) return;
-  PressButton(g, 1);
+  if (key.shift != 0 || !(IsConfirmKey(key) || (key.vk == vk::Escape && !key.repeat))) return;
+  TakeKey(g);
+  if (!Locked(g)) PressButton(g, 1);
 }
 
 }  // namespace
 
 void AdvanceCompletionScroll(Game& g, int pictureHeight) {
-  GameValues& v = g.values;
+  CompletionMemory& v = ScreensOf(g).Completion;
   const uint32_t now = g.Now();
-  const uint32_t elapsed = std::max<uint32_t>(1, TicksSince(now, v.CompleteScrollTick));
-  v.CompleteScrollTick = now;
-  v.CompleteScroll += kCompletionScrollPerMs * elapsed;
-  if (v.CompleteScroll >= pictureHeight) v.CompleteScroll = 0;
+  const uint32_t elapsed = std::max<uint32_t>(1, TicksSince(now, v.ScrollTick));
+  v.ScrollTick = now;
+  v.Scroll += kCompletionScrollPerMs * elapsed;
+  if (v.Scroll >= pictureHeight) v.Scroll = 0;
 }
 
 Bitmap BuildCompletionPicture(Game& g) {
@@ -227,7 +226,7 @@ Bitmap BuildCompletionPicture(Game& g) {
   return picture;
 }
 
-ScreenUnit GameOverUnit() { return {GameOverEnter, GameOverFrame, NoKeys, GameOverKeyPress, MenuMouse}; }
+ScreenUnit GameOverUnit() { return {GameOverEnter, GameOverFrame, GameOverKeyDown, GameOverKeyPress, MenuMouse}; }
 ScreenUnit ScenarioCompleteUnit() { return {CompleteEnter, CompleteFrame, CompleteKeyDown, NoKeyPress, MenuMouse}; }
 
 }  // namespace gravik

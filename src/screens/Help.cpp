@@ -7,11 +7,13 @@
 #include "base/Errors.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "frame/Keys.h"
 #include "gfx/Bmp.h"
 #include "platform/Clock.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
 #include "world/Blocks.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -166,7 +168,7 @@ void DrawCreditsPage(Game& g) {
   SelectFont(g.fonts, kFaceEras10, 0);
   DrawTextCentred(g.fonts, g.backSurface, 164, "v1.3");
   const ImageEntry& credits = HelpCreditsPicture(g);
-  const uint32_t shown = TicksSince(g.Now(), g.values.CreditsScrollStart);
+  const uint32_t shown = TicksSince(g.Now(), ScreensOf(g).Help.CreditsScrollStart);
   const int offset = CreditsScrollOffset(shown > kHelpCreditsHoldMs ? shown - kHelpCreditsHoldMs : 0, kHelpCreditsSpeed,
                                          CreditsContent(g, credits.Picture.Height()), kCreditsWindowHeight);
   DrawScrollWindow(g.backSurface, credits.Picture, kCreditsWindowX, kCreditsWindowY, kCreditsWidth,
@@ -174,8 +176,8 @@ void DrawCreditsPage(Game& g) {
 }
 
 void ShowHelpPage(Game& g, int page) {
-  g.values.HelpPage = std::clamp(page, 1, kHelpPages);
-  if (g.values.HelpPage == kHelpPages) g.values.CreditsScrollStart = g.Now();
+  ScreensOf(g).Help.Page = std::clamp(page, 1, kHelpPages);
+  if (ScreensOf(g).Help.Page == kHelpPages) ScreensOf(g).Help.CreditsScrollStart = g.Now();
 }
 
 void HelpEnter(TForm1& form) {
@@ -183,40 +185,55 @@ void HelpEnter(TForm1& form) {
   AddButton(g.widgets, g.systemText, 450, 450, "OK", 'O');
   AddButton(g.widgets, g.systemText, 100, 450, "Previous", 'P');
   AddButton(g.widgets, g.systemText, 250, 450, "Next", 'N');
+  FocusButton(g, kHelpNext);
   ShowHelpPage(g, 1);
   g.world.CurrentLevel = 1;  // the cast is pictured in level 1's blocks
   HelpCreditsPicture(g);
   BeginMenuScreen(g);
+  NoteJoystickAtEntry(g);
 }
 
 void HelpFrame(TForm1& form) {
   Game& g = form.game();
   ClearMenuFrame(g);
-  switch (g.values.HelpPage) {
+  switch (ScreensOf(g).Help.Page) {
     case 1:
-    case 2: DrawCastPage(g, g.values.HelpPage); break;
+    case 2: DrawCastPage(g, ScreensOf(g).Help.Page); break;
     case 3: DrawKeysPage(g); break;
     default: DrawCreditsPage(g); break;
   }
   WidgetContext ctx = MenuWidgetContext(g);
   DrawButtons(g.widgets, ctx);
   FinishMenuFrame(g);
-  const int page = g.values.HelpPage;
-  switch (TakeClickedButton(g)) {
+  const int page = ScreensOf(g).Help.Page;
+  int button = TakeClickedButton(g);
+  if (!button && (NewJoystickButtons(g) & kPadStart)) button = kHelpOk;  // the pad's Start is OK
+  switch (button) {
     case kHelpOk: form.SetGameState(gsMainMenu); break;
     case kHelpPrevious:
       if (page > 1) ShowHelpPage(g, page - 1);
       break;
     case kHelpNext:
       if (page < kHelpPages) ShowHelpPage(g, page + 1);
+      // The last page reached, Enter leaves.
+      if (ScreensOf(g).Help.Page == kHelpPages) FocusButton(g, kHelpOk);
       break;
     default: break;
   }
 }
 
+// Escape leaves; the left and right arrows turn the pages as Previous and Next do.
 void HelpKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.repeat) return;
-  if (key.vk == vk::Escape && key.shift == 0) form.SetGameState(gsMainMenu);
+  Game& g = form.game();
+  if (key.shift != 0) return;
+  if (key.vk == vk::Escape && !key.repeat) {
+    form.SetGameState(gsMainMenu);
+  } else if (key.vk == vk::Left || key.vk == vk::Right) {
+    TakeKey(g);
+    const int button = key.vk == vk::Left ? kHelpPrevious : kHelpNext;
+    FocusButton(g, button);
+    PressButton(g, button);
+  }
 }
 
 // --- gsEasterEgg ------------------------------------------------------------------
@@ -253,15 +270,15 @@ void EasterEggEnter(TForm1& form) {
   }
   AddCentredButton(g.widgets, g.systemText, 453, "OK", 'O');
   BuildEggPicture(g);
-  g.values.EasterEggScroll = 0;
-  g.values.EasterEggTick = g.Now();
+  ScreensOf(g).Help.EasterEggScroll = 0;
+  ScreensOf(g).Help.EasterEggTick = g.Now();
   PlayMusic(g.audio, 1, MusicLoopsInState(gsEasterEgg));
   BeginMenuScreen(g);
 }
 
 void EasterEggFrame(TForm1& form) {
   Game& g = form.game();
-  GameValues& v = g.values;
+  HelpMemory& v = ScreensOf(g).Help;
   ClearMenuFrame(g);
   const ImageEntry& e = g.images.FindImage(kEggEntry);
   const uint32_t now = g.Now();

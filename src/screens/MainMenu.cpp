@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -74,26 +75,26 @@ void ReloadCurrentProfile(Game& g) {
 
 void MainMenuEnter(TForm1& form) {
   Game& g = form.game();
-  GameValues& v = g.values;
+  MainMenuMemory& v = ScreensOf(g).MainMenu;
   g.gfx.MayChangeBlockGraphics = true;
   RestoreDetailedStyle(g);
   if (!v.BackdropBuilt) BuildMenuBackdrop(g);
   // The current player's saved game: "Continue" when it can be continued, a
   // line saying why when it cannot.
   const SavedGameInfo save = PeekSavedGame(g);
-  v.MenuHasContinue = save.Readable;
-  v.MenuSaveLine.clear();
+  v.HasContinue = save.Readable;
+  v.SaveLine.clear();
   if (save.Readable) {
     const SaveSummary& s = save.Summary;
-    v.MenuSaveLine = s.ScenarioName + ", level " + std::to_string(s.Level) + ", score " + std::to_string(s.Score) +
+    v.SaveLine = s.ScenarioName + ", level " + std::to_string(s.Level) + ", score " + std::to_string(s.Score) +
                      ", " + std::to_string(s.Lives) + (s.Lives == 1 ? " life" : " lives");
   } else if (save.Present) {
-    v.MenuSaveLine = "The saved game cannot be continued: " + save.Error;
+    v.SaveLine = "The saved game cannot be continued: " + save.Error;
   }
-  const int first = v.MenuHasContinue ? kFirstItemYWithSave : kFirstItemY;
-  const int pitch = v.MenuHasContinue ? kItemPitchWithSave : kItemPitch;
+  const int first = v.HasContinue ? kFirstItemYWithSave : kFirstItemY;
+  const int pitch = v.HasContinue ? kItemPitchWithSave : kItemPitch;
   int row = 0;
-  if (v.MenuHasContinue)
+  if (v.HasContinue)
     AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
                    "menutext" + std::to_string(kContinueCaption), 0);
   for (int n = 1; n <= kMenuItems; ++n)
@@ -105,11 +106,11 @@ void MainMenuEnter(TForm1& form) {
   // The first showing of the menu in a run waits for its music, however soon
   // it is left; a rebuild after the display switch is the same showing.
   if (!form.frame().ScreenRebuild) {
-    v.MenuFirstShowing = !v.MenuShownBefore;
-    v.MenuShownBefore = true;
-    v.MenuMusicClock = g.Now();
+    v.FirstShowing = !v.ShownBefore;
+    v.ShownBefore = true;
+    v.MusicClock = g.Now();
   }
-  v.MenuMusicDue = true;
+  v.MusicDue = true;
   ReloadCurrentProfile(g);
   BeginMenuScreen(g);
 }
@@ -117,10 +118,10 @@ void MainMenuEnter(TForm1& form) {
 // The title music: on the first showing of the run once 1500 ms have passed,
 // on every later one at once.
 void UpkeepMenuMusic(Game& g) {
-  GameValues& v = g.values;
-  if (!v.MenuMusicDue) return;
-  if (v.MenuFirstShowing && TicksSince(g.Now(), v.MenuMusicClock) < kFirstMusicDelayMs) return;
-  v.MenuMusicDue = false;
+  MainMenuMemory& v = ScreensOf(g).MainMenu;
+  if (!v.MusicDue) return;
+  if (v.FirstShowing && TicksSince(g.Now(), v.MusicClock) < kFirstMusicDelayMs) return;
+  v.MusicDue = false;
   PlayMusic(g.audio, 1, MusicLoopsInState(gsMainMenu));
 }
 
@@ -130,9 +131,9 @@ void MainMenuFrame(TForm1& form) {
   DrawMenuBackdrop(g);
   WidgetContext ctx = MenuWidgetContext(g);
   DrawImageButtons(g.widgets, ctx);
-  if (!g.values.MenuSaveLine.empty()) {
-    SelectFont(g.fonts, "eras10boldV.bmp", g.values.MenuHasContinue ? 2 : 1);
-    DrawTextCentred(g.fonts, g.backSurface, kSaveLineY, g.values.MenuSaveLine);
+  if (!ScreensOf(g).MainMenu.SaveLine.empty()) {
+    SelectFont(g.fonts, "eras10boldV.bmp", ScreensOf(g).MainMenu.HasContinue ? 2 : 1);
+    DrawTextCentred(g.fonts, g.backSurface, kSaveLineY, ScreensOf(g).MainMenu.SaveLine);
   }
   DrawMenuFooter(g);
   FinishMenuFrame(g);
@@ -142,7 +143,7 @@ void MainMenuFrame(TForm1& form) {
   if (form.frame().GameState != gsMainMenu) return;
   int item = g.widgets.ClickedImageButton;
   g.widgets.ClickedImageButton = 0;
-  if (g.values.MenuHasContinue && item != 0) {
+  if (ScreensOf(g).MainMenu.HasContinue && item != 0) {
     if (item == 1) {
       ContinueSavedGame(form);
       return;
@@ -151,7 +152,7 @@ void MainMenuFrame(TForm1& form) {
   }
   switch (item) {
     case 1:
-      if (g.values.MenuHasContinue) {
+      if (ScreensOf(g).MainMenu.HasContinue) {
         form.SetGameState(gsConfirmNewGame);
         break;
       }
@@ -190,6 +191,7 @@ void ConfirmExitEnter(TForm1& form) {
   Game& g = form.game();
   AddButton(g.widgets, g.systemText, 220, 230, "Yes", 'Y');
   AddButton(g.widgets, g.systemText, 380, 230, "No", 'N');
+  FocusButton(g, kExitNo);
   BeginMenuScreen(g);
 }
 
@@ -224,6 +226,7 @@ void ConfirmNewGameEnter(TForm1& form) {
   Game& g = form.game();
   AddButton(g.widgets, g.systemText, 170, 250, "Keep saved game", 'K');
   AddButton(g.widgets, g.systemText, 390, 250, "New game", 'N');
+  FocusButton(g, kNewGameKeep);
   BeginMenuScreen(g);
 }
 
@@ -250,10 +253,10 @@ void ConfirmNewGameFrame(TForm1& form) {
   }
 }
 
-// Enter and Escape keep the saved game.
+// Escape keeps the saved game.
 void ConfirmNewGameKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.repeat) return;
-  if ((key.vk == vk::Escape || key.vk == vk::Return) && key.shift == 0) form.SetGameState(gsMainMenu);
+  if (key.vk == vk::Escape && key.shift == 0) form.SetGameState(gsMainMenu);
 }
 
 // Centred on x = cx in the selected font.
@@ -299,7 +302,7 @@ void BuildMenuBackdrop(Game& g) {
   e.Picture.SetSize(kBackdropWidth, kBackdropHeight, 0);
   Draw(e.Picture, -10, 0, picture);
   RebuildSurfaces(e);
-  g.values.BackdropBuilt = true;
+  ScreensOf(g).MainMenu.BackdropBuilt = true;
 }
 
 void DrawMenuBackdrop(Game& g) {

@@ -149,15 +149,14 @@ void MapViewEnter(TForm1& form) {
   ClearHitMarks(g.world);
   BeginMenuScreen(g);
   NoteJoystickAtEntry(g);
-  form.frame().PanelToggleTick = g.Now();
+  MenuKeyTaken(form);
 }
 
 // Leaving the map: back to the status screen when opened from there, else play.
 void CloseMap(TForm1& form) {
   Game& g = form.game();
-  FrameState& f = form.frame();
   if (!MenuKeyReady(form)) return;
-  f.PanelToggleTick = g.Now();
+  MenuKeyTaken(form);
   PlaySound(g.audio, "click1.wav");
   if (g.values.MapFromStatus) {
     form.SetGameState(gsStatusScreen);
@@ -183,13 +182,17 @@ void MapViewFrame(TForm1& form) {
   WidgetContext ctx = MenuWidgetContext(g);
   DrawButtons(g.widgets, ctx);
   FinishMenuFrame(g);
-  if (TakeClickedButton(g) == 1 || (NewJoystickButtons(g) & 1)) CloseMap(form);
+  if (TakeClickedButton(g) == 1 || (NewJoystickButtons(g) & kPadBack)) CloseMap(form);
 }
 
-// Space, Enter or the map key close the map.
+// Space, Enter, Escape or the map key close the map.
 void MapViewKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.repeat) return;
-  if (key.vk == vk::Space || key.vk == vk::Return || KeyIsSlot(form.game().input, key, kSlotMap)) CloseMap(form);
+  if (key.vk == vk::Space || key.vk == vk::Return || key.vk == vk::Escape ||
+      KeyIsSlot(form.game().input, key, kSlotMap)) {
+    TakeKey(form.game());
+    CloseMap(form);
+  }
 }
 
 }  // namespace

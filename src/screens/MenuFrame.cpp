@@ -1,22 +1,35 @@
 #include "screens/MenuFrame.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "audio/Audio.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "frame/Demo.h"
+#include "frame/Keys.h"
 #include "platform/KeyState.h"
 
 namespace gravik {
 
+
 void BeginMenuScreen(Game& g) {
+  EnableFocus(g.widgets);
   ShowPlayfield(g, false);
-  int x = 0, y = 0;
-  g.platform.input.MousePosition(x, y);
-  ShowPointer(g.playfield.Pointer, g.frame.MenusRunning, x, y);
+  ShowMenuPointer(g);
 }
 
 WidgetContext MenuWidgetContext(Game& g) {
   const TPlayer* p = g.playfield.Pointer;
-  return WidgetContext{g.backSurface, g.fonts, g.images, g.Sound(), p ? p->X : 0.0, p ? p->Y : 0.0, g.Now()};
+  WidgetContext ctx{g.backSurface, g.fonts, g.images, g.Sound(), p ? p->X : 0.0, p ? p->Y : 0.0, g.Now()};
+  // Only a pointer that moves takes the focus: one resting where the last
+  // screen left it does not steal the new screen's default.
+  WidgetSet& w = g.widgets;
+  ctx.PointerMoved = w.PointerSeen && (ctx.PointerX != w.PointerSeenX || ctx.PointerY != w.PointerSeenY);
+  w.PointerSeen = true;
+  w.PointerSeenX = ctx.PointerX;
+  w.PointerSeenY = ctx.PointerY;
+  return ctx;
 }
 
 void ClearMenuFrame(Game& g) { g.backSurface.Fill(0); }

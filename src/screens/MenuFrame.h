@@ -1,8 +1,18 @@
 // What every menu and information screen does around its own content: the
-// entry (widgets anew, playfield hidden, pointer at the mouse), the frame
-// (black surface, widgets drawn, the pointer sprite unless the mouse is outside
-// the window) and the mouse (the widgets' press, release and wheel effects).
+// entry (widgets anew with the focus on, playfield hidden, pointer at the
+// mouse), the frame (black surface, widgets drawn, the pointer sprite unless
+// the mouse is outside the window), the mouse (the widgets' press, release and
+// wheel effects) and the keys and pad that move and press the focus.
+//
+// Keys: a screen's own key handler runs first; a key it did not take (it
+// changed nothing and did not call TakeKey) then goes to the focus: arrows,
+// Tab and Shift+Tab move it, Enter and Space press the focused widget as a
+// click does, and a focused slider or list takes the arrows (and the list
+// PageUp, PageDown, Home and End). The pad in a menu is those keys: the d-pad
+// or the left stick the arrows, A Enter and B Escape, so each screen's way
+// back is its Escape.
 #pragma once
+#include "frame/MenuFocus.h"
 #include "frame/ScreenUnit.h"
 #include "render/Widgets.h"
 

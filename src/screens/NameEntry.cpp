@@ -8,10 +8,13 @@
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "frame/Keys.h"
 #include "frame/PlayerData.h"
 #include "gfx/Fonts.h"
 #include "screens/MenuFrame.h"
+#include "screens/OnScreenKeyboard.h"
 #include "world/Player.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -29,13 +32,13 @@ constexpr int kLogoStartTop = 550;
 constexpr int kLogoRestTop = 430;
 constexpr const char* kWelcome = "Welcome to Gravik 2!";
 
-bool HasButtons(const Game& g) { return g.values.NameEntryFromProfiles; }
+bool HasButtons(const Game& g) { return ScreensOf(g).NameEntry.FromProfiles; }
 
 // --- the walking figure ---------------------------------------------------------
 
 void StartWalk(Game& g, double fromX) {
-  g.values.WalkStartX = fromX;
-  g.values.WalkStartTick = g.Now();
+  ScreensOf(g).NameEntry.WalkStartX = fromX;
+  ScreensOf(g).NameEntry.WalkStartTick = g.Now();
   if (TPlayer* fig = g.playfield.Figure) {
     fig->X = fromX;
     fig->Y = kFigureY;
@@ -51,8 +54,8 @@ void ShowPattern(TPlayer& fig, int pattern) {
 // Moves the figure towards `toX` and animates it: walking while on the way,
 // standing once there. True when it has arrived.
 bool WalkFigure(Game& g, double toX) {
-  const uint32_t elapsed = TicksSince(g.Now(), g.values.WalkStartTick);
-  const double x = std::min(toX, g.values.WalkStartX + kWalkSpeed * elapsed / 1000.0);
+  const uint32_t elapsed = TicksSince(g.Now(), ScreensOf(g).NameEntry.WalkStartTick);
+  const double x = std::min(toX, ScreensOf(g).NameEntry.WalkStartX + kWalkSpeed * elapsed / 1000.0);
   TPlayer* fig = g.playfield.Figure;
   const bool arrived = x >= toX;
   if (!fig) return arrived;
@@ -64,7 +67,7 @@ bool WalkFigure(Game& g, double toX) {
     const size_t step = size_t(elapsed / WalkFrameMs(DirRight, style));
     ShowPattern(*fig, walk.empty() ? 0 : walk[step % walk.size()] - 'A');
   } else {
-    const double walkMs = (toX - g.values.WalkStartX) / kWalkSpeed * 1000.0;
+    const double walkMs = (toX - ScreensOf(g).NameEntry.WalkStartX) / kWalkSpeed * 1000.0;
     ShowPattern(*fig, IdlePattern(uint32_t(std::max(0.0, elapsed - walkMs))));
   }
   return arrived;
@@ -77,9 +80,9 @@ void HideFigure(Game& g) {
 // The logo at the foot of the screen, rising a pixel a frame to its place.
 void DrawLogo(Game& g) {
   if (const ImageEntry* logo = g.images.TryFindImage("vxhorizlogo")) {
-    DrawPattern(*logo, g.backSurface, 320 - ImageWidth(*logo) / 2, g.values.LogoTop, 0);
+    DrawPattern(*logo, g.backSurface, 320 - ImageWidth(*logo) / 2, ScreensOf(g).NameEntry.LogoTop, 0);
   }
-  if (g.values.LogoTop > kLogoRestTop) --g.values.LogoTop;
+  if (ScreensOf(g).NameEntry.LogoTop > kLogoRestTop) --ScreensOf(g).NameEntry.LogoTop;
 }
 
 // The sprites: the figure always, the pointer unless the mouse is outside.
@@ -102,18 +105,21 @@ void NewProfileEnter(TForm1& form) {
     AddButton(g.widgets, g.systemText, 200, 370, "OK", '\r');
     AddButton(g.widgets, g.systemText, 380, 370, "CANCEL", 'C');
     g.widgets.Buttons[kOk].State = kWidgetDisabled;
+    FocusButton(g, kOk);  // lit once a name may be taken
   } else {
     ShowPointer(g, false);
   }
   StartTextEntry(g.input, "", kNameChars, /*digitsOnly=*/false, /*upperCase=*/false);
-  g.values.LogoTop = kLogoStartTop;
+  ScreensOf(g).NameEntry.Keyboard.Reset();
+  ScreensOf(g).NameEntry.KeyboardShown = g.values.PadLastUsed;
+  ScreensOf(g).NameEntry.LogoTop = kLogoStartTop;
   StartWalk(g, kWalkInFromX);
   PlaySound(g.audio, "fanf2.wav");
 }
 
 void LeaveNameEntry(Game& g) {
   g.input.TextEntry.Active = false;
-  g.values.NameEntryFromProfiles = false;
+  ScreensOf(g).NameEntry.FromProfiles = false;
 }
 
 // OK: the typed name becomes a profile, current and in force.
@@ -131,6 +137,11 @@ void Accept(TForm1& form) {
   CreateProfile(p, name, g.frame.WindowedPreference, g.input.KeyboardMode, g.profileKeys);
   const ActivateResult r = ActivateProfile(p, g.scenarios, g.scenario, g.folders.Scenarios, /*load=*/false);
   if (r.Ok) ApplyLoadedProfile(g);
+  if (r.Ok && g.values.PadLastUsed && !g.input.JoystickEnabled) {
+    // A player who named himself with the pad plays with it.
+    g.input.JoystickEnabled = true;
+    CalibrateJoystick(g.input, g.platform.input);
+  }
   SaveCurrentProfile(g);  // with its scenario record
   form.SetGameState(gsIntroLogo);
 }
@@ -147,18 +158,73 @@ void Cancel(TForm1& form) {
   }
 }
 
+// Enter's test: a name that may make a profile finishes the entry.
+void Finish(TForm1& form) {
+  Game& g = form.game();
+  if (!NameAcceptable(g.profile, Trim(g.input.TextEntry.Text))) return;
+  PlaySound(g.audio, "click1.wav");
+  Accept(form);
+}
+
+// The pad on this screen: the first touch brings the keyboard up; then the
+// d-pad or stick moves the highlight, A presses the key, B deletes, Start
+// finishes as Enter does, and Back cancels as Esc does when the profiles screen
+// opened this one (on a first start it would close the game, so it does not).
+// True when the screen was left.
+bool PadOnNameEntry(TForm1& form) {
+  Game& g = form.game();
+  const GameValues& v = g.values;
+  NameEntryMemory& m = ScreensOf(g).NameEntry;
+  if (!v.PadLastUsed) {
+    m.KeyboardShown = false;
+    return false;
+  }
+  OnScreenKeyboard& k = m.Keyboard;
+  if (!m.KeyboardShown) {
+    m.KeyboardShown = true;
+    k.Hold(v.PadDirection, g.Now());
+    return false;
+  }
+  k.Steer(v.PadDirection, g.Now());
+  TextEntryState& text = g.input.TextEntry;
+  uint8_t pressed = v.PadPressed;
+  if ((pressed & kPadA) && k.Press(text) == OnScreenKeyboard::Outcome::Done) pressed |= kPadStart;
+  if (pressed & kPadB) k.Delete(text);
+  if (pressed & kPadStart) {
+    Finish(form);
+    return g.frame.GameState != gsNewProfile;
+  }
+  if ((pressed & kPadBack) && HasButtons(g)) {
+    Cancel(form);
+    return true;
+  }
+  return false;
+}
+
 void NewProfileFrame(TForm1& form) {
   Game& g = form.game();
+  if (PadOnNameEntry(form)) return;
   const std::string& text = g.input.TextEntry.Text;
   const bool buttons = HasButtons(g);
+  const bool keyboard = ScreensOf(g).NameEntry.KeyboardShown;
   const bool clash = NameInUse(g.profile, text);
-  if (buttons) g.widgets.Buttons[kOk].State = NameAcceptable(g.profile, text) ? kWidgetEnabled : kWidgetDisabled;
+  if (buttons) {
+    // The keyboard takes the buttons' place; its Done is OK and Back is Cancel.
+    g.widgets.Buttons[kOk].State = keyboard                              ? kWidgetHidden
+                                   : NameAcceptable(g.profile, text) ? kWidgetEnabled
+                                                                       : kWidgetDisabled;
+    g.widgets.Buttons[kCancel].State = keyboard ? kWidgetHidden : kWidgetEnabled;
+  }
 
   ClearMenuFrame(g);
   FontSet& f = g.fonts;
   Bitmap& s = g.backSurface;
   if (!buttons) {
-    DrawLogo(g);
+    if (keyboard) {
+      if (ScreensOf(g).NameEntry.LogoTop > kLogoRestTop) --ScreensOf(g).NameEntry.LogoTop;  // it rises on behind the keyboard
+    } else {
+      DrawLogo(g);
+    }
     SelectFont(f, kFaceEras16, 3);
     DrawTextCentred(f, s, 230, kWelcome);
   }
@@ -171,6 +237,7 @@ void NewProfileFrame(TForm1& form) {
     SelectFont(f, kFaceEras10, 2);
     DrawTextCentred(f, s, 343, "Name already used.");
   }
+  if (keyboard) DrawOnScreenKeyboard(ScreensOf(g).NameEntry.Keyboard, f, s);
   WalkFigure(g, kStandX);
   if (buttons) {
     WidgetContext ctx = MenuWidgetContext(g);
@@ -191,10 +258,7 @@ void NewProfileKeyDown(TForm1& form, const KeyEvent& key) {
 
 // Enter (typed as a carriage return) is OK, with or without the buttons.
 void NewProfileKeyPress(TForm1& form, char c) {
-  Game& g = form.game();
-  if (c != '\r' || !NameAcceptable(g.profile, Trim(g.input.TextEntry.Text))) return;
-  PlaySound(g.audio, "click1.wav");
-  Accept(form);
+  if (c == '\r') Finish(form);
 }
 
 // --- gsIntroLogo ------------------------------------------------------------------------

@@ -105,7 +105,7 @@ void Return(TForm1& form) {
   }
   SaveCurrentProfile(g);
   form.ApplyPanelLayout();
-  form.frame().PanelToggleTick = g.Now();
+  MenuKeyTaken(form);
   form.SetGameState(back);
 }
 
@@ -149,6 +149,12 @@ void FollowSliders(Game& g) {
 void OptionsFrame(TForm1& form) {
   Game& g = form.game();
   WidgetSet& w = g.widgets;
+  // A binding pressed by Enter or the pad waits for its key from now.
+  const int edited = SlotOfItem(w.EditedOption);
+  if (edited != 0 && !(g.input.Capture.Waiting && g.input.Capture.Slot == edited)) {
+    StartKeyCapture(g.input, edited);
+    g.input.Capture.AwaitRelease = true;
+  }
   if (PollKeyCapture(form)) CaptureTaken(g);
   if (!g.input.Capture.Waiting) w.EditedOption = 0;
   FollowSliders(g);
@@ -197,10 +203,21 @@ void OptionsFrame(TForm1& form) {
 
 // In keyboard mode 0 a key waiting to be bound is taken first (so Escape can
 // be bound), then Esc returns to the screen the options were opened from.
+// While a key is awaited no key moves the focus; the pad's B gives up waiting.
 void OptionsKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
   InputState& in = g.input;
-  if (in.Capture.Waiting && in.KeyboardMode == 0 && AcceptCapturedKey(in, key.vk)) {
+  if (in.Capture.Waiting) {
+    TakeKey(g);
+    if (key.pad) {
+      if (key.vk == vk::Escape) {
+        in.Capture.Waiting = false;
+        g.widgets.EditedOption = 0;
+      }
+      return;
+    }
+  }
+  if (in.Capture.Waiting && in.KeyboardMode == 0 && !key.repeat && AcceptCapturedKey(in, key.vk)) {
     PlaySound(g.audio, "click1.wav");
     CaptureTaken(g);
   }

@@ -9,6 +9,7 @@
 #include "gfx/Fonts.h"
 #include "screens/MainMenu.h"
 #include "screens/MenuFrame.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -68,6 +69,7 @@ void ProfilesEnter(TForm1& form) {
   }
   list.Selected = 0;
   list.First = 1;
+  SetFocus(w, {WidgetKind::List, 1});
 }
 
 // A chosen profile becomes current; a damaged file is refused with its message
@@ -102,7 +104,7 @@ void ProfilesFrame(TForm1& form) {
 
   switch (TakeClickedButton(g)) {
     case kCreate:
-      g.values.NameEntryFromProfiles = true;
+      ScreensOf(g).NameEntry.FromProfiles = true;
       form.SetGameState(gsNewProfile);
       break;
     case kLoad:
@@ -110,7 +112,7 @@ void ProfilesFrame(TForm1& form) {
       break;
     case kDelete:
       if (Deletable(g.profile, entry)) {
-        g.values.ProfileToDelete = entry;
+        ScreensOf(g).Profiles.ToDelete = entry;
         form.SetGameState(gsConfirmDeleteProfile);
       }
       break;
@@ -119,8 +121,16 @@ void ProfilesFrame(TForm1& form) {
   }
 }
 
+// Escape: the options. Enter or Space on the list loads the chosen profile.
 void ProfilesKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.vk == vk::Escape && key.shift == 0 && !key.repeat) form.SetGameState(gsOptions);
+  Game& g = form.game();
+  if (key.shift != 0 || key.repeat) return;
+  if (key.vk == vk::Escape) {
+    form.SetGameState(gsOptions);
+  } else if (IsConfirmKey(key) && FocusedWidget(g.widgets).Kind == WidgetKind::List) {
+    TakeKey(g);
+    PressButton(g, kLoad);
+  }
 }
 
 // --- gsConfirmDeleteProfile ---------------------------------------------------------
@@ -130,12 +140,13 @@ void ConfirmDeleteEnter(TForm1& form) {
   BeginMenuScreen(g);
   AddButton(g.widgets, g.systemText, 220, 230, "Yes", 'Y');
   AddButton(g.widgets, g.systemText, 380, 230, "No", 'N');
+  FocusButton(g, kNo);
 }
 
 void DeleteChosen(Game& g) {
   ProfileState& p = g.profile;
-  const int entry = g.values.ProfileToDelete;
-  g.values.ProfileToDelete = 0;
+  const int entry = ScreensOf(g).Profiles.ToDelete;
+  ScreensOf(g).Profiles.ToDelete = 0;
   // The list may have changed since the row was chosen; the current player's
   // profile and the last one are never deleted.
   if (!Deletable(p, entry)) return;
@@ -149,7 +160,7 @@ void DeleteChosen(Game& g) {
 void ConfirmDeleteFrame(TForm1& form) {
   Game& g = form.game();
   const ProfileState& p = g.profile;
-  const int entry = g.values.ProfileToDelete;
+  const int entry = ScreensOf(g).Profiles.ToDelete;
   const std::string name = entry >= 1 && entry <= int(p.List.size()) ? p.List[size_t(entry - 1)].PlayerName : "";
 
   ClearMenuFrame(g);
@@ -166,11 +177,19 @@ void ConfirmDeleteFrame(TForm1& form) {
       form.SetGameState(gsProfiles);
       break;
     case kNo:
-      g.values.ProfileToDelete = 0;
+      ScreensOf(g).Profiles.ToDelete = 0;
       form.SetGameState(gsProfiles);
       break;
     default: break;
   }
+}
+
+// Escape: No.
+void ConfirmDeleteKeyDown(TForm1& form, const KeyEvent& key) {
+  if (key.vk != vk::Escape || key.shift != 0 || key.repeat) return;
+  PlaySound(form.game().audio, kClickSound);
+  ScreensOf(form.game()).Profiles.ToDelete = 0;
+  form.SetGameState(gsProfiles);
 }
 
 }  // namespace
@@ -193,7 +212,7 @@ std::string DeletePrompt(const std::string& name) {
 
 ScreenUnit ProfilesUnit() { return {ProfilesEnter, ProfilesFrame, ProfilesKeyDown, NoKeyPress, MenuMouse}; }
 ScreenUnit ConfirmDeleteProfileUnit() {
-  return {ConfirmDeleteEnter, ConfirmDeleteFrame, NoKeys, NoKeyPress, MenuMouse};
+  return {ConfirmDeleteEnter, ConfirmDeleteFrame, ConfirmDeleteKeyDown, NoKeyPress, MenuMouse};
 }
 
 }  // namespace gravik

@@ -8,6 +8,7 @@
 #include "frame/Keys.h"
 #include "render/LevelGraphics.h"
 #include "screens/MenuFrame.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 
@@ -86,7 +87,7 @@ void PuzzleViewEnter(TForm1& form) {
   e.Picture = BuildPuzzlePicture(g);
   e.Transparent = false;
   RebuildSurfaces(e);
-  g.values.BackdropBuilt = false;  // the main menu builds its own again
+  ScreensOf(g).MainMenu.BackdropBuilt = false;  // the main menu builds its own again
 }
 
 void PuzzleViewFrame(TForm1& form) {
@@ -106,7 +107,10 @@ void PuzzleViewFrame(TForm1& form) {
 // Enter, Space or Esc press OK.
 void PuzzleViewKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.repeat || key.shift != 0) return;
-  if (IsConfirmKey(key) || key.vk == vk::Escape) PressButton(form.game(), 1);
+  if (IsConfirmKey(key) || key.vk == vk::Escape) {
+    TakeKey(form.game());
+    PressButton(form.game(), 1);
+  }
 }
 
 }  // namespace

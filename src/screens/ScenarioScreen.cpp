@@ -96,16 +96,6 @@ void ReadNotesOf(Game& g, ScenariosScreen& screen, int row) {
   screen.Notes = g.scenario.OtherNotes;
 }
 
-void SelectRow(Game& g, int row) {
-  TListBox& list = g.widgets.List;
-  const int count = int(list.Items.size());
-  if (count == 0) return;
-  row = std::clamp(row, 1, count);
-  list.Selected = row;
-  if (row < list.First) list.First = row;
-  if (row > list.First + list.Rows - 1) list.First = row - list.Rows + 1;
-}
-
 void Enter(TForm1& form, ScenariosScreen& screen) {
   Game& g = form.game();
   BeginMenuScreen(g);
@@ -126,7 +116,8 @@ void Enter(TForm1& form, ScenariosScreen& screen) {
                                    : FitText(g.fonts, ScenarioRowText(g, n), width));
   }
   screen.NotesOf = -1;
-  SelectRow(g, CurrentRow(g));
+  SelectListRow(list, CurrentRow(g));
+  SetFocus(g.widgets, {WidgetKind::List, 1});
 }
 
 void DrawDetails(Game& g, ScenariosScreen& screen, int row) {
@@ -197,29 +188,18 @@ void Frame(TForm1& form, ScenariosScreen& screen) {
   }
 }
 
+// The list takes the arrows through the focus. Escape or C: Cancel; P, or
+// Enter and Space on the list: Play.
 void ScenariosKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
-  if (key.shift != 0) return;
-  TListBox& list = g.widgets.List;
-  switch (key.vk) {
-    case vk::Up: SelectRow(g, list.Selected - 1); break;
-    case vk::Down: SelectRow(g, list.Selected + 1); break;
-    case vk::Prior: SelectRow(g, list.Selected - list.Rows); break;
-    case vk::Next: SelectRow(g, list.Selected + list.Rows); break;
-    case vk::Home: SelectRow(g, 1); break;
-    case vk::End: SelectRow(g, int(list.Items.size())); break;
-    case vk::Escape:
-    case 'C':
-      if (!key.repeat) PressButton(g, kScenarioCancelButton);
-      break;
-    case 'P':
-      if (!key.repeat) PressButton(g, kScenarioPlayButton);
-      break;
-    default:
-      if (key.vk == vk::Return || key.vk == vk::Space) {
-        if (!key.repeat) PressButton(g, kScenarioPlayButton);
-      }
-      break;
+  if (key.shift != 0 || key.repeat) return;
+  const bool onList = FocusedWidget(g.widgets).Kind == WidgetKind::List;
+  if (key.vk == vk::Escape || key.vk == 'C') {
+    TakeKey(g);
+    PressButton(g, kScenarioCancelButton);
+  } else if (key.vk == 'P' || (IsConfirmKey(key) && onList)) {
+    TakeKey(g);
+    PressButton(g, kScenarioPlayButton);
   }
 }
 

@@ -84,10 +84,11 @@ void StatusEnter(TForm1& form) {
     SelectFont(g.fonts, kFaceEras16, 4);
     AddButtonEndingAt(g, 275 + TextWidth(g.fonts, "Save and exit") / 2, kButtonRow, "Save and exit", 'S');
   }
+  FocusButton(g, kStatusReturn);
   BeginMenuScreen(g);
   ClearHitMarks(g.world);
   NoteJoystickAtEntry(g);
-  form.frame().PanelToggleTick = g.Now();
+  MenuKeyTaken(form);
 }
 
 // "Return to game", accepted more than 500 ms after the screen was entered.
@@ -148,18 +149,28 @@ void StatusFrame(TForm1& form) {
     StatusAct(form, n);
     return;
   }
-  if (NewJoystickButtons(g) & 3) ReturnToGame(form);
+  if (NewJoystickButtons(g) & kPadStart) ReturnToGame(form);
 }
 
+// F2, the status key and Escape return to the game; Enter and Space press the
+// focused button at once ("Return to game" unless the focus was moved).
 void StatusKeyDown(TForm1& form, const KeyEvent& key) {
   Game& g = form.game();
   if (key.repeat || key.shift != 0) return;
   if (key.vk == vk::F2) {
+    TakeKey(g);
     if (!MenuKeyReady(form)) return;
     Click(g);
     ReturnToGame(form);
-    form.frame().PanelToggleTick = g.Now();
-  } else if (IsConfirmKey(key) || KeyIsSlot(g.input, key, kSlotStatus)) {
+    MenuKeyTaken(form);
+  } else if (IsConfirmKey(key)) {
+    TakeKey(g);
+    const int n = FocusedButton(g);
+    if (n != 0 && g.widgets.Buttons[size_t(n)].State != kWidgetEnabled) return;
+    Click(g);
+    StatusAct(form, n != 0 ? n : kStatusReturn);
+  } else if (KeyIsSlot(g.input, key, kSlotStatus) || key.vk == vk::Escape) {
+    TakeKey(g);
     Click(g);
     ReturnToGame(form);
   }
@@ -172,6 +183,7 @@ void ConfirmQuitEnter(TForm1& form) {
   BeginMenuScreen(g);
   AddButton(g.widgets, g.systemText, 220, 230, "Yes", 'Y');
   AddButton(g.widgets, g.systemText, 380, 230, "No", 'N');
+  FocusButton(g, 2);
 }
 
 void QuitAnswer(TForm1& form, bool yes) {
@@ -185,16 +197,11 @@ void ConfirmQuitFrame(TForm1& form) {
   if (const int n = TakeClickedButton(g)) QuitAnswer(form, n == 1);
 }
 
-// Y or Enter: Yes; N or Esc: No.
+// Escape: No.
 void ConfirmQuitKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.repeat || key.shift != 0) return;
-  if (key.vk == 'Y' || key.vk == vk::Return) {
-    Click(form.game());
-    QuitAnswer(form, true);
-  } else if (key.vk == 'N' || key.vk == vk::Escape) {
-    Click(form.game());
-    QuitAnswer(form, false);
-  }
+  if (key.repeat || key.shift != 0 || key.vk != vk::Escape) return;
+  Click(form.game());
+  QuitAnswer(form, false);
 }
 
 // --- gsLifeLost -------------------------------------------------------------------
@@ -206,6 +213,7 @@ void LifeLostEnter(TForm1& form) {
   StopMusic(g.audio);
   BeginMenuScreen(g);
   AddAnswerButtons(g, kLifeLostButtons, "Quit scenario", 'Q', "Resume game", 'R');
+  FocusButton(g, 2);
 }
 
 void LifeLostAct(TForm1& form, int button) {
@@ -232,15 +240,13 @@ void LifeLostFrame(TForm1& form) {
   if (const int n = TakeClickedButton(g)) LifeLostAct(form, n);
 }
 
-// Enter or Space: Resume game; Q: Quit scenario.
+// Escape: Resume game; so do Enter and Space that come before the screen is
+// built (they press its default, which has no focus to show yet).
 void LifeLostKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.repeat || key.shift != 0) return;
-  if (IsConfirmKey(key)) {
+  if (key.vk == vk::Escape || (IsConfirmKey(key) && !form.frame().ScreenReady)) {
     Click(form.game());
     LifeLostAct(form, 2);
-  } else if (key.vk == 'Q') {
-    Click(form.game());
-    LifeLostAct(form, 1);
   }
 }
 
@@ -253,6 +259,7 @@ void ConfirmRestartEnter(TForm1& form) {
   PauseMusic(g.audio);
   BeginMenuScreen(g);
   AddAnswerButtons(g, 230, "Restart", 'R', "Resume game", 'G');
+  FocusButton(g, 2);
 }
 
 void RestartAnswer(TForm1& form, int button) {
@@ -267,16 +274,11 @@ void ConfirmRestartFrame(TForm1& form) {
   if (const int n = TakeClickedButton(g)) RestartAnswer(form, n);
 }
 
-// Enter: Restart; Esc: Resume game.
+// Escape: Resume game.
 void ConfirmRestartKeyDown(TForm1& form, const KeyEvent& key) {
-  if (key.repeat || key.shift != 0) return;
-  if (key.vk == vk::Return) {
-    Click(form.game());
-    RestartAnswer(form, 1);
-  } else if (key.vk == vk::Escape) {
-    Click(form.game());
-    RestartAnswer(form, 2);
-  }
+  if (key.repeat || key.shift != 0 || key.vk != vk::Escape) return;
+  Click(form.game());
+  RestartAnswer(form, 2);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "audio/AudioTestUtil.h"
 #include "base/Errors.h"
 #include "platform/Shell.h"
+#include "support/TempHome.h"
 
 namespace gravik {
 namespace {
@@ -22,30 +23,6 @@ class RecordingShell : public Shell {
   void ShowError(const std::string&, const std::string& text) override { shown.push_back(text); }
   void ShowInfo(const std::string&, const std::string& text) override { shown.push_back(text); }
   std::vector<std::string> shown;
-};
-
-// A scratch folder under the test's temporary directory; GRAVIK_HOME points there.
-class TempFolder {
- public:
-  TempFolder() {
-    path_ = fs::path(::testing::TempDir()) /
-            ("gravik_audio_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-    setenv("GRAVIK_HOME", path_.c_str(), 1);
-  }
-  ~TempFolder() { fs::remove_all(path_); }
-  std::string Sub(const std::string& name) const {
-    fs::create_directories(path_ / name);
-    return (path_ / name).string();
-  }
-  static void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  }
-
- private:
-  fs::path path_;
 };
 
 std::vector<uint8_t> TwoTracks(size_t frames1 = 4000, size_t frames2 = 4000) {
@@ -324,7 +301,7 @@ TEST(MusicFile, DamageIsInvalidOrCorrupt) {
 }
 
 TEST(MusicFile, LoadReportsAndDisablesMusic) {
-  TempFolder tmp;
+  testing::TempHome tmp;
   const std::string data = tmp.Sub("data"), prog = tmp.Sub("prog");
   RecordingShell shell;
   FakeDevice device;
@@ -337,19 +314,19 @@ TEST(MusicFile, LoadReportsAndDisablesMusic) {
   ASSERT_EQ(shell.shown.size(), 1u);
   EXPECT_EQ(shell.shown[0], "zqaudio.dat not found. Music disabled.");
 
-  TempFolder::Write(prog + "/zqaudio.dat", std::vector<uint8_t>(999, 0));
+  testing::WriteBytes(prog + "/zqaudio.dat", std::vector<uint8_t>(999, 0));
   a.MusicAvailable = a.MusicOn = true;
   EXPECT_EQ(LoadMusicFile(a, {}, {data, prog}), "zqaudio.dat invalid. Music disabled.");
 
   std::vector<uint8_t> off = TwoTracks(300, 300);
   off[2] -= 1;
-  TempFolder::Write(data + "/zqaudio.dat", off);
+  testing::WriteBytes(data + "/zqaudio.dat", off);
   a.MusicAvailable = a.MusicOn = true;
   EXPECT_EQ(LoadMusicFile(a, {}, {data, prog}), "zqaudio.dat corrupt. Music disabled.");
 
   // The first folder that holds the file wins.
-  TempFolder::Write(data + "/zqaudio.dat", TwoTracks(300, 300));
-  TempFolder::Write(data + "/setup.tmp", {1});
+  testing::WriteBytes(data + "/zqaudio.dat", TwoTracks(300, 300));
+  testing::WriteBytes(data + "/setup.tmp", {1});
   a.MusicAvailable = a.MusicOn = true;
   a.CurrentTrackName = "music1.o";
   EXPECT_EQ(LoadMusicFile(a, {}, {data, prog}, data), "");
@@ -363,7 +340,7 @@ TEST(MusicFile, LoadReportsAndDisablesMusic) {
 }
 
 TEST(MusicFile, NoSoundStillChecksNoMusic) {
-  TempFolder tmp;
+  testing::TempHome tmp;
   const std::string data = tmp.Sub("data");  // holds no music file
   {
     FakeDevice device;  // outlives the state, which closes it
@@ -383,7 +360,7 @@ TEST(MusicFile, NoSoundStillChecksNoMusic) {
   }
   {
     // With the file there, music stays available, yet nothing plays without a device.
-    TempFolder::Write(data + "/zqaudio.dat", TwoTracks());
+    testing::WriteBytes(data + "/zqaudio.dat", TwoTracks());
     FakeDevice device;  // outlives the state, which closes it
     AudioState a;
     const AudioSwitches sw{.Args = {"-nosound"}};

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "DataTestUtil.h"
+#include "support/TempHome.h"
 #include "base/Errors.h"
 #include "platform/Folders.h"
 
@@ -291,8 +292,8 @@ TEST(ArchiveDamage, EveryTruncationEndsInAMessage) {
 }
 
 TEST(ArchiveFiles, SearchOrderAndMessages) {
-  TempDir home("archive");
-  const std::string data = home.Path() + "data/", prog = home.Path() + "prog/", inst = home.Path() + "inst/";
+  testing::TempHome home;
+  const std::string data = home.Folder() + "data/", prog = home.Folder() + "prog/", inst = home.Folder() + "inst/";
   ArchiveWriter w1, w2;
   w1.AddItem("which", {2});
   w2.AddItem("which", {3});
@@ -302,29 +303,29 @@ TEST(ArchiveFiles, SearchOrderAndMessages) {
   // The current folder does not hold the file (tests run elsewhere); the data
   // folder does not exist, so the program folder is named when nothing is found.
   {
-    Archive a({home.Path() + "nowhere/", data, prog, inst});
+    Archive a({home.Folder() + "nowhere/", data, prog, inst});
     a.OpenArchive();
     EXPECT_EQ(a.Folder(), prog);
     EXPECT_EQ(a.TakeItem("which"), std::vector<uint8_t>{2});
     a.CloseArchive();
   }
   {
-    Archive a({home.Path() + "nowhere/", data, home.Path() + "empty/", inst});
+    Archive a({home.Folder() + "nowhere/", data, home.Folder() + "empty/", inst});
     a.OpenArchive();
     EXPECT_EQ(a.TakeItem("which"), std::vector<uint8_t>{3});
   }
   {
-    Archive a({home.Path() + "nowhere/", data, home.Path() + "empty/"});
-    EXPECT_EQ(FatalText([&] { a.OpenArchive(); }), home.Path() + "empty/zqresource.dat not found.");
+    Archive a({home.Folder() + "nowhere/", data, home.Folder() + "empty/"});
+    EXPECT_EQ(FatalText([&] { a.OpenArchive(); }), home.Folder() + "empty/zqresource.dat not found.");
   }
   CreateDirectories(data);
   {
-    Archive a({home.Path() + "nowhere/", data, home.Path() + "empty/"});
+    Archive a({home.Folder() + "nowhere/", data, home.Folder() + "empty/"});
     EXPECT_EQ(FatalText([&] { a.OpenArchive(); }), data + "zqresource.dat not found.");
   }
   WriteFile(data + ArchiveFileName, std::vector<uint8_t>(100, 0));
   {
-    Archive a({home.Path() + "nowhere/", data, prog});
+    Archive a({home.Folder() + "nowhere/", data, prog});
     EXPECT_EQ(FatalText([&] { a.OpenArchive(); }), data + "zqresource.dat is invalid.");
   }
 }

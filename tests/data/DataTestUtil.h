@@ -115,23 +115,6 @@ inline GraphicsSet SampleGraphicsSet() {
   return g;
 }
 
-// A fresh empty folder below the system temporary folder, removed at the end.
-class TempDir {
- public:
-  explicit TempDir(const std::string& tag) {
-    std::string tmpl = (std::filesystem::temp_directory_path() / ("gravik-" + tag + "-XXXXXX")).string();
-    path_ = mkdtemp(tmpl.data()) ? tmpl : std::string();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string Path() const { return path_ + "/"; }
-
- private:
-  std::string path_;
-};
-
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   FILE* f = std::fopen(path.c_str(), "wb");

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "DataTestUtil.h"
+#include "support/TempHome.h"
 #include "audio/Audio.h"
 #include "base/Errors.h"
 #include "base/Random.h"
@@ -40,9 +41,9 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 class ProfileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(tmp_.Path().empty());
-    setenv("GRAVIK_HOME", tmp_.Path().c_str(), 1);
-    p.Folder = tmp_.Path() + "Profiles";
+    ASSERT_FALSE(tmp_.Folder().empty());
+    setenv("GRAVIK_HOME", tmp_.Folder().c_str(), 1);
+    p.Folder = tmp_.Folder() + "Profiles";
     ASSERT_TRUE(CreateDirectories(p.Folder));
   }
   std::string PathOf(const std::string& file) const { return p.Folder + "/" + file; }
@@ -64,7 +65,7 @@ class ProfileTest : public ::testing::Test {
     ASSERT_TRUE(SaveProfile(p, rng));
   }
 
-  TempDir tmp_{"profile"};
+  testing::TempHome tmp_;
   ProfileState p;
   RandomGenerator rng{77};
 };

@@ -5,6 +5,7 @@
 
 #include "base/Errors.h"
 #include "DataTestUtil.h"
+#include "support/TempHome.h"
 
 namespace gravik {
 namespace {
@@ -362,21 +363,21 @@ TEST(CurrentScenario, CrcOrCheckWordMismatchIsFatal) {
 // --- scenario list and profile selection ---------------------------------------
 
 TEST(ScenarioList, BuiltInThenTheFilesOfTheFolder) {
-  TempDir dir("scenlist");
+  testing::TempHome dir;
   Scenario a = SampleScenario();
   a.Info.Name.Assign("Alpha");
   a.Info.Identity = {7, 7};
   Scenario b = SampleScenario();
   b.Info.Name.Assign("Beta");
   b.Info.Identity = {8, 8};
-  WriteFile(dir.Path() + "Scenarios/alpha.zq", WriteScenario(a));
-  WriteFile(dir.Path() + "Scenarios/BETA.ZQ", WriteScenario(b));
-  WriteFile(dir.Path() + "Scenarios/broken.zq", {1, 2, 3});
-  WriteFile(dir.Path() + "Scenarios/notes.txt", WriteScenario(b));
+  WriteFile(dir.Folder() + "Scenarios/alpha.zq", WriteScenario(a));
+  WriteFile(dir.Folder() + "Scenarios/BETA.ZQ", WriteScenario(b));
+  WriteFile(dir.Folder() + "Scenarios/broken.zq", {1, 2, 3});
+  WriteFile(dir.Folder() + "Scenarios/notes.txt", WriteScenario(b));
 
   Archive archive(ArchiveWithScenario(WriteScenario(SampleScenario())), "res");
   archive.OpenArchive();
-  const ScenarioList list = BuildScenarioList(archive, dir.Path() + "Scenarios");
+  const ScenarioList list = BuildScenarioList(archive, dir.Folder() + "Scenarios");
   ASSERT_EQ(list.size(), 4u);
   EXPECT_EQ(list[0].FileName, BuiltInScenarioName);
   EXPECT_EQ(list[0].Name.Str(), "Sample");
@@ -397,7 +398,7 @@ TEST(ScenarioList, BuiltInThenTheFilesOfTheFolder) {
 // info block reads well but whose body is damaged is listed as damaged, keeps
 // its name for the list and never matches by identity or file name.
 TEST(ScenarioList, FilesFailingTheCheckedLoadAreListedAsDamaged) {
-  TempDir dir("scendamaged");
+  testing::TempHome dir;
   Scenario good = SampleScenario();
   good.Info.Name.Assign("Good");
   good.Info.Identity = {5, 6};
@@ -414,18 +415,18 @@ TEST(ScenarioList, FilesFailingTheCheckedLoadAreListedAsDamaged) {
   std::vector<uint8_t> truncated(file.begin(), file.begin() + long(file.size() / 2));
   Scenario old = good;
   old.Form.Version = ScenarioVersionNoInfo;
-  WriteFile(dir.Path() + "Scenarios/a-crc.zq", badCrc);
-  WriteFile(dir.Path() + "Scenarios/b-check.zq", badCheckWord);
-  WriteFile(dir.Path() + "Scenarios/c-empty.zq", {});
-  WriteFile(dir.Path() + "Scenarios/d-half.zq", truncated);
-  WriteFile(dir.Path() + "Scenarios/e-old.zq", WriteScenario(old));
-  WriteFile(dir.Path() + "Scenarios/f-text.zq", {'h', 'e', 'l', 'l', 'o', '\n'});
-  WriteFile(dir.Path() + "Scenarios/g-good.zq", file);
-  WriteFile(dir.Path() + "Scenarios/GRAVIK2.ZQ", file);  // the built-in one's name
+  WriteFile(dir.Folder() + "Scenarios/a-crc.zq", badCrc);
+  WriteFile(dir.Folder() + "Scenarios/b-check.zq", badCheckWord);
+  WriteFile(dir.Folder() + "Scenarios/c-empty.zq", {});
+  WriteFile(dir.Folder() + "Scenarios/d-half.zq", truncated);
+  WriteFile(dir.Folder() + "Scenarios/e-old.zq", WriteScenario(old));
+  WriteFile(dir.Folder() + "Scenarios/f-text.zq", {'h', 'e', 'l', 'l', 'o', '\n'});
+  WriteFile(dir.Folder() + "Scenarios/g-good.zq", file);
+  WriteFile(dir.Folder() + "Scenarios/GRAVIK2.ZQ", file);  // the built-in one's name
 
   Archive archive(ArchiveWithScenario(WriteScenario(SampleScenario())), "res");
   archive.OpenArchive();
-  const ScenarioList list = BuildScenarioList(archive, dir.Path() + "Scenarios");
+  const ScenarioList list = BuildScenarioList(archive, dir.Folder() + "Scenarios");
   ASSERT_EQ(list.size(), 8u) << "the built-in one, seven files; GRAVIK2.ZQ left out";
   EXPECT_FALSE(list[0].Damaged);
   for (size_t i = 1; i <= 6; ++i) {
@@ -469,23 +470,23 @@ TEST(ScenarioFile, LoadScenarioFileRefusesDamagedFilesAndKeepsTheInfo) {
 }
 
 TEST(ScenarioList, FindScenarioOfProfile) {
-  TempDir dir("profscen");
+  testing::TempHome dir;
   Scenario other = SampleScenario();
   other.Notes = {"Other notes", "line 2"};
   other.Info.Identity = {3, 4};
   for (int i = 0; i < 5; ++i) other.Header.Totals[i] = i + 1;
-  WriteFile(dir.Path() + "Scenarios/Other.zq", WriteScenario(other));
+  WriteFile(dir.Folder() + "Scenarios/Other.zq", WriteScenario(other));
 
   Archive archive(ArchiveWithScenario(WriteScenario(SampleScenario())), "res");
   archive.OpenArchive();
-  const ScenarioList list = BuildScenarioList(archive, dir.Path() + "Scenarios");
+  const ScenarioList list = BuildScenarioList(archive, dir.Folder() + "Scenarios");
   Scenario s = SampleScenario();
   s.Header.Totals[TotalDiamonds] = 999;  // the loaded scenario's totals are not the chosen one's
 
-  auto none = FindScenarioOfProfile(s, list, std::nullopt, dir.Path() + "Scenarios");
+  auto none = FindScenarioOfProfile(s, list, std::nullopt, dir.Folder() + "Scenarios");
   EXPECT_EQ(none, (std::array<int32_t, 5>{99999, 99999, 99999, 99999, 99999}));
 
-  auto totals = FindScenarioOfProfile(s, list, ScenarioIdentity{3, 4}, dir.Path() + "Scenarios");
+  auto totals = FindScenarioOfProfile(s, list, ScenarioIdentity{3, 4}, dir.Folder() + "Scenarios");
   EXPECT_EQ(s.FileName, "Other.zq");
   EXPECT_EQ(s.OtherNotes, other.Notes);
   // The totals are the chosen file's own, not those of the scenario in memory.
@@ -493,7 +494,7 @@ TEST(ScenarioList, FindScenarioOfProfile) {
   EXPECT_EQ(list[0].Totals, (std::array<int32_t, 5>{10, 20, 30, 40, 50}));
 
   try {
-    FindScenarioOfProfile(s, list, ScenarioIdentity{9, 9}, dir.Path() + "Scenarios");
+    FindScenarioOfProfile(s, list, ScenarioIdentity{9, 9}, dir.Folder() + "Scenarios");
     FAIL() << "no error";
   } catch (const FatalMessage& e) {
     EXPECT_STREQ(e.what(), "Unable to find scenario file in list.");
@@ -501,17 +502,17 @@ TEST(ScenarioList, FindScenarioOfProfile) {
 }
 
 TEST(ScenarioNotesFile, IgnoresMissingShortAndForeignFiles) {
-  TempDir dir("notes");
+  testing::TempHome dir;
   Scenario old = SampleScenario();
   old.Form.Version = 1973;
   std::vector<uint8_t> bad = WriteScenario(SampleScenario());
   PutU32(&bad[13], uint32_t(bad.size() + 1));  // notes offset past the end
-  WriteFile(dir.Path() + "short.zq", std::vector<uint8_t>(500, 0));
-  WriteFile(dir.Path() + "old.zq", WriteScenario(old));
-  WriteFile(dir.Path() + "bad.zq", bad);
+  WriteFile(dir.Folder() + "short.zq", std::vector<uint8_t>(500, 0));
+  WriteFile(dir.Folder() + "old.zq", WriteScenario(old));
+  WriteFile(dir.Folder() + "bad.zq", bad);
   Scenario s;
   s.OtherNotes = {"unchanged"};
-  for (const char* name : {"missing.zq", "short.zq", "old.zq", "bad.zq"}) ReadScenarioNotes(s, dir.Path() + name);
+  for (const char* name : {"missing.zq", "short.zq", "old.zq", "bad.zq"}) ReadScenarioNotes(s, dir.Folder() + name);
   EXPECT_EQ(s.OtherNotes, std::vector<std::string>{"unchanged"});
 }
 

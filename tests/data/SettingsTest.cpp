@@ -3,6 +3,7 @@
 #include <string>
 
 #include "DataTestUtil.h"
+#include "support/TempHome.h"
 #include "audio/Audio.h"
 #include "base/Random.h"
 #include "data/Profile.h"
@@ -20,10 +21,10 @@ using namespace datatest;
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(tmp_.Path().empty());
-    setenv("GRAVIK_HOME", tmp_.Path().c_str(), 1);
+    ASSERT_FALSE(tmp_.Folder().empty());
+    setenv("GRAVIK_HOME", tmp_.Folder().c_str(), 1);
   }
-  std::string Path(const std::string& name) const { return tmp_.Path() + name; }
+  std::string Path(const std::string& name) const { return tmp_.Folder() + name; }
   void WriteText(const std::string& name, const std::string& text) {
     WriteFile(Path(name), std::vector<uint8_t>(text.begin(), text.end()));
   }
@@ -32,7 +33,7 @@ class SettingsTest : public ::testing::Test {
     ReadWholeFile(Path(name), raw);
     return std::string(raw.begin(), raw.end());
   }
-  TempDir tmp_{"settings"};
+  testing::TempHome tmp_;
 };
 
 TEST_F(SettingsTest, StoreValuesReadWithTheirDefaults) {
@@ -118,7 +119,7 @@ TEST_F(SettingsTest, IniKeysMatchAnywhereAndTheLastLineWins) {
 
   EXPECT_EQ(ReadIniSettings(Path("none.ini")).KeyboardMode, 0);
   WriteText("gravik.ini", "Kbi=1\nMusic=off\n");
-  const IniSettings s = ReadIniSettings(IniPath(tmp_.Path()));
+  const IniSettings s = ReadIniSettings(IniPath(tmp_.Folder()));
   EXPECT_EQ(s.KeyboardMode, 1);
   AudioSwitches sw;
   AudioState audio;
@@ -133,7 +134,7 @@ TEST_F(SettingsTest, IniKeysMatchAnywhereAndTheLastLineWins) {
 }
 
 TEST_F(SettingsTest, KeyboardModeReplacesTheLastKbiLine) {
-  const std::string ini = IniPath(tmp_.Path());
+  const std::string ini = IniPath(tmp_.Folder());
   ASSERT_TRUE(SaveKeyboardMode(ini, 1));  // no file: one line
   EXPECT_EQ(ReadText("gravik.ini"), "kbi=1\n");
 

@@ -35,19 +35,19 @@ TEST(AttractDemoRun, AnIdleMenuPlaysTheBuiltInDemoToItsEndAndComesBack) {
   ASSERT_TRUE(ReadDemo(item, demo, error)) << error;
   std::printf("[ demo     ] %u events\n", demo.Count);
 
-  TempDir home;
+  testing::TempHome home;
   std::string script = kScript;
   // After the demo (title card, its moves, the journey at its end): the menu.
   for (int f = 3000; f <= 7600; f += 100) script += std::to_string(f) + " shot after-" + std::to_string(f) + ".png\n";
-  std::ofstream(home.path + "/script.txt") << script;
+  std::ofstream(home.Path() + "/script.txt") << script;
   const RunResult r = RunGame(exe, {"--headless", "-nosound", "-nomusic", "--frames", "7610", "--input", "script.txt"},
-                              home.path, 120000, home.path);
+                              home.Path(), 120000, home.Path());
   ASSERT_EQ(r.status, 0) << r.output;
 
   Shot menu, card, caption;
-  ASSERT_TRUE(ReadShot(home.path + "/menu.png", menu));
-  ASSERT_TRUE(ReadShot(home.path + "/card.png", card));
-  ASSERT_TRUE(ReadShot(home.path + "/caption.png", caption));
+  ASSERT_TRUE(ReadShot(home.Path() + "/menu.png", menu));
+  ASSERT_TRUE(ReadShot(home.Path() + "/card.png", card));
+  ASSERT_TRUE(ReadShot(home.Path() + "/caption.png", caption));
   const int menuTitle = menu.Lit(20, 6, 620, 130);
   EXPECT_GT(menuTitle, 10000) << "the main menu's title picture";
   EXPECT_GT(menu.Dark(0, 420, 260, 450), 260 * 30 * 9 / 10) << "the menu's footer strip";
@@ -65,7 +65,7 @@ TEST(AttractDemoRun, AnIdleMenuPlaysTheBuiltInDemoToItsEndAndComesBack) {
   bool back = false;
   for (int f = 3000; f <= 7600 && !back; f += 100) {
     Shot s;
-    ASSERT_TRUE(ReadShot(home.path + "/after-" + std::to_string(f) + ".png", s));
+    ASSERT_TRUE(ReadShot(home.Path() + "/after-" + std::to_string(f) + ".png", s));
     // The menu stands still: its backdrop and captions as first shown.
     int differ = 0;
     for (int y = 140; y < 420; ++y)

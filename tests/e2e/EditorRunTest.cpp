@@ -17,7 +17,7 @@
 #include "e2e/Run.h"
 #include "e2e/Shot.h"
 #include "platform/Folders.h"
-#include "support/InProcessGame.h"
+#include "support/DataFiles.h"
 
 namespace gravik::e2e {
 namespace {
@@ -70,30 +70,28 @@ class EditorRun : public ::testing::Test {
   void SetUp() override {
     exe_ = GamePath();
     if (exe_.empty()) GTEST_SKIP() << "this build has no game program";
-    if (!testing::GameDataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
-    std::filesystem::create_directories(home_.path + "/run");
+    if (!testing::DataFilesBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
+    std::filesystem::create_directories(home_.Path() + "/run");
   }
 
   RunResult Run(const std::vector<std::string>& args, const std::string& script, int frames) {
-    const std::string file = home_.path + "/script.txt";
+    const std::string file = home_.Path() + "/script.txt";
     std::ofstream(file) << script;
     std::vector<std::string> all = {"--headless", "-nosound", "-nomusic", "--seed", "3", "--frames", std::to_string(frames),
                                     "--input", file};
     all.insert(all.end(), args.begin(), args.end());
-    return RunGame(exe_, all, home_.path, 120000, home_.path + "/run");
+    return RunGame(exe_, all, home_.Path(), 120000, home_.Path() + "/run");
   }
 
   RunResult Tool(const std::vector<std::string>& args) {
-    return RunGame(std::string(GRAVIK_BINARY_DIR) + "/gravik-scenario", args, home_.path, 60000, home_.path + "/run");
+    return RunGame(std::string(GRAVIK_BINARY_DIR) + "/gravik-scenario", args, home_.Path(), 60000, home_.Path() + "/run");
   }
 
-  std::string Folder(const std::string& name) {
-    setenv("GRAVIK_HOME", home_.path.c_str(), 1);
-    return DocumentsFolder(Folders()) + name + "/";
-  }
+  // A folder of the game's documents folder in the test's home.
+  std::string Folder(const std::string& name) { return DocumentsFolder(Folders()) + name + "/"; }
 
   std::string exe_;
-  TempDir home_;
+  testing::TempHome home_;
 };
 
 TEST_F(EditorRun, AScenarioMadeFromNothingIsCheckedSavedAndPlayedToItsEnd) {
@@ -121,7 +119,7 @@ TEST_F(EditorRun, AScenarioMadeFromNothingIsCheckedSavedAndPlayedToItsEnd) {
   s.Line("shot editor-level1.png");
   // Level 2: made on the scenario page (its width's "-" gives it the new
   // level's size), then a transporter at (4, 2) linked to level 1 (10, 12).
-  s.Tap("Tab").Tap("Down").Wait(4).Line("shot editor-scenario.png");
+  s.Tap("Tab").Click(60, 70).Wait(4).Line("shot editor-scenario.png");  // level 2 in the list
   s.Click(443, 244).Wait(4);
   s.Click(550, 309).Wait(4);                              // "Edit level"
   s.Tap("Up", 10).Tap("Left", 10);                        // (4, 2)
@@ -144,33 +142,33 @@ TEST_F(EditorRun, AScenarioMadeFromNothingIsCheckedSavedAndPlayedToItsEnd) {
   ASSERT_EQ(made.status, 0) << made.output;
   // GRAVIK_EDITOR_SHOTS=DIR keeps the run's pictures of the editor for a look.
   if (const char* keep = std::getenv("GRAVIK_EDITOR_SHOTS"))
-    std::filesystem::copy(home_.path + "/run", keep,
+    std::filesystem::copy(home_.Path() + "/run", keep,
                           std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
 
   const std::string file = Folder("Scenarios") + "caves.zq";
   ASSERT_TRUE(std::filesystem::exists(file)) << made.output;
-  const RunResult checked = Tool({"decompile", file, home_.path + "/caves.txt"});
+  const RunResult checked = Tool({"decompile", file, home_.Path() + "/caves.txt"});
   ASSERT_EQ(checked.status, 0) << checked.output;
-  const RunResult compiled = Tool({"compile", home_.path + "/caves.txt", home_.path + "/again.zq"});
+  const RunResult compiled = Tool({"compile", home_.Path() + "/caves.txt", home_.Path() + "/again.zq"});
   ASSERT_EQ(compiled.status, 0) << compiled.output;  // compile checks as `check` does
   std::vector<uint8_t> saved, again;
   ASSERT_TRUE(ReadWholeFile(file, saved));
-  ASSERT_TRUE(ReadWholeFile(home_.path + "/again.zq", again));
+  ASSERT_TRUE(ReadWholeFile(home_.Path() + "/again.zq", again));
   EXPECT_EQ(saved, again) << "decompiled and compiled again";
   std::string source;
   {
-    std::ifstream in(home_.path + "/caves.txt");
+    std::ifstream in(home_.Path() + "/caves.txt");
     source.assign(std::istreambuf_iterator<char>(in), {});
   }
   EXPECT_NE(source.find("P:*..:..0....E......"), std::string::npos) << source;
 
   Shot back, trial, backAgain;
-  ASSERT_TRUE(ReadShot(home_.path + "/run/editor-back.png", back));
-  ASSERT_TRUE(ReadShot(home_.path + "/run/editor-back-again.png", backAgain));
-  ASSERT_TRUE(ReadShot(home_.path + "/run/editor-trial.png", trial));
+  ASSERT_TRUE(ReadShot(home_.Path() + "/run/editor-back.png", back));
+  ASSERT_TRUE(ReadShot(home_.Path() + "/run/editor-back-again.png", backAgain));
+  ASSERT_TRUE(ReadShot(home_.Path() + "/run/editor-trial.png", trial));
   EXPECT_NE(trial.Rgb, back.Rgb);
   Shot level;
-  ASSERT_TRUE(ReadShot(home_.path + "/run/editor-linked.png", level));
+  ASSERT_TRUE(ReadShot(home_.Path() + "/run/editor-linked.png", level));
   int differ = 0;  // the map as it was left: level 1, the same view
   for (int y = 20; y < 428; ++y)
     for (int x = 0; x < 448; ++x) differ += (back.At(x, y) != level.At(x, y)) + (backAgain.At(x, y) != level.At(x, y));

@@ -71,35 +71,35 @@ class GameScreensRunTest : public ::testing::Test {
   void SetUp() override {
     exe_ = GamePath();
     if (exe_.empty()) GTEST_SKIP() << "this build has no game program";
-    scenario_ = home_.path + "/finale.zq";
+    scenario_ = home_.Path() + "/finale.zq";
     playtest::WriteFile(scenario_, FinaleFile());
   }
 
   // Runs the script; every "shot NAME" of it is written into the home folder.
   void Run(std::string script, int frames) {
     for (size_t at = script.find("shot "); at != std::string::npos; at = script.find("shot ", at))
-      script.insert(at + 5, home_.path + "/"), at += 5;
-    const std::string file = home_.path + "/script.txt";
+      script.insert(at + 5, home_.Path() + "/"), at += 5;
+    const std::string file = home_.Path() + "/script.txt";
     std::ofstream(file) << script;
     const RunResult r = RunGame(exe_,
                                 {"--headless", "-nosound", "-nomusic", "--frames", std::to_string(frames), "--seed",
                                  "3", "--input", file, "--play", scenario_},
-                                home_.path);
+                                home_.Path());
     ASSERT_EQ(r.status, 0) << r.output;
   }
   Shot Read(const std::string& name) {
     Shot s;
-    EXPECT_TRUE(ReadShot(home_.path + "/" + name, s)) << name;
+    EXPECT_TRUE(ReadShot(home_.Path() + "/" + name, s)) << name;
     if (const char* keep = std::getenv("GRAVIK_KEEP_SHOTS")) {
       std::filesystem::create_directories(keep);
-      std::filesystem::copy_file(home_.path + "/" + name, std::string(keep) + "/" + name,
+      std::filesystem::copy_file(home_.Path() + "/" + name, std::string(keep) + "/" + name,
                                  std::filesystem::copy_options::overwrite_existing);
     }
     return s;
   }
 
   std::string exe_, scenario_;
-  TempDir home_;
+  testing::TempHome home_;
 };
 
 // Play begins about 4.5 s (270 frames) in; 60 frames a second.

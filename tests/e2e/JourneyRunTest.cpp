@@ -147,37 +147,18 @@ int Differing(const Shot& a, const Shot& b, int x0, int y0, int x1, int y1) {
   return n;
 }
 
-// GRAVIK_HOME for this process while in scope (the data module's folders read it).
-class HomeVariable {
- public:
-  explicit HomeVariable(const std::string& home) {
-    if (const char* old = std::getenv("GRAVIK_HOME")) old_ = old, had_ = true;
-    setenv("GRAVIK_HOME", home.c_str(), 1);
-  }
-  ~HomeVariable() {
-    if (had_)
-      setenv("GRAVIK_HOME", old_.c_str(), 1);
-    else
-      unsetenv("GRAVIK_HOME");
-  }
-
- private:
-  std::string old_;
-  bool had_ = false;
-};
-
 TEST(JourneyRun, EveryScreenFromFirstStartToExit) {
   const std::string exe = GamePath();
   if (exe.empty()) GTEST_SKIP() << "this build has no game program";
-  TempDir home;
-  const std::string shots = home.path + "/shots";
+  testing::TempHome home;
+  const std::string shots = home.Path() + "/shots";
   std::filesystem::create_directories(shots);
   const Script script = Journey(shots);
-  std::ofstream(home.path + "/script.txt") << script.Text();
+  std::ofstream(home.Path() + "/script.txt") << script.Text();
   // With sound and music (a silent device when headless): the sliders work.
-  const RunResult r = RunGame(exe, {"--headless", "--seed", "5", "--frames", "2400", "--input", home.path + "/script.txt",
+  const RunResult r = RunGame(exe, {"--headless", "--seed", "5", "--frames", "2400", "--input", home.Path() + "/script.txt",
                                     "--screenshot", shots + "/final.png"},
-                              home.path, 180000);
+                              home.Path(), 180000);
   // GRAVIK_KEEP_SHOTS=folder keeps the script and the shots for looking at.
   if (const char* keep = std::getenv("GRAVIK_KEEP_SHOTS")) {
     std::filesystem::create_directories(keep);
@@ -283,8 +264,8 @@ TEST(JourneyRun, EveryScreenFromFirstStartToExit) {
   EXPECT_GT(Light(shot["confirm-exit"], 245, 188, 395, 212), 200) << "Exit Gravik 2?";
   EXPECT_EQ(Light(shot["menu-end"], 245, 188, 395, 212), 0);
 
-  // The surviving profile holds what the options set.
-  HomeVariable variable(home.path);
+  // The surviving profile holds what the options set (the home is this
+  // process's GRAVIK_HOME too).
   ProfileState p;
   p.Folder = DocumentsFolder(Folders()) + "Profiles/";
   EXPECT_FALSE(std::filesystem::exists(p.Folder + "Alice.zqp"));

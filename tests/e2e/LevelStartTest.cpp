@@ -51,11 +51,11 @@ class LevelStartTest : public ::testing::Test {
   // The last frame of a run started on `level`, 320 frames in (the title card
   // is over by then).
   Shot ShotOfLevel(int level) {
-    const std::string file = home_.path + "/level" + std::to_string(level) + ".png";
+    const std::string file = home_.Path() + "/level" + std::to_string(level) + ".png";
     const RunResult r = RunGame(exe_,
                                 {"--headless", "-nosound", "-nomusic", "--start-level", std::to_string(level),
                                  "--frames", "320", "--screenshot", file},
-                                home_.path);
+                                home_.Path());
     EXPECT_EQ(r.status, 0) << r.output;
     Shot p;
     EXPECT_TRUE(ReadShot(file, p)) << file;
@@ -65,7 +65,7 @@ class LevelStartTest : public ::testing::Test {
   }
 
   std::string exe_;
-  TempDir home_;
+  testing::TempHome home_;
 };
 
 TEST_F(LevelStartTest, EachLevelStartsInPlayWithItsOwnBricks) {
@@ -106,7 +106,7 @@ TEST_F(LevelStartTest, TheLastLevelsStartInPlayAndSpiritLevelsLookApart) {
 
 TEST_F(LevelStartTest, LevelOutsideOneToTwentyIsRefused) {
   for (const char* bad : {"0", "21", "x"}) {
-    const RunResult r = RunGame(exe_, {"--headless", "--start-level", bad, "--frames", "1"}, home_.path);
+    const RunResult r = RunGame(exe_, {"--headless", "--start-level", bad, "--frames", "1"}, home_.Path());
     EXPECT_EQ(r.status, 2) << bad << ": " << r.output;
     EXPECT_NE(r.output.find("--start-level"), std::string::npos) << r.output;
   }

@@ -18,7 +18,7 @@ class MenuShotTest : public ::testing::Test {
   }
   Shot Load(const std::string& name) {
     Shot s;
-    EXPECT_TRUE(ReadShot(home_.path + "/" + name, s)) << name;
+    EXPECT_TRUE(ReadShot(home_.Path() + "/" + name, s)) << name;
     EXPECT_EQ(s.Width, 640);
     return s;
   }
@@ -39,14 +39,14 @@ class MenuShotTest : public ::testing::Test {
     return n;
   }
   std::string exe_;
-  TempDir home_;
+  testing::TempHome home_;
 };
 
 TEST_F(MenuShotTest, MainMenuExitConfirmationAndHelpPages) {
   // A first run that plays makes the player "Player", whom the next run remembers.
-  const RunResult first = RunGame(exe_, {"--headless", "-nosound", "-nomusic", "--play", "--frames", "60"}, home_.path);
+  const RunResult first = RunGame(exe_, {"--headless", "-nosound", "-nomusic", "--play", "--frames", "60"}, home_.Path());
   ASSERT_EQ(first.status, 0) << first.output;
-  const std::string script = home_.path + "/menus.txt";
+  const std::string script = home_.Path() + "/menus.txt";
   std::ofstream(script) << "100 shot menu.png\n"
                            "110 key down Escape\n111 key up Escape\n"
                            "130 shot exit.png\n"
@@ -62,7 +62,7 @@ TEST_F(MenuShotTest, MainMenuExitConfirmationAndHelpPages) {
                            "250 mouse move 460 456\n251 mouse down 460 456\n252 mouse up 460 456\n"
                            "270 shot back.png\n";
   const RunResult r = RunGame(exe_, {"--headless", "-nosound", "-nomusic", "--frames", "280", "--input", script},
-                              home_.path, 60000, home_.path);
+                              home_.Path(), 60000, home_.Path());
   ASSERT_EQ(r.status, 0) << r.output;
 
   const Shot menu = Load("menu.png");

@@ -72,19 +72,19 @@ class PlayRunTest : public ::testing::Test {
     exe_ = GamePath();
     if (exe_.empty()) GTEST_SKIP() << "this build has no game program";
     const BlockCatalogue catalogue = playtest::CatalogueFromArchive(GRAVIK_BINARY_DIR);
-    scenario_ = home_.path + "/journey.zq";
+    scenario_ = home_.Path() + "/journey.zq";
     playtest::WriteFile(scenario_, playtest::BuildScenarioFile(kJourney, catalogue, "Journey"));
-    script_ = home_.path + "/journey.txt";
+    script_ = home_.Path() + "/journey.txt";
     std::ofstream(script_) << kScript;
   }
 
   // Runs `frames` frames and reads the screenshot of the last one.
   Shot RunTo(int frames, const std::string& name) {
-    const std::string png = home_.path + "/" + name + ".png";
+    const std::string png = home_.Path() + "/" + name + ".png";
     const RunResult r = RunGame(exe_,
                                 {"--headless", "--frames", std::to_string(frames), "--seed", "3", "--input", script_,
                                  "--play", scenario_, "--screenshot", png},
-                                home_.path);
+                                home_.Path());
     EXPECT_EQ(r.status, 0) << r.output;
     Shot s;
     EXPECT_TRUE(ReadShot(png, s)) << png;
@@ -97,7 +97,7 @@ class PlayRunTest : public ::testing::Test {
   }
 
   std::string exe_, scenario_, script_;
-  TempDir home_;
+  testing::TempHome home_;
 };
 
 TEST_F(PlayRunTest, JourneyThroughLifeLossPanelToggleAndTransporter) {

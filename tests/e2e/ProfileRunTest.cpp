@@ -48,21 +48,20 @@ class ProfileRunTest : public ::testing::Test {
   void SetUp() override {
     exe_ = GamePath();
     if (exe_.empty()) GTEST_SKIP() << "this build has no game program";
-    setenv("GRAVIK_HOME", home_.path.c_str(), 1);
     const Folders folders;
     documents_ = DocumentsFolder(folders);
     std::filesystem::create_directories(documents_ + "Scenarios");
     scenario_ = documents_ + "Scenarios/bestscore.zq";
     const BlockCatalogue catalogue = playtest::CatalogueFromArchive(GRAVIK_BINARY_DIR);
     playtest::WriteFile(scenario_, playtest::BuildScenarioFile(kLevel, catalogue, "Best Score"));
-    script_ = home_.path + "/script.txt";
+    script_ = home_.Path() + "/script.txt";
     std::ofstream(script_) << kScript;
     settingsFile_ = folders.SettingsStoreFile();
   }
 
   RunResult Play() {
     return RunGame(exe_, {"--headless", "-nosound", "-nomusic", "--frames", "1010", "--input", script_, "--play", scenario_},
-                   home_.path, 60000, home_.path);
+                   home_.Path(), 60000, home_.Path());
   }
 
   // The profile of "Player" as the game stored it.
@@ -77,7 +76,7 @@ class ProfileRunTest : public ::testing::Test {
     return std::move(p.Record);
   }
 
-  TempDir home_;
+  testing::TempHome home_;
   std::string exe_, documents_, scenario_, script_, settingsFile_;
 };
 
@@ -93,18 +92,18 @@ TEST_F(ProfileRunTest, GameOverStoresTheBestScoreAndTheNextRunStartsWithIt) {
   FileSettingsStore store(settingsFile_);
   EXPECT_EQ(ReadRegistrySettings(store).LastPlayer, "Player");
   Shot firstOver;
-  ASSERT_TRUE(ReadShot(home_.path + "/gameover.png", firstOver));
+  ASSERT_TRUE(ReadShot(home_.Path() + "/gameover.png", firstOver));
 
 
   // The same game again: the remembered profile is current, no new best.
-  std::filesystem::remove(home_.path + "/gameover.png");
+  std::filesystem::remove(home_.Path() + "/gameover.png");
   const RunResult second = Play();
   ASSERT_EQ(second.status, 0) << second.output;
   r = StoredProfile();
   ASSERT_TRUE(r) << "still one profile: the remembered one was used";
   EXPECT_EQ(CurrentScenarioRecord(*r)->HighScore, best);
   Shot secondOver;
-  ASSERT_TRUE(ReadShot(home_.path + "/gameover.png", secondOver));
+  ASSERT_TRUE(ReadShot(home_.Path() + "/gameover.png", secondOver));
   // "Congratulations!" the first time; the highest score and best time lines the second.
   EXPECT_GT(firstOver.Lit(0, 120, 640, 430), 0);
   EXPECT_NE(firstOver.Lit(0, 265, 640, 330), secondOver.Lit(0, 265, 640, 330));

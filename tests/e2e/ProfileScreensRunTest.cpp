@@ -52,14 +52,14 @@ int Orange(const Shot& s, int x0, int y0, int x1, int y1) {
 TEST(ProfileScreensRun, OptionsProfilesNameEntryLogoWalkAndDeletion) {
   const std::string exe = GamePath();
   if (exe.empty()) GTEST_SKIP() << "this build has no game program";
-  TempDir home;
-  const std::string run = home.path + "/run";
+  testing::TempHome home;
+  const std::string run = home.Path() + "/run";
   std::filesystem::create_directories(run);
-  std::ofstream(home.path + "/script.txt") << Script();
+  std::ofstream(home.Path() + "/script.txt") << Script();
   const RunResult r = RunGame(exe,
                               {"--headless", "-nosound", "-nomusic", "--play", "--seed", "3", "--frames", "1660",
-                               "--input", home.path + "/script.txt"},
-                              home.path, 120000, run);
+                               "--input", home.Path() + "/script.txt"},
+                              home.Path(), 120000, run);
   ASSERT_EQ(r.status, 0) << r.output;
 
   Shot options, profiles, name, logo, confirm, after;
@@ -100,7 +100,7 @@ TEST(ProfileScreensRun, OptionsProfilesNameEntryLogoWalkAndDeletion) {
   EXPECT_GT(confirm.Lit(190, 190, 450, 215), 400) << "the prompt";
   EXPECT_GT(after.Lit(262, 173, 400, 191), 60) << "Bobby";
   EXPECT_EQ(after.Lit(262, 194, 530, 390), 0);
-  const std::string profilesFolder = home.path + "/Documents/Vantorix/Gravik 2/Linux Edition/Profiles/";
+  const std::string profilesFolder = home.Path() + "/Documents/Vantorix/Gravik 2/Linux Edition/Profiles/";
   EXPECT_TRUE(std::filesystem::exists(profilesFolder + "Bobby.zqp"));
   EXPECT_FALSE(std::filesystem::exists(profilesFolder + "Player.zqp"));
 }

@@ -22,13 +22,6 @@ std::string GamePath() {
   return access(p.c_str(), X_OK) == 0 ? p : "";
 }
 
-TempDir::TempDir() {
-  char tmpl[] = "/tmp/gravik-e2e-XXXXXX";
-  path = mkdtemp(tmpl);
-}
-
-TempDir::~TempDir() { std::filesystem::remove_all(path); }
-
 namespace {
 
 int Spawn(const std::string& exe, const std::vector<std::string>& args, const std::string& home,

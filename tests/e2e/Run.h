@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempHome.h"
+
 namespace gravik::e2e {
 
 // Path of the built program, or "" when this build has none (no SDL).
@@ -20,12 +22,5 @@ RunResult RunGame(const std::string& exe, const std::vector<std::string>& args, 
 // Starts it in the background; returns the process id.
 int Start(const std::string& exe, const std::vector<std::string>& args, const std::string& home);
 void Stop(int pid);
-
-// A fresh temporary folder, removed by the destructor.
-struct TempDir {
-  TempDir();
-  ~TempDir();
-  std::string path;
-};
 
 }  // namespace gravik::e2e

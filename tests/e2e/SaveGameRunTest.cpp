@@ -58,39 +58,39 @@ RunResult Play(const std::string& home, const std::string& script, int frames, c
 
 TEST(SaveGameRun, AContinuedGameRunsOnFrameForFrameAsOneWithoutABreak) {
   if (GamePath().empty()) GTEST_SKIP() << "no game program in this build";
-  TempDir dir;
-  const std::string saved = dir.path + "/saved", whole = dir.path + "/whole";
+  testing::TempHome dir;
+  const std::string saved = dir.Path() + "/saved", whole = dir.Path() + "/whole";
 
   // Closed in play: the game is saved.
-  RunResult a = Play(saved, FirstGame(std::to_string(kQuitFrame) + " quit\n"), 1000, dir.path + "/a.trace");
+  RunResult a = Play(saved, FirstGame(std::to_string(kQuitFrame) + " quit\n"), 1000, dir.Path() + "/a.trace");
   ASSERT_EQ(a.status, 0) << a.output;
   ASSERT_EQ(SavedGames(saved).size(), 1u);
-  const std::vector<std::string> before = Lines(dir.path + "/a.trace");
+  const std::vector<std::string> before = Lines(dir.Path() + "/a.trace");
   ASSERT_GT(before.size(), 100u);
 
   // The same game without a break, with the steps after the save point.
   std::string after;
   for (const auto& [at, command] : kAfter) after += std::to_string(kQuitFrame + at) + " " + command + "\n";
-  RunResult c = Play(whole, FirstGame(after), 1200, dir.path + "/c.trace");
+  RunResult c = Play(whole, FirstGame(after), 1200, dir.Path() + "/c.trace");
   ASSERT_EQ(c.status, 0) << c.output;
-  const std::vector<std::string> unbroken = Lines(dir.path + "/c.trace");
+  const std::vector<std::string> unbroken = Lines(dir.Path() + "/c.trace");
   ASSERT_GT(unbroken.size(), before.size() + 200);
   ASSERT_TRUE(std::equal(before.begin(), before.end(), unbroken.begin())) << "the same input is the same game";
 
   // Continued: a first run finds the frame play resumes on (the trace holds
   // every frame of play to the last one)...
   const int frames = 560;
-  fs::copy(saved, dir.path + "/probe", fs::copy_options::recursive);
-  RunResult probe = Play(dir.path + "/probe", kContinue, frames, dir.path + "/probe.trace");
+  fs::copy(saved, dir.Path() + "/probe", fs::copy_options::recursive);
+  RunResult probe = Play(dir.Path() + "/probe", kContinue, frames, dir.Path() + "/probe.trace");
   ASSERT_EQ(probe.status, 0) << probe.output;
-  const int resume = frames - int(Lines(dir.path + "/probe.trace").size());
+  const int resume = frames - int(Lines(dir.Path() + "/probe.trace").size());
   // ... a second takes the same steps from there, and its world is the world
   // of the unbroken game, frame for frame.
   std::string continued = kContinue;
   for (const auto& [at, command] : kAfter) continued += std::to_string(resume + at) + " " + command + "\n";
-  RunResult b = Play(saved, continued, frames, dir.path + "/b.trace");
+  RunResult b = Play(saved, continued, frames, dir.Path() + "/b.trace");
   ASSERT_EQ(b.status, 0) << b.output;
-  const std::vector<std::string> resumed = Lines(dir.path + "/b.trace");
+  const std::vector<std::string> resumed = Lines(dir.Path() + "/b.trace");
   ASSERT_GT(resumed.size(), 200u);
   ASSERT_LE(before.size() + resumed.size(), unbroken.size());
   for (size_t i = 0; i < resumed.size(); ++i)
@@ -102,9 +102,9 @@ TEST(SaveGameRun, AContinuedGameRunsOnFrameForFrameAsOneWithoutABreak) {
 
 TEST(SaveGameRun, ADamagedSaveIsRefusedOnTheMenuAndANewGameCanStart) {
   if (GamePath().empty()) GTEST_SKIP() << "no game program in this build";
-  TempDir dir;
-  const std::string home = dir.path + "/home";
-  ASSERT_EQ(Play(home, FirstGame("950 quit\n"), 1000, dir.path + "/a.trace").status, 0);
+  testing::TempHome dir;
+  const std::string home = dir.Path() + "/home";
+  ASSERT_EQ(Play(home, FirstGame("950 quit\n"), 1000, dir.Path() + "/a.trace").status, 0);
   const std::vector<fs::path> saves = SavedGames(home);
   ASSERT_EQ(saves.size(), 1u);
   const std::string damaged = saves[0].string();
@@ -115,9 +115,9 @@ TEST(SaveGameRun, ADamagedSaveIsRefusedOnTheMenuAndANewGameCanStart) {
   }
   // The menu has no "Continue": its first item is "New game", which starts play.
   RunResult r = Play(home, "70 mouse move 320 195\n72 mouse down 320 195\n74 mouse up 320 195\n360 quit\n", 400,
-                     dir.path + "/b.trace");
+                     dir.Path() + "/b.trace");
   ASSERT_EQ(r.status, 0) << r.output;
-  EXPECT_FALSE(Lines(dir.path + "/b.trace").empty()) << "a new game was played";
+  EXPECT_FALSE(Lines(dir.Path() + "/b.trace").empty()) << "a new game was played";
 }
 
 }  // namespace

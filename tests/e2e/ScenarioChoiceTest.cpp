@@ -14,12 +14,12 @@
 #include "frame/PlayerData.h"
 #include "platform/KeyState.h"
 #include "screens/ScenarioScreen.h"
-#include "support/InProcessGame.h"
+#include "support/GameHarness.h"
 
 namespace gravik::e2e {
 namespace {
 
-using testing::InProcessGame;
+using testing::GameHarness;
 
 constexpr uint8_t kRightScan = 205, kEscapeScan = 1;
 
@@ -31,7 +31,7 @@ int RowOf(const Game& g, const std::string& text) {
 }
 
 // The Scenarios screen; the row `text` clicked, then "Play" clicked; play begins.
-void ChooseAndPlay(InProcessGame& run, const std::string& text) {
+void ChooseAndPlay(GameHarness& run, const std::string& text) {
   Game& g = run.game_;
   run.form_.SetGameState(gsScenarios);
   run.Frame();
@@ -51,7 +51,7 @@ void ChooseAndPlay(InProcessGame& run, const std::string& text) {
 
 // Right held until `done` holds (at most 10 s of play).
 template <typename Done>
-bool WalkRightUntil(InProcessGame& run, Done done) {
+bool WalkRightUntil(GameHarness& run, Done done) {
   run.Hold(vk::Right, kRightScan);
   bool reached = false;
   for (int i = 0; i < 600 && !reached; ++i) {
@@ -64,7 +64,7 @@ bool WalkRightUntil(InProcessGame& run, Done done) {
 
 // The lose-a-life key, after two seconds of play each time, until the game is
 // over; `score` is the game's final score.
-void GiveUp(InProcessGame& run, int32_t& score) {
+void GiveUp(GameHarness& run, int32_t& score) {
   for (int life = 0; life < 3 && run.State() != gsGameOver; ++life) {
     ASSERT_TRUE(run.RunUntilState(gsPlaying, 50)) << GameStateName(run.State());
     for (int i = 0; i < 130; ++i) run.Frame();
@@ -73,7 +73,7 @@ void GiveUp(InProcessGame& run, int32_t& score) {
     run.Let(vk::Escape, kEscapeScan);
     for (int i = 0; i < 200 && run.State() != gsLifeLost && run.State() != gsGameOver; ++i) run.Frame();
     if (run.State() == gsLifeLost) {
-      run.Key(vk::Return);
+      run.Tap(vk::Return);
       run.Frame();
     }
   }
@@ -83,17 +83,16 @@ void GiveUp(InProcessGame& run, int32_t& score) {
 }
 
 TEST(ScenarioChoice, APlayersScenarioFromSourceToBestScore) {
-  if (!testing::GameDataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
-  TempDir home;
+  GRAVIK_REQUIRE_DATA_FILES();
+  testing::TempHome home;
   const RunResult compiled =
       RunGame(std::string(GRAVIK_BINARY_DIR) + "/gravik-scenario",
-              {"compile", std::string(GRAVIK_SOURCE_DIR) + "/assets/scenario/example.txt"}, home.path);
+              {"compile", std::string(GRAVIK_SOURCE_DIR) + "/assets/scenario/example.txt"}, home.Path());
   ASSERT_EQ(compiled.status, 0) << compiled.output;
-  setenv("GRAVIK_HOME", home.path.c_str(), 1);
   const std::string written = DocumentsFolder(Folders()) + "Scenarios/example.zq";
   EXPECT_NE(compiled.output.find("wrote " + written), std::string::npos) << compiled.output;
 
-  InProcessGame run;
+  GameHarness run;
   ASSERT_EQ(run.Start(), 0);
   while (run.State() == gsShowWindow || run.State() == gsEnterMenus) run.Frame();
   Game& g = run.game_;

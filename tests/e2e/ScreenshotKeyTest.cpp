@@ -22,8 +22,8 @@ std::string ReadAll(const std::string& path) {
 TEST(ScreenshotKeyTest, TwoPressesSaveTheShownFramesUnderFreeNumbersAndNameThem) {
   const std::string exe = GamePath();
   if (exe.empty()) GTEST_SKIP() << "this build has no game program";
-  TempDir home;
-  const std::string shots = home.path + "/Documents/Vantorix/Gravik 2/Linux Edition/Screenshots/";
+  testing::TempHome home;
+  const std::string shots = home.Path() + "/Documents/Vantorix/Gravik 2/Linux Edition/Screenshots/";
   // A file of an earlier session holds number 2: it is neither replaced nor reused.
   std::filesystem::create_directories(shots);
   std::ofstream(shots + "gravik-0002.png") << "an earlier picture";
@@ -31,22 +31,22 @@ TEST(ScreenshotKeyTest, TwoPressesSaveTheShownFramesUnderFreeNumbersAndNameThem)
   // A key handled at frame N saves what frame N - 1 presented. Frames 40 to
   // about 290 show the scenario's title card (not play), frame 380 play.
   const std::string script =
-      "59 shot " + home.path + "/card.png\n"
+      "59 shot " + home.Path() + "/card.png\n"
       "60 key down F12\n61 key up F12\n"
-      "100 shot " + home.path + "/notice.png\n"
-      "200 shot " + home.path + "/after.png\n"
-      "379 shot " + home.path + "/play.png\n"
+      "100 shot " + home.Path() + "/notice.png\n"
+      "200 shot " + home.Path() + "/after.png\n"
+      "379 shot " + home.Path() + "/play.png\n"
       "380 key down F12\n381 key up F12\n";
-  std::ofstream(home.path + "/script.txt") << script;
+  std::ofstream(home.Path() + "/script.txt") << script;
   const RunResult r = RunGame(exe,
                               {"--headless", "-nosound", "-nomusic", "--play", "--seed", "3", "--frames", "400",
-                               "--input", home.path + "/script.txt"},
-                              home.path);
+                               "--input", home.Path() + "/script.txt"},
+                              home.Path());
   ASSERT_EQ(r.status, 0) << r.output;
 
   Shot card, play, first, second, notice, after;
-  ASSERT_TRUE(ReadShot(home.path + "/card.png", card));
-  ASSERT_TRUE(ReadShot(home.path + "/play.png", play));
+  ASSERT_TRUE(ReadShot(home.Path() + "/card.png", card));
+  ASSERT_TRUE(ReadShot(home.Path() + "/play.png", play));
   ASSERT_TRUE(ReadShot(shots + "gravik-0001.png", first)) << "a PNG the game's reader takes";
   ASSERT_TRUE(ReadShot(shots + "gravik-0003.png", second));
   EXPECT_EQ(first.Width, 640);
@@ -61,8 +61,8 @@ TEST(ScreenshotKeyTest, TwoPressesSaveTheShownFramesUnderFreeNumbersAndNameThem)
 
   // The notice with the name is drawn over the title card, which is black above
   // its text, and is gone again after its two seconds.
-  ASSERT_TRUE(ReadShot(home.path + "/notice.png", notice));
-  ASSERT_TRUE(ReadShot(home.path + "/after.png", after));
+  ASSERT_TRUE(ReadShot(home.Path() + "/notice.png", notice));
+  ASSERT_TRUE(ReadShot(home.Path() + "/after.png", after));
   EXPECT_EQ(card.Lit(0, 0, 640, 20), 0);
   EXPECT_GT(notice.Lit(0, 0, 640, 20), 100) << "Screenshot gravik-0001.png";
   EXPECT_EQ(after.Lit(0, 0, 640, 20), 0);

@@ -17,31 +17,31 @@ class ScriptShotTest : public ::testing::Test {
   void SetUp() override {
     exe_ = GamePath();
     if (exe_.empty()) GTEST_SKIP() << "this build has no game program";
-    std::filesystem::create_directories(home_.path + "/run");
+    std::filesystem::create_directories(home_.Path() + "/run");
   }
 
   RunResult Run(const std::string& script, int frames) {
-    const std::string file = home_.path + "/script.txt";
+    const std::string file = home_.Path() + "/script.txt";
     std::ofstream(file) << script;
     return RunGame(exe_,
                    {"--headless", "-nosound", "-nomusic", "--play", "--seed", "3", "--frames",
                     std::to_string(frames), "--input", file},
-                   home_.path, 60000, home_.path + "/run");
+                   home_.Path(), 60000, home_.Path() + "/run");
   }
 
   std::string exe_;
-  TempDir home_;
+  testing::TempHome home_;
 };
 
 TEST_F(ScriptShotTest, TwoShotsOfOneRunShowTheTitleCardAndPlay) {
   // Frame 200 shows the scenario's title card, frame 380 play; the first file
   // name is relative to the folder the game runs in.
-  const std::string play = home_.path + "/play.png";
+  const std::string play = home_.Path() + "/play.png";
   const RunResult r = Run("200 shot shots-title.png\n380 shot " + play + "\n", 400);
   ASSERT_EQ(r.status, 0) << r.output;
 
   Shot title, game;
-  ASSERT_TRUE(ReadShot(home_.path + "/run/shots-title.png", title)) << r.output;
+  ASSERT_TRUE(ReadShot(home_.Path() + "/run/shots-title.png", title)) << r.output;
   ASSERT_TRUE(ReadShot(play, game)) << r.output;
   for (const Shot* s : {&title, &game}) {
     EXPECT_EQ(s->Width, 640);
@@ -62,9 +62,9 @@ TEST_F(ScriptShotTest, ShotsNotTakenAreReportedAndFailTheRun) {
   EXPECT_NE(r.output.find("the run ended before frame 500; no screenshot never.png"), std::string::npos)
       << r.output;
   Shot fine;
-  EXPECT_TRUE(ReadShot(home_.path + "/run/fine.png", fine));
-  EXPECT_FALSE(std::filesystem::exists(home_.path + "/run/early.png"));
-  EXPECT_FALSE(std::filesystem::exists(home_.path + "/run/never.png"));
+  EXPECT_TRUE(ReadShot(home_.Path() + "/run/fine.png", fine));
+  EXPECT_FALSE(std::filesystem::exists(home_.Path() + "/run/early.png"));
+  EXPECT_FALSE(std::filesystem::exists(home_.Path() + "/run/never.png"));
 }
 
 }  // namespace

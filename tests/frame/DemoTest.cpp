@@ -13,85 +13,39 @@
 #include "frame/Demo.h"
 #include "frame/PlayScenario.h"
 #include "frame/PlayerData.h"
-#include "frame/PlaySession.h"
 #include "frame/WorldHash.h"
 #include "platform/Folders.h"
+#include "support/GameHarness.h"
 
 namespace gravik::playtest {
 namespace {
 
-constexpr double kFrameMs = 1000.0 / 60.0;
+using testing::GameHarness;
+using testing::Move;
+constexpr double kFrameMs = GameHarness::kFrameMs;
 
-// A game on the headless platform driven frame by frame: `each` runs after
-// every frame (with the frame's number) and may hand the form events; the run
-// stops when it returns false or after `maxFrames`.
-class Session {
+// A game straight into the built-in scenario under "Player", in a home of its
+// own, driven by the program's loop.
+class Session : public testing::WithHome, public GameHarness {
  public:
-  explicit Session(GameOptions o) : hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()),
-                                    game_(platform_, Fix(o)), form_(game_) {
-    hp_.shell.SetEcho(false);
-    hp_.clock.SetFrameStepUs(16667);
-    form_.FormCreate();
-    InstallGameHandlers(form_);
-  }
-  void Run(long maxFrames, const std::function<bool(long)>& each) {
-    long frame = 0;
-    hp_.BeginFrame(0);
-    RunMessageLoop(form_, [&] {
-      hp_.EndFrame();
-      ++frame;
-      if (!each(frame) || frame >= maxFrames) return false;
-      hp_.BeginFrame(uint32_t(frame));
-      return true;
-    });
-  }
-  // Key presses timed from `fromFrame` (as PlaySession schedules its moves).
-  void Schedule(const std::vector<Move>& moves, long fromFrame) {
-    std::string script;
-    for (const Move& m : moves) {
-      const long down = fromFrame + std::lround(m.atMs / kFrameMs);
-      const long up = down + std::max(1L, std::lround(m.holdMs / kFrameMs));
-      script += std::to_string(down) + " key down " + m.key + "\n" + std::to_string(up) + " key up " + m.key + "\n";
-    }
-    hp_.input.ParseScript(script);
-  }
-  void Key(uint8_t vk) {
-    InputEvent ev;
-    ev.type = InputEventType::KeyDown;
-    ev.vk = vk;
-    form_.HandleEvent(ev);
-  }
-  Game& game() { return game_; }
-  TForm1& form() { return form_; }
-  HeadlessPlatform& platform() { return hp_; }
-  uint8_t State() const { return game_.frame.GameState; }
+  explicit Session(GameOptions o) : GameHarness(Fix(o)) {}
 
  private:
   static GameOptions Fix(GameOptions o) {
     o.headless = true;
     o.noMusic = true;
-    o.play = true;  // straight into the built-in scenario under "Player"
+    o.play = true;
     return o;
   }
-  TempHome home_;
-  HeadlessPlatform hp_;
-  Platform platform_;
-  Game game_;
-  TForm1 form_;
 };
 
 class DemoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!ArchiveBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
-    char tmpl[] = "/tmp/gravik-demo-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-  }
-  void TearDown() override {
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+    GRAVIK_REQUIRE_DATA_FILES();
   }
   static DemoFile BuiltInDemo() {
-    Archive a(std::vector<std::string>{std::string(GRAVIK_BINARY_DIR) + "/"});
+    Archive a(std::vector<std::string>{testing::DataFolder()});
     a.OpenArchive();
     const std::vector<uint8_t> bytes = a.TakeItem(DemoItemName);
     DemoFile d;
@@ -108,7 +62,7 @@ class DemoTest : public ::testing::Test {
     std::copy(events.begin(), events.end(), d.Events.begin());
     d.Count = count;
     d.Captions[0] = caption;
-    const std::string path = dir_ + "/made" + std::to_string(++made_) + ".dem";
+    const std::string path = dir_.Path() + "/made" + std::to_string(++made_) + ".dem";
     const std::vector<uint8_t> bytes = WriteDemo(d);
     EXPECT_TRUE(WriteWholeFileAtomic(path, bytes.data(), bytes.size()));
     return path;
@@ -133,8 +87,8 @@ class DemoTest : public ::testing::Test {
     Session s(DemoOptions(file));
     std::vector<PlayFrame> out;
     bool playing = false;
-    s.Run(20000, [&](long) {
-      Game& g = s.game();
+    s.RunLoop(20000, [&](long) {
+      Game& g = s.game_;
       if (!playing && s.State() == gsPlaying && g.world.DemoMode) {
         playing = true;
         return true;  // the title card's last frame
@@ -148,7 +102,7 @@ class DemoTest : public ::testing::Test {
     return out;
   }
 
-  std::string dir_;
+  testing::TempHome dir_;  // the test's own files
   int made_ = 0;
 };
 
@@ -194,7 +148,7 @@ TEST_F(DemoTest, ACaptionShowsFromThePreviousEventUntilItsTime) {
 }
 
 TEST_F(DemoTest, ARecordingPlaysBackFrameForFrame) {
-  const std::string demoFile = dir_ + "/run.dem", captions = dir_ + "/captions.txt";
+  const std::string demoFile = dir_.Path() + "/run.dem", captions = dir_.Path() + "/captions.txt";
   const std::string text = "1500 Digging to the right\n4000 A second caption\n";
   ASSERT_TRUE(WriteWholeFileAtomic(captions, text.data(), text.size()));
   // Digging right, a long wait (the idle animation sets the movement reference
@@ -211,19 +165,19 @@ TEST_F(DemoTest, ARecordingPlaysBackFrameForFrame) {
     o.demoCaptions = captions;
     Session s(o);
     long playFrame = -1, cardFrames = 0;
-    s.Run(3000 + 19000 / kFrameMs, [&](long frame) {
+    s.RunLoop(3000 + 19000 / kFrameMs, [&](long frame) {
       // The title card cut short: its length is not the demo's.
-      if (s.State() == gsLevelIntro && ++cardFrames == 40) s.Key(vk::Return);
+      if (s.State() == gsLevelIntro && ++cardFrames == 40) s.Tap(vk::Return);
       if (playFrame < 0 && s.State() == gsPlaying) {
         playFrame = frame;
         s.Schedule(moves, frame);
         return true;
       }
-      if (playFrame >= 0) recorded.push_back(WorldHash(s.game()));
+      if (playFrame >= 0) recorded.push_back(WorldHash(s.game_));
       return true;
     });
-    score = s.game().world.Count.Score;
-    FinishRecording(s.game());
+    score = s.game_.world.Count.Score;
+    FinishRecording(s.game_);
   }
   ASSERT_GT(score, 10) << "the run dug its way along";
   DemoFile rec;
@@ -246,8 +200,8 @@ TEST_F(DemoTest, ARecordingPlaysBackFrameForFrame) {
     o.seed = 3;  // the demo brings the recorded run's generator along
     Session s(o);
     bool playing = false;
-    s.Run(3000 + 25000 / kFrameMs, [&](long) {
-      Game& g = s.game();
+    s.RunLoop(3000 + 25000 / kFrameMs, [&](long) {
+      Game& g = s.game_;
       if (!playing && s.State() == gsPlaying && g.world.DemoMode) return playing = true;
       if (!playing) return true;
       if (!g.world.DemoMode) return false;
@@ -270,18 +224,18 @@ TEST_F(DemoTest, ADamagedDemoIsRefusedAndTheMenuStays) {
   DemoFile d = BuiltInDemo();
   d.Snapshot.PlayerX = 40;
   std::vector<uint8_t> bad = WriteDemo(d);
-  const std::string outside = dir_ + "/outside.dem", shortFile = dir_ + "/short.dem";
+  const std::string outside = dir_.Path() + "/outside.dem", shortFile = dir_.Path() + "/short.dem";
   ASSERT_TRUE(WriteWholeFileAtomic(outside, bad.data(), bad.size()));
   ASSERT_TRUE(WriteWholeFileAtomic(shortFile, bad.data(), 30000));
   Session s(GameOptions{});
   bool checked = false;
-  s.Run(2000, [&](long) {
+  s.RunLoop(2000, [&](long) {
     if (s.State() != gsLevelIntro) return true;
-    s.form().SetGameState(gsMainMenu);
-    for (const std::string& f : {outside, shortFile, dir_ + "/missing.dem"}) {
-      EXPECT_FALSE(BeginDemo(s.form(), f)) << f;
+    s.form_.SetGameState(gsMainMenu);
+    for (const std::string& f : {outside, shortFile, dir_.Path() + "/missing.dem"}) {
+      EXPECT_FALSE(BeginDemo(s.form_, f)) << f;
       EXPECT_EQ(s.State(), gsMainMenu);
-      EXPECT_FALSE(s.game().world.DemoMode);
+      EXPECT_FALSE(s.game_.world.DemoMode);
     }
     checked = true;
     return false;
@@ -294,26 +248,26 @@ TEST_F(DemoTest, TheMenuPlaysTheDemoAfterThirtyIdleSecondsAndAKeyEndsIt) {
   long menuFrame = -1, demoFrame = -1, endFrame = -1;
   std::vector<uint8_t> profileBefore;
   std::string profilePath;
-  s.Run(long(60000 / kFrameMs), [&](long frame) {
-    Game& g = s.game();
+  s.RunLoop(long(60000 / kFrameMs), [&](long frame) {
+    Game& g = s.game_;
     if (menuFrame < 0) {
       if (s.State() != gsLevelIntro) return true;
       profilePath = g.profile.Folder + "/" + g.profile.CurrentFile;
       EXPECT_TRUE(ReadWholeFile(profilePath, profileBefore)) << profilePath;
-      s.form().SetGameState(gsMainMenu);
+      s.form_.SetGameState(gsMainMenu);
       menuFrame = frame;
       return true;
     }
     const long since = frame - menuFrame;
     // A key 10 s in counts as input: the demo comes 30 s after it.
-    if (since == long(10000 / kFrameMs)) s.Key('X');
+    if (since == long(10000 / kFrameMs)) s.Tap('X');
     if (demoFrame < 0) {
       if (g.world.DemoMode) demoFrame = frame;
       else EXPECT_EQ(s.State(), gsMainMenu);
       return true;
     }
     if (endFrame < 0 && s.State() == gsPlaying && frame - demoFrame > long(8000 / kFrameMs)) {
-      s.Key(vk::Space);
+      s.Tap(vk::Space);
       EXPECT_FALSE(g.world.DemoMode);
       EXPECT_EQ(s.State(), gsMainMenu);
       endFrame = frame;
@@ -337,8 +291,8 @@ TEST_F(DemoTest, TheBuiltInDemoTeachesLevelOneAndEndsOnTheMenu) {
   int score = 0;
   std::vector<uint8_t> profileBefore;
   std::string profilePath;
-  s.Run(long(200000 / kFrameMs), [&](long) {
-    Game& g = s.game();
+  s.RunLoop(long(200000 / kFrameMs), [&](long) {
+    Game& g = s.game_;
     if (profilePath.empty() && HasCurrentProfile(g)) {
       profilePath = g.profile.Folder + "/" + g.profile.CurrentFile;
       EXPECT_TRUE(ReadWholeFile(profilePath, profileBefore));
@@ -351,7 +305,7 @@ TEST_F(DemoTest, TheBuiltInDemoTeachesLevelOneAndEndsOnTheMenu) {
     return true;
   });
   EXPECT_EQ(s.State(), gsMainMenu);
-  EXPECT_FALSE(s.game().world.DemoMode);
+  EXPECT_FALSE(s.game_.world.DemoMode);
   EXPECT_GE(captions.size(), 10u);
   EXPECT_TRUE(reachedLevel2) << "the demo ends through the transporter";
   EXPECT_GT(score, 40);
@@ -360,7 +314,7 @@ TEST_F(DemoTest, TheBuiltInDemoTeachesLevelOneAndEndsOnTheMenu) {
   EXPECT_LT(seconds, 120.0);
   if (profilePath.empty()) {
     // --demo plays before any profile is made: the demo made none either.
-    EXPECT_TRUE(FindFiles(s.game().profile.Folder, "*.zqp").empty());
+    EXPECT_TRUE(FindFiles(s.game_.profile.Folder, "*.zqp").empty());
     return;
   }
   std::vector<uint8_t> after;
@@ -405,15 +359,15 @@ TEST_F(DemoTest, ADemoEndingInTheTickLeavesNoDeathOrCompletionBehind) {
     std::map<std::string, std::vector<uint8_t>> before;
     auto profiles = [&] {
       std::map<std::string, std::vector<uint8_t>> m;
-      for (const std::string& f : FindFiles(s.game().profile.Folder, "*.zqp"))
-        ReadWholeFile(s.game().profile.Folder + "/" + f, m[f]);
+      for (const std::string& f : FindFiles(s.game_.profile.Folder, "*.zqp"))
+        ReadWholeFile(s.game_.profile.Folder + "/" + f, m[f]);
       return m;
     };
     bool started = false;
     long playFrames = 0, menuFrames = 0;
     std::set<uint8_t> after;
-    s.Run(2000, [&](long) {
-      Game& g = s.game();
+    s.RunLoop(2000, [&](long) {
+      Game& g = s.game_;
       if (!started) {
         if (!g.world.DemoMode) return true;
         started = true;
@@ -440,16 +394,16 @@ TEST_F(DemoTest, JoystickAndF12InEveryDemoStateAndTheCaptionOverADeath) {
     Session s(DemoOptions(""));
     long card = 0;
     bool wentOn = false;
-    s.Run(2000, [&](long) {
-      Game& g = s.game();
+    s.RunLoop(2000, [&](long) {
+      Game& g = s.game_;
       g.input.JoystickEnabled = true;
       if (s.State() != gsLevelIntro || !g.world.DemoMode) return card == 0;
       ++card;
-      if (card == 5) s.Key(vk::F12);
+      if (card == 5) s.Tap(vk::F12);
       if (card == 10) {
         EXPECT_TRUE(g.world.DemoMode);
         EXPECT_EQ(FindFiles(g.folders.Documents + "Screenshots", "*.png").size(), 1u);
-        s.platform().input.SetJoystick(button);
+        s.hp_.input.SetJoystick(button);
       }
       if (card == 11) {
         wentOn = true;
@@ -458,7 +412,7 @@ TEST_F(DemoTest, JoystickAndF12InEveryDemoStateAndTheCaptionOverADeath) {
       return true;
     });
     EXPECT_FALSE(wentOn) << "the title card went on after the button";
-    EXPECT_FALSE(s.game().world.DemoMode);
+    EXPECT_FALSE(s.game_.world.DemoMode);
     EXPECT_EQ(s.State(), gsMainMenu);
   }
   // A death while a caption is pending: the caption stays over the death; a
@@ -467,18 +421,18 @@ TEST_F(DemoTest, JoystickAndF12InEveryDemoStateAndTheCaptionOverADeath) {
       DemoWith({{-1, DemoMoveEvent, DirNone}, {100000, DemoCaptionEvent, 1}, {-1, DemoMoveEvent, DirNone}}, 4,
                "Mind the rock", RockOverPlayer)));
   long dying = 0;
-  s.Run(2000, [&](long) {
-    Game& g = s.game();
+  s.RunLoop(2000, [&](long) {
+    Game& g = s.game_;
     g.input.JoystickEnabled = true;
     if (s.State() != gsLosingLife) return dying == 0;
     ++dying;
     EXPECT_TRUE(DemoCaptionPending(g));
-    EXPECT_EQ(s.form().PresentedFrame().Pixel(52, 52), 0xFFFC) << "the light-yellow box";
-    if (dying == 3) s.platform().input.SetJoystick(button);
+    EXPECT_EQ(s.form_.PresentedFrame().Pixel(52, 52), 0xFFFC) << "the light-yellow box";
+    if (dying == 3) s.hp_.input.SetJoystick(button);
     return dying < 10;
   });
   EXPECT_EQ(dying, 3);
-  EXPECT_FALSE(s.game().world.DemoMode);
+  EXPECT_FALSE(s.game_.world.DemoMode);
   EXPECT_EQ(s.State(), gsMainMenu);
 }
 

@@ -12,26 +12,20 @@
 #include "frame/GameFlow.h"
 #include "frame/Keys.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
-#include "frame/StartUp.h"
+#include "app/Program.h"
+#include "app/StartUp.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/GameTest.h"
 
 namespace gravik {
 namespace {
 
-class FormKeysTest : public ::testing::Test {
+class FormKeysTest : public testing::GameTest {
  protected:
-  FormKeysTest()
-      : home_(MakeHome()), hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()),
-        game_(platform_, Options()), form_(game_) {
-    hp_.shell.SetEcho(false);
-    form_.FormCreate();
-    InstallGameHandlers(form_);
-  }
+  FormKeysTest() : GameTest(Audible()) {}
   void SetUp() override {
-    if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
-      GTEST_SKIP() << "the data files are not built (target data_files)";
-    form_.Timer1Timer();  // the real start-up
+    GRAVIK_REQUIRE_DATA_FILES();
+    ASSERT_EQ(Start(), 0);  // the real start-up
   }
   // Takes the timed notice a key showed, as "text/ms".
   void TakeNotice() {
@@ -40,46 +34,12 @@ class FormKeysTest : public ::testing::Test {
     notices_.push_back(p.NoticeText + "/" + std::to_string(p.NoticeDuration));
     p.NoticeArmed = false;
   }
-  ~FormKeysTest() override { std::filesystem::remove_all(home_); }
-
-  static GameOptions Options() {
-    GameOptions o;
-    o.headless = true;
-    return o;
-  }
-  static std::string MakeHome() {
-    char tmpl[] = "/tmp/gravik-input-XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    setenv("GRAVIK_HOME", d, 1);
-    return d;
-  }
-  void AdvanceMs(uint32_t ms) { hp_.clock.Advance(uint64_t(ms) * 1000); }
+  // A key tapped on the form, and the notice it showed taken.
   void Key(uint8_t vk, uint8_t shift = 0) {
-    InputEvent ev;
-    ev.type = InputEventType::KeyDown;
-    ev.vk = vk;
-    ev.shift = shift;
-    form_.HandleEvent(ev);
+    Tap(vk, 0, shift);
     TakeNotice();
   }
-  void Type(const std::string& text) {  // characters as the platform types them
-    InputEvent ev;
-    ev.type = InputEventType::Text;
-    ev.text = text;
-    form_.HandleEvent(ev);
-  }
-  uint8_t State() { return form_.frame().GameState; }
-  // A key tapped since the last frame, as the platform reports it.
-  void Tap(uint8_t vk, uint8_t scan) {
-    hp_.input.Keys().Press(vk, scan);
-    hp_.input.Keys().Release(vk, scan);
-  }
 
-  std::string home_;
-  HeadlessPlatform hp_;
-  Platform platform_;
-  Game game_;
-  TForm1 form_;
   InputState& input_ = game_.input;
   std::vector<std::string> notices_;
 };
@@ -181,12 +141,12 @@ TEST_F(FormKeysTest, PauseAndResume) {
   EXPECT_EQ(State(), gsPlaying);
   form_.SetGameState(gsPaused);
   game_.values.FrozenLevelClock = 1234;
-  Tap('M', 50);  // a map key pressed during the pause is forgotten
+  HoldAndLet('M', 50);  // a map key pressed during the pause is forgotten
   Key(vk::F8);
   EXPECT_EQ(State(), gsPlaying);
   EXPECT_FALSE(form_.frame().PauseRequested);
   EXPECT_EQ(game_.Now() - game_.values.LevelClock, 1234u);  // the clocks thawed
-  EXPECT_EQ(KeyDown(input_, hp_.input.Keys(), 'M'), 0);
+  EXPECT_EQ(gravik::KeyDown(input_, hp_.input.Keys(), 'M'), 0);
 }
 
 TEST_F(FormKeysTest, CaptureInOptionsTakesTheKeyBeforeEscape) {
@@ -202,7 +162,7 @@ TEST_F(FormKeysTest, CaptureInOptionsTakesTheKeyBeforeEscape) {
 
 TEST_F(FormKeysTest, BackspaceInPlaySwitchesTheGraphicsStyle) {
   form_.SetGameState(gsPrepareScenario);
-  form_.DXTimerTimer();  // a level and its graphics
+  FrameNow();  // a level and its graphics
   form_.SetGameState(gsPlaying);
   Type("\b");
   EXPECT_EQ(game_.world.GraphicsStyle, 2);
@@ -216,11 +176,11 @@ TEST_F(FormKeysTest, BackspaceInPlaySwitchesTheGraphicsStyle) {
 TEST_F(FormKeysTest, LoseALifeKeyWaitsTwoSecondsAfterPlayBegins) {
   form_.SetGameState(gsPlaying);
   AdvanceMs(2000);
-  Tap(vk::Escape, 1);
+  HoldAndLet(vk::Escape, 1);
   PollPlayKeys(form_);
   EXPECT_FALSE(game_.world.Player.Dead);
   AdvanceMs(1);
-  Tap(vk::Escape, 1);
+  HoldAndLet(vk::Escape, 1);
   PollPlayKeys(form_);
   EXPECT_TRUE(game_.world.Player.Dead);
   EXPECT_TRUE(game_.world.Player.GaveUp);
@@ -230,7 +190,7 @@ TEST_F(FormKeysTest, PolledStatusAndMapKeys) {
   form_.SetGameState(gsPlaying);
   AdvanceMs(501);
   game_.values.LevelClock = game_.Now() - 777;
-  Tap('M', 50);
+  HoldAndLet('M', 50);
   PollPlayKeys(form_);
   EXPECT_EQ(State(), gsMapView);
   EXPECT_EQ(game_.values.FrozenLevelClock, 777u);  // the clocks froze
@@ -241,6 +201,29 @@ TEST_F(FormKeysTest, PolledStatusAndMapKeys) {
   hp_.input.SetJoystick(JoystickState{true, 32768, 32768, 2});  // button 2
   PollPlayKeys(form_);
   EXPECT_EQ(State(), gsStatusScreen);
+}
+
+// The pad's Start is the status key and Back the map key, while the joystick
+// is enabled; neither is one of the game's buttons 1 to 4.
+TEST_F(FormKeysTest, PadStartAndBackInPlayOpenTheStatusScreenAndTheMap) {
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(501);
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadStart | kPadBack});
+  PollPlayKeys(form_);
+  EXPECT_EQ(State(), gsPlaying) << "joystick not enabled";
+  input_.JoystickEnabled = true;
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadStart});
+  PollPlayKeys(form_);
+  EXPECT_EQ(State(), gsStatusScreen);
+
+  form_.SetGameState(gsPlaying);
+  AdvanceMs(501);
+  game_.values.LevelClock = game_.Now() - 555;
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadBack});
+  PollPlayKeys(form_);
+  EXPECT_EQ(State(), gsMapView);
+  EXPECT_EQ(game_.values.FrozenLevelClock, 555u);
+  EXPECT_EQ(ReadJoystick(input_, hp_.input).Buttons, 0);
 }
 
 TEST_F(FormKeysTest, PlayerReadsBoundKeysAndPureJoystickDirections) {
@@ -262,13 +245,13 @@ TEST_F(FormKeysTest, AudioKeysRefusedWhileALetterIsBound) {
   form_.SetGameState(gsPlaying);
   input_.Slot(kSlotMap).Key = 'S';
   UpdateAudioKeysUsable(input_);
-  Tap('Q', 16);
+  HoldAndLet('Q', 16);
   PollAudioKeys(form_);
   EXPECT_TRUE(game_.audio.SoundOn);
 
   input_.Slot(kSlotMap).Key = 'M';
   UpdateAudioKeysUsable(input_);
-  Tap('Q', 16);
+  HoldAndLet('Q', 16);
   PollAudioKeys(form_);
   EXPECT_FALSE(game_.audio.SoundOn);
 }
@@ -279,13 +262,10 @@ TEST_F(FormKeysTest, AudioKeysRefusedWhileALetterIsBound) {
 TEST_F(FormKeysTest, SpaceTappedDuringPlayDoesNotCloseTheStatusScreenByItself) {
   form_.SetGameState(gsPlaying);
   AdvanceMs(501);
-  Tap(vk::Space, 57);
+  HoldAndLet(vk::Space, 57);
   Key(vk::F2);
   ASSERT_EQ(State(), gsStatusScreen);
-  for (int i = 0; i < 60; ++i) {
-    AdvanceMs(16);
-    form_.DXTimerTimer();
-  }
+  Frame(60);
   EXPECT_EQ(State(), gsStatusScreen);
   Key(vk::Space);  // a fresh press after the half second does
   EXPECT_EQ(State(), gsPlaying);
@@ -294,13 +274,10 @@ TEST_F(FormKeysTest, SpaceTappedDuringPlayDoesNotCloseTheStatusScreenByItself) {
 TEST_F(FormKeysTest, EnterPressedDuringPlayNeverSkipsTheRestartConfirmation) {
   SetKeyboardMode(input_, 1);
   form_.SetGameState(gsPlaying);
-  Tap(vk::Return, 28);
+  HoldAndLet(vk::Return, 28);
   Key('R', kShiftBit);
   ASSERT_EQ(State(), gsConfirmRestart);
-  for (int i = 0; i < 30; ++i) {
-    AdvanceMs(16);
-    form_.DXTimerTimer();
-  }
+  Frame(30);
   EXPECT_EQ(State(), gsConfirmRestart);
   Key(vk::Escape);
   EXPECT_EQ(State(), gsPlaying);
@@ -342,10 +319,10 @@ TEST_F(FormKeysTest, EnteringPlayNeverWritesThePlayerOverCellsThatKeepTheirBlock
 TEST_F(FormKeysTest, MapViewClosesOnEnterWithAClick) {
   form_.SetGameState(gsPlaying);
   AdvanceMs(501);
-  Tap('M', 50);
+  HoldAndLet('M', 50);
   PollPlayKeys(form_);
   ASSERT_EQ(State(), gsMapView);
-  form_.DXTimerTimer();  // the map's entry
+  FrameNow();  // the map's entry
   Key(vk::Return);
   EXPECT_EQ(State(), gsMapView) << "not within half a second";
   AdvanceMs(501);
@@ -361,20 +338,20 @@ TEST_F(FormKeysTest, PanelToggleAndMapCloseAcrossTheTickWrap) {
   form_.SetGameState(gsPlaying);
   hp_.input.Keys().Press(vk::Tab, 15);
   AdvanceMs(1200);  // 100 ms past the wrap
-  form_.DXTimerTimer();
+  FrameNow();
   const bool shown = form_.frame().PanelShown;
   AdvanceMs(16);
-  form_.DXTimerTimer();  // held now
+  FrameNow();  // held now
   EXPECT_NE(form_.frame().PanelShown, shown) << "1216 ms since the last toggle";
   hp_.input.Keys().Release(vk::Tab, 15);
 
   toBeforeWrap(1200);
   form_.SetGameState(gsPlaying);
   AdvanceMs(501);
-  Tap('M', 50);
+  HoldAndLet('M', 50);
   PollPlayKeys(form_);
   ASSERT_EQ(State(), gsMapView);
-  form_.DXTimerTimer();  // the map's entry, 699 ms before the wrap
+  FrameNow();  // the map's entry, 699 ms before the wrap
   AdvanceMs(1000);
   Key(vk::Return);
   EXPECT_EQ(State(), gsPlaying) << "the map closes after the wrap";
@@ -401,21 +378,18 @@ TEST_F(FormKeysTest, CompletionScreenReadsTheAudioKeys) {
   game_.audio.SoundAvailable = true;
   game_.audio.SoundOn = true;
   form_.SetGameState(gsScenarioComplete);
-  form_.DXTimerTimer();
-  Tap('Q', 16);
-  form_.DXTimerTimer();
+  FrameNow();
+  HoldAndLet('Q', 16);
+  FrameNow();
   EXPECT_FALSE(game_.audio.SoundOn);
 }
 
 TEST_F(FormKeysTest, DebugSwitchShowsTheFrameRate) {
   game_.options.debug = true;
   form_.SetGameState(gsPrepareScenario);
-  form_.DXTimerTimer();
+  FrameNow();
   form_.SetGameState(gsPlaying);
-  for (int i = 0; i < 130; ++i) {
-    AdvanceMs(16);
-    form_.DXTimerTimer();
-  }
+  Frame(130);
   EXPECT_GE(game_.values.FramesPerSecond, 60);
   EXPECT_LE(game_.values.FramesPerSecond, 64);
 }
@@ -423,7 +397,7 @@ TEST_F(FormKeysTest, DebugSwitchShowsTheFrameRate) {
 TEST_F(FormKeysTest, ScenarioThatKeepsItsGraphicsRefusesTheStyleSwitch) {
   game_.scenario.Header.KeepGraphics = 0;
   form_.SetGameState(gsPrepareScenario);
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_TRUE(game_.gfx.MayChangeBlockGraphics);
   // The same scenario marked to keep its graphics.
   std::vector<uint8_t> bytes = game_.archive->TakeItem(BuiltInScenarioName);
@@ -432,12 +406,12 @@ TEST_F(FormKeysTest, ScenarioThatKeepsItsGraphicsRefusesTheStyleSwitch) {
   ASSERT_TRUE(ReadScenarioInfo(s, bytes));  // a file's info and header check words agree
   ASSERT_EQ(LoadScenario(s, bytes), ScenarioLoaded);
   s.Header.KeepGraphics = 1;
-  const std::string file = home_ + "/keep.zq";
+  const std::string file = home_ / "keep.zq";
   const std::vector<uint8_t> out = WriteScenario(s);
   ASSERT_TRUE(WriteWholeFileAtomic(file, out.data(), out.size()));
   game_.options.playScenario = file;
   form_.SetGameState(gsPrepareScenario);
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_FALSE(game_.gfx.MayChangeBlockGraphics);
   form_.SetGameState(gsPlaying);
   Type("\b");
@@ -445,31 +419,16 @@ TEST_F(FormKeysTest, ScenarioThatKeepsItsGraphicsRefusesTheStyleSwitch) {
 }
 
 TEST(StartUpKeys, HoldingWDuringStartUpForcesAWindow) {
-  if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
-    GTEST_SKIP() << "the data files are not built (target data_files)";
-  char tmpl[] = "/tmp/gravik-startw-XXXXXX";
-  const std::string home = mkdtemp(tmpl);
-  setenv("GRAVIK_HOME", home.c_str(), 1);
-  HeadlessPlatform hp(std::string(GRAVIK_BINARY_DIR) + "/gravik");
-  hp.shell.SetEcho(false);
-  Platform platform = hp.Get();
-  GameOptions o;
-  o.headless = true;
+  GRAVIK_REQUIRE_DATA_FILES();
+  testing::TempHome home;
+  GameOptions o = testing::GameHarness::Audible();
   o.startFullScreen = true;
-  Game game(platform, o);
-  TForm1 form(game);
-  form.FormCreate();
-  InstallGameHandlers(form);
+  testing::GameHarness run(o);
   // W goes down while the game is starting: the event waits in the queue.
-  InputEvent w;
-  w.type = InputEventType::KeyDown;
-  w.vk = 'W';
-  w.scan = 17;
-  hp.input.Push(w);
-  form.Timer1Timer();
-  EXPECT_TRUE(game.startUp.ForceWindow);
-  EXPECT_TRUE(game.frame.Windowed);
-  std::filesystem::remove_all(home);
+  run.QueueKeyDown('W', 17);
+  ASSERT_EQ(run.Start(), 0);
+  EXPECT_TRUE(run.game_.startUp.ForceWindow);
+  EXPECT_TRUE(run.game_.frame.Windowed);
 }
 
 }  // namespace

@@ -8,55 +8,30 @@
 
 #include "base/Errors.h"
 #include "frame/Form.h"
-#include "frame/StartUp.h"
+#include "app/StartUp.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/GameTest.h"
 
 namespace gravik {
 namespace {
 
-class FormTest : public ::testing::Test {
+// The form as created, without the game's handlers: each test installs what
+// it needs.
+class FormTest : public testing::GameTest {
  protected:
-  FormTest()
-      : home_(MakeHome()), hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()),
-        game_(platform_, HeadlessOptions()), form_(game_) {
-    hp_.shell.SetEcho(false);
-    form_.FormCreate();
-  }
-  ~FormTest() override { std::filesystem::remove_all(home_); }
-  void SetUp() override {
-    if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
-      GTEST_SKIP() << "the data files are not built (target data_files)";
-  }
-
-  static GameOptions HeadlessOptions() {
-    GameOptions o;
-    o.headless = true;
-    return o;
-  }
-  static std::string MakeHome() {
-    char tmpl[] = "/tmp/gravik-form-XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    setenv("GRAVIK_HOME", d, 1);
-    return d;
-  }
+  FormTest() : GameTest(Audible(), Handlers::None) {}
+  void SetUp() override { GRAVIK_REQUIRE_DATA_FILES(); }
   // Runs the deferred start (the real start-up, with the built data files) and
   // leaves the form ready for frames.
-  void Start() {
+  void StartUp() {
     form_.RunStartUp = RunStartUp;
-    form_.Timer1Timer();
+    ASSERT_EQ(Start(), 0);
     ASSERT_TRUE(hp_.display.IsDrawable());
   }
-  void AdvanceMs(uint32_t ms) { hp_.clock.Advance(uint64_t(ms) * 1000); }
-
-  std::string home_;
-  HeadlessPlatform hp_;
-  Platform platform_;
-  Game game_;
-  TForm1 form_;
 };
 
 TEST_F(FormTest, PlayTimeCountsWholeSecondsOfEachStretch) {
-  Start();
+  StartUp();
   form_.SetGameState(gsPlaying);
   AdvanceMs(2999);
   form_.SetGameState(gsStatusScreen);
@@ -128,27 +103,27 @@ TEST_F(FormTest, EnteringPlayOrMenuTakesAFreshCounterReading) {
 }
 
 TEST_F(FormTest, StateWithoutHandlerStillPresents) {
-  Start();
+  StartUp();
   const uint8_t unhandled = 77;
   ASSERT_FALSE(form_.HasStateHandler(unhandled));
   form_.SetGameState(unhandled);
   const uint64_t before = hp_.display.PresentCount();
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_EQ(hp_.display.PresentCount(), before + 1);
 }
 
 TEST_F(FormTest, NoFrameRunsWhileTheSurfaceIsLost) {
-  Start();
+  StartUp();
   int calls = 0;
   form_.SetStateHandler(gsHelp, [&](TForm1&) { ++calls; });
   form_.SetGameState(gsHelp);
   hp_.display.SetLost(true);
   const uint64_t before = hp_.display.PresentCount();
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_EQ(calls, 0);
   EXPECT_EQ(hp_.display.PresentCount(), before);
   hp_.display.SetLost(false);
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_EQ(calls, 1);
 }
 
@@ -194,7 +169,7 @@ TEST_F(FormTest, FocusLossDuringPlayDoesNotMakeThePlayerJump) {
 }
 
 TEST_F(FormTest, DisplaySwitchIsLockedOutForFiveSeconds) {
-  Start();
+  StartUp();
   const bool windowed = form_.frame().Windowed;
   form_.frame().ScreenReady = true;
   form_.ToggleDisplayMode();
@@ -206,18 +181,18 @@ TEST_F(FormTest, DisplaySwitchIsLockedOutForFiveSeconds) {
   EXPECT_TRUE(form_.frame().ScreenReady);
   EXPECT_EQ(hp_.settings.ReadBool("Fullscreen"), windowed);  // the preference is stored
   AdvanceMs(4000);
-  form_.DXTimerTimer();
+  FrameNow();
   form_.ToggleDisplayMode();
   EXPECT_EQ(form_.frame().Windowed, !windowed);
   AdvanceMs(1001);
-  form_.DXTimerTimer();  // the frame clears the lockout after 5000 ms
+  FrameNow();  // the frame clears the lockout after 5000 ms
   form_.ToggleDisplayMode();
   EXPECT_EQ(form_.frame().Windowed, windowed);
   EXPECT_TRUE(hp_.display.IsDrawable());
 }
 
 TEST_F(FormTest, HoldingTabTogglesThePanelOncePerSecond) {
-  Start();
+  StartUp();
   form_.SetGameState(gsPlaying);
   const bool shown = form_.frame().PanelShown;
   InputEvent down;
@@ -227,8 +202,7 @@ TEST_F(FormTest, HoldingTabTogglesThePanelOncePerSecond) {
   int toggles = 0;
   bool last = shown;
   for (int i = 0; i < 180; ++i) {  // 3 s at 60 frames per second
-    AdvanceMs(16);
-    form_.DXTimerTimer();
+    Frame();
     if (form_.frame().PanelShown != last) {
       ++toggles;
       last = form_.frame().PanelShown;
@@ -239,45 +213,43 @@ TEST_F(FormTest, HoldingTabTogglesThePanelOncePerSecond) {
 }
 
 TEST_F(FormTest, TabIsIgnoredBetweenCellsAndOutsidePlay) {
-  Start();
+  StartUp();
   game_.world.Player.StepDistance = 12;  // between cells
   form_.SetGameState(gsPlaying);
   hp_.input.Keys().Press(vk::Tab, 15);
   const bool shown = form_.frame().PanelShown;
   for (int i = 0; i < 100; ++i) {
-    AdvanceMs(16);
-    form_.DXTimerTimer();
+    Frame();
   }
   EXPECT_EQ(form_.frame().PanelShown, shown);
   game_.world.Player.StepDistance = 0;
   form_.SetGameState(gsStatusScreen);
   for (int i = 0; i < 100; ++i) {
-    AdvanceMs(16);
-    form_.DXTimerTimer();
+    Frame();
   }
   EXPECT_EQ(form_.frame().PanelShown, shown);
 }
 
 TEST_F(FormTest, PauseRequestTakesEffectAfterTheFrameIsShown) {
-  Start();
+  StartUp();
   uint64_t presentsAtPause = 0;
   form_.SetStateHandler(gsPlaying, [&](TForm1& f) {
     f.frame().PauseRequested = true;
     presentsAtPause = hp_.display.PresentCount();
   });
   form_.SetGameState(gsPlaying);
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_EQ(form_.frame().GameState, gsPaused);
   EXPECT_EQ(hp_.display.PresentCount(), presentsAtPause + 1);
 }
 
 TEST_F(FormTest, PauseRequestIsDroppedWhenPlayGivesWay) {
-  Start();
+  StartUp();
   // F8 pending in the frame that steps onto a transporter: the journey goes on.
   form_.SetStateHandler(gsPlaying, [](TForm1& f) { f.SetGameState(gsTransportOut); });
   form_.SetGameState(gsPlaying);
   form_.frame().PauseRequested = true;
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_EQ(form_.frame().GameState, gsTransportOut);
   EXPECT_FALSE(form_.frame().PauseRequested);
   // A request left when a menu took over between frames never pauses later play.
@@ -285,15 +257,15 @@ TEST_F(FormTest, PauseRequestIsDroppedWhenPlayGivesWay) {
   form_.SetGameState(gsPlaying);
   form_.frame().PauseRequested = true;
   form_.SetGameState(gsStatusScreen);
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_EQ(form_.frame().GameState, gsStatusScreen);
   form_.SetGameState(gsPlaying);
-  form_.DXTimerTimer();
+  FrameNow();
   EXPECT_EQ(form_.frame().GameState, gsPlaying);
 }
 
 TEST_F(FormTest, FatalErrorShowsTheMessageAndHaltsWithStatusOne) {
-  Start();
+  StartUp();
   try {
     form_.FatalError("Unable to find monster slot.");
     FAIL() << "FatalError returned";
@@ -318,10 +290,9 @@ TEST_F(FormTest, MessageLoopStartsAfterHalfASecondAndRoutesErrors) {
   });
   form_.RunStartUp = [](TForm1& f) { f.SetGameState(gsShowWindow); };
   int passes = 0;
-  const int status = RunMessageLoop(form_, [&] {
-    hp_.EndFrame();
+  const int status = RunLoop(1000, [&](long) {
     ++passes;
-    return passes < 1000;
+    return true;
   });
   EXPECT_EQ(status, 1);
   EXPECT_EQ(frames, 3);
@@ -335,10 +306,7 @@ TEST_F(FormTest, MessageLoopStartsAfterHalfASecondAndRoutesErrors) {
 TEST_F(FormTest, UnexpectedExceptionsAreShownWithTheErrorPrefix) {
   form_.RunStartUp = [](TForm1& f) { f.SetGameState(gsHelp); };
   form_.SetStateHandler(gsHelp, [](TForm1&) { throw EPictureCollectionError("Image 'Foo' not found"); });
-  const int status = RunMessageLoop(form_, [&] {
-    hp_.EndFrame();
-    return true;
-  });
+  const int status = RunLoop(100000, [](long) { return true; });
   EXPECT_EQ(status, 1);
   ASSERT_FALSE(hp_.shell.Messages().empty());
   EXPECT_EQ(hp_.shell.Messages().back().text, "ERROR:-\r\rImage 'Foo' not found");
@@ -348,10 +316,7 @@ TEST_F(FormTest, QuitEventClosesTheForm) {
   InputEvent quit;
   quit.type = InputEventType::Quit;
   hp_.input.Push(quit);
-  const int status = RunMessageLoop(form_, [&] {
-    hp_.EndFrame();
-    return true;
-  });
+  const int status = RunLoop(100000, [](long) { return true; });
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(form_.frame().Closed);
 }

@@ -7,11 +7,34 @@
 #include <set>
 #include <sstream>
 
-#include "frame/PlaySession.h"
+#include "frame/PlayScenario.h"
 #include "frame/WorldHash.h"
+#include "support/GameHarness.h"
 
 namespace gravik::playtest {
 namespace {
+
+using testing::Move;
+
+// A whole game of a purpose-made scenario in a home of its own, at `frameMs`
+// a frame.
+class PlaySession : public testing::WithHome, public testing::GameHarness {
+ public:
+  PlaySession(const std::string& scenarioFile, double frameMs, uint64_t seed)
+      : GameHarness(Options(scenarioFile, seed)) {
+    SetFrameMs(frameMs);
+  }
+
+ private:
+  static GameOptions Options(const std::string& scenarioFile, uint64_t seed) {
+    GameOptions o = Audible();
+    o.noMusic = true;
+    o.seed = seed;
+    o.play = true;
+    o.playScenario = scenarioFile;
+    return o;
+  }
+};
 
 // Map, player, counters and state after a game.
 struct Outcome {
@@ -49,18 +72,18 @@ std::string MapDifferences(const std::vector<uint8_t>& a, const std::vector<uint
 class PlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!ArchiveBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
+    GRAVIK_REQUIRE_DATA_FILES();
     catalogue_ = CatalogueFromArchive(GRAVIK_BINARY_DIR);
   }
   // Writes the scenario into the folder and returns its path.
   std::string Scenario(const std::vector<LevelText>& levels) {
-    const std::string path = files_.path + "/test.zq";
+    const std::string path = files_ / "test.zq";
     WriteFile(path, BuildScenarioFile(levels, catalogue_));
     return path;
   }
   uint8_t Code(const char* name) { return FindBlock(catalogue_, name); }
 
-  TempHome files_;
+  testing::TempHome files_;
   BlockCatalogue catalogue_;
 };
 
@@ -91,12 +114,12 @@ TEST_F(PlayTest, SameMovesGiveTheSameWorldAtTenAndAHundredFramesASecond) {
   {
     PlaySession s(file, 10.0, 1);
     ASSERT_EQ(s.Play(kCorridorMoves, 9000), 0);
-    fast = OutcomeOf(s.game());
+    fast = OutcomeOf(s.game_);
   }
   {
     PlaySession s(file, 100.0, 1);
     ASSERT_EQ(s.Play(kCorridorMoves, 9000), 0);
-    slow = OutcomeOf(s.game());
+    slow = OutcomeOf(s.game_);
   }
   // The moves did what they were meant to at the fast rate...
   EXPECT_EQ(fast.State, gsPlaying);
@@ -142,12 +165,12 @@ TEST_F(PlayTest, HeldKeyCoversTheSameCellsAtAnyFrameRate) {
     {
       PlaySession s(file, 10.0, 1);
       ASSERT_EQ(s.Play({{300, "Right", holdMs}}, holdMs + 1500), 0);
-      x10 = s.game().world.Player.X - LevelOriginX;
+      x10 = s.game_.world.Player.X - LevelOriginX;
     }
     {
       PlaySession s(file, 100.0, 1);
       ASSERT_EQ(s.Play({{300, "Right", holdMs}}, holdMs + 1500), 0);
-      x100 = s.game().world.Player.X - LevelOriginX;
+      x100 = s.game_.world.Player.X - LevelOriginX;
     }
     // Six cells a second (2.4, 5.4 and 14.4 cells here); the step under way
     // when the key is let go is finished.

@@ -6,29 +6,21 @@
 #include <filesystem>
 
 #include "frame/GameState.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/GameHarness.h"
 
 namespace gravik {
 namespace {
 
 class ProgramRunTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
-      GTEST_SKIP() << "the data files are not built (target data_files)";
-    char tmpl[] = "/tmp/gravik-run-XXXXXX";
-    home_ = mkdtemp(tmpl);
-    setenv("GRAVIK_HOME", home_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (!home_.empty()) std::filesystem::remove_all(home_);
-  }
-  std::string home_;
+  void SetUp() override { GRAVIK_REQUIRE_DATA_FILES(); }
+  testing::TempHome home_;
 };
 
 TEST_F(ProgramRunTest, PassesReachTheNameEntryThenAQuitEndsTheRunForGood) {
-  HeadlessPlatform hp(std::string(GRAVIK_BINARY_DIR) + "/gravik");
+  HeadlessPlatform hp(testing::DataFolder() + "gravik");
   hp.shell.SetEcho(false);
   Platform p = hp.Get();
   ProgramOptions options;

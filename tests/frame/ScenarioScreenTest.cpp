@@ -12,13 +12,13 @@
 #include "frame/PlayerData.h"
 #include "platform/KeyState.h"
 #include "screens/ScenarioScreen.h"
-#include "support/InProcessGame.h"
+#include "support/GameHarness.h"
 
 namespace gravik {
 namespace {
 
-using testing::GameDataBuilt;
-using testing::InProcessGame;
+using testing::GameHarness;
+using testing::WriteBytes;
 
 const ScenarioIdentity kOtherId{4711.0, 42.5};
 
@@ -41,25 +41,14 @@ std::vector<uint8_t> OtherScenarioFile() {
   return WriteScenario(s);
 }
 
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 class ScenarioScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!GameDataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
-    char tmpl[] = "/tmp/gravik-scenscreen-XXXXXX";
-    home_ = mkdtemp(tmpl);
-    setenv("GRAVIK_HOME", home_.c_str(), 1);
+    GRAVIK_REQUIRE_DATA_FILES();
     folder_ = DocumentsFolder(Folders()) + "Scenarios/";
   }
-  void TearDown() override {
-    if (!home_.empty()) std::filesystem::remove_all(home_);
-  }
   // Start-up with a profile "Player", then the screen.
-  void OpenScreen(InProcessGame& run) {
+  void OpenScreen(GameHarness& run) {
     ASSERT_EQ(run.Start(), 0);
     EnsurePlayerProfile(run.game_);
     run.form_.SetGameState(gsScenarios);
@@ -71,18 +60,19 @@ class ScenarioScreenTest : public ::testing::Test {
       if (g.scenarios[i].FileName == file) return int(i + 1);
     return 0;
   }
-  std::string home_, folder_;
+  testing::TempHome home_;
+  std::string folder_;
 };
 
 TEST_F(ScenarioScreenTest, DamagedFilesNeitherStopStartUpNorCanBeChosen) {
   std::vector<uint8_t> badCrc = OtherScenarioFile();
   badCrc[badCrc.size() - 3] ^= 0x21;  // a notes byte: only the CRC notices
-  WriteFile(folder_ + "badcrc.zq", badCrc);
-  WriteFile(folder_ + "empty.zq", {});
-  WriteFile(folder_ + "picture.zq", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
-  WriteFile(folder_ + "other.zq", OtherScenarioFile());
+  WriteBytes(folder_ + "badcrc.zq", badCrc);
+  WriteBytes(folder_ + "empty.zq", {});
+  WriteBytes(folder_ + "picture.zq", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
+  WriteBytes(folder_ + "other.zq", OtherScenarioFile());
 
-  InProcessGame run;
+  GameHarness run;
   OpenScreen(run);
   const Game& g = run.game_;
   ASSERT_EQ(g.scenarios.size(), 5u);
@@ -101,7 +91,7 @@ TEST_F(ScenarioScreenTest, DamagedFilesNeitherStopStartUpNorCanBeChosen) {
     run.game_.widgets.List.Selected = Row(g, file);
     run.Frame();
     EXPECT_EQ(g.widgets.Buttons[kScenarioPlayButton].State, kWidgetDisabled);
-    run.Key(vk::Return);
+    run.Tap(vk::Return);
     run.Frame();
     EXPECT_EQ(run.State(), gsScenarios);
     EXPECT_FALSE(ChooseScenario(run.game_, Row(g, file)));
@@ -109,17 +99,17 @@ TEST_F(ScenarioScreenTest, DamagedFilesNeitherStopStartUpNorCanBeChosen) {
 }
 
 TEST_F(ScenarioScreenTest, PlayMakesTheChosenScenarioCurrentAndStartsIt) {
-  WriteFile(folder_ + "other.zq", OtherScenarioFile());
-  InProcessGame run;
+  WriteBytes(folder_ + "other.zq", OtherScenarioFile());
+  GameHarness run;
   OpenScreen(run);
   Game& g = run.game_;
   EXPECT_EQ(g.widgets.List.Selected, 1) << "the profile's scenario is shown first";
   const int records = g.profile.Record->ScenarioCount;
 
-  run.Key(vk::Down);
+  run.Tap(vk::Down);
   run.Frame();
   ASSERT_EQ(g.widgets.List.Selected, Row(g, "other.zq"));
-  run.Key(vk::Return);
+  run.Tap(vk::Return);
   run.Frame();
   ASSERT_TRUE(run.RunUntilState(gsLevelIntro, 10));
   EXPECT_EQ(g.scenario.FileName, "other.zq");
@@ -141,8 +131,8 @@ TEST_F(ScenarioScreenTest, PlayMakesTheChosenScenarioCurrentAndStartsIt) {
   run.form_.SetGameState(gsScenarios);
   run.Frame();
   EXPECT_EQ(g.widgets.List.Selected, Row(g, "other.zq"));
-  run.Key(vk::Up);
-  run.Key('P');
+  run.Tap(vk::Up);
+  run.Tap('P');
   run.Frame();
   ASSERT_TRUE(run.RunUntilState(gsLevelIntro, 10));
   EXPECT_EQ(g.scenario.FileName, BuiltInScenarioName);
@@ -150,16 +140,16 @@ TEST_F(ScenarioScreenTest, PlayMakesTheChosenScenarioCurrentAndStartsIt) {
 }
 
 TEST_F(ScenarioScreenTest, CancelReturnsToTheOptions) {
-  InProcessGame run;
+  GameHarness run;
   OpenScreen(run);
-  run.Key(vk::Escape);
+  run.Tap(vk::Escape);
   run.Frame();
   EXPECT_EQ(run.State(), gsOptions);
 }
 
 TEST_F(ScenarioScreenTest, ShowsTheProfilesBestResultsOfTheRowShown) {
-  WriteFile(folder_ + "other.zq", OtherScenarioFile());
-  InProcessGame run;
+  WriteBytes(folder_ + "other.zq", OtherScenarioFile());
+  GameHarness run;
   OpenScreen(run);
   Game& g = run.game_;
   const int other = Row(g, "other.zq");
@@ -180,15 +170,15 @@ TEST_F(ScenarioScreenTest, ShowsTheProfilesBestResultsOfTheRowShown) {
 }
 
 TEST_F(ScenarioScreenTest, AChosenFileDamagedSinceStartUpSendsThePlayerBackToTheBuiltIn) {
-  WriteFile(folder_ + "other.zq", OtherScenarioFile());
-  InProcessGame run;
+  WriteBytes(folder_ + "other.zq", OtherScenarioFile());
+  GameHarness run;
   OpenScreen(run);
   Game& g = run.game_;
   g.widgets.List.Selected = Row(g, "other.zq");
-  run.Key(vk::Return);
+  run.Tap(vk::Return);
   run.Frame();
   ASSERT_EQ(run.State(), gsPrepareScenario);
-  WriteFile(folder_ + "other.zq", {1, 2, 3});  // replaced while the game runs
+  WriteBytes(folder_ + "other.zq", {1, 2, 3});  // replaced while the game runs
 
   run.Frame();
   EXPECT_EQ(run.State(), gsMainMenu);

@@ -9,21 +9,15 @@
 #include <fstream>
 
 #include "frame/Screenshot.h"
+#include "support/TempHome.h"
 
 namespace gravik {
 namespace {
 
 class ScreenshotTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/gravik-shots-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-  }
-  void TearDown() override {
-    chmod(dir_.c_str(), 0700);
-    std::filesystem::remove_all(dir_);
-  }
-  std::string dir_;
+  testing::TempHome home_;
+  const std::string dir_ = home_.Path();
   Bitmap frame_{640, 480, 0x1234};
 };
 

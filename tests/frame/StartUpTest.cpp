@@ -15,62 +15,46 @@
 #include "data/Settings.h"
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/Folders.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "support/InProcessGame.h"
+#include "support/GameHarness.h"
 
 namespace gravik {
 namespace {
 
-bool DataBuilt() { return std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"); }
-
-// One program run in-process, in its own GRAVIK_HOME, started for play (under
+// One program run in-process in the test's home, started for play (under
 // "Player" when nobody is remembered).
-class StartUpRun : public testing::InProcessGame {
+class StartUpRun : public testing::GameHarness {
  public:
-  explicit StartUpRun(const std::string& home, GameOptions o = Defaults())
-      : testing::InProcessGame((setenv("GRAVIK_HOME", home.c_str(), 1), o)) {}
-  static GameOptions Defaults() {
-    GameOptions o = testing::InProcessGame::Defaults();
+  explicit StartUpRun(GameOptions o = ForPlay()) : GameHarness(o) {}
+  static GameOptions ForPlay() {
+    GameOptions o = Silent();
     o.play = true;
     return o;
   }
   bool RunToPlay() { return RunUntilState(gsPlaying); }
-  std::string LastMessage() const { return hp_.shell.Messages().empty() ? "" : hp_.shell.Messages().back().text; }
 };
 
 class StartUpTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (!DataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
-    char tmpl[] = "/tmp/gravik-startup-XXXXXX";
-    home_ = mkdtemp(tmpl);
-    setenv("GRAVIK_HOME", home_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (!home_.empty()) std::filesystem::remove_all(home_);
-  }
-  std::string home_;
+  void SetUp() override { GRAVIK_REQUIRE_DATA_FILES(); }
+  testing::TempHome home_;
 };
 
 TEST_F(StartUpTest, HoldingWStartsInAWindowAndKeepsThatPreference) {
   {
-    StartUpRun first(home_);
+    StartUpRun first;
     first.hp_.settings.WriteBool(SettingFullscreen, true);
   }
-  StartUpRun run(home_);
-  InputEvent w;
-  w.type = InputEventType::KeyDown;
-  w.vk = 'W';
-  w.scan = 17;
-  run.hp_.input.Push(w);
+  StartUpRun run;
+  run.QueueKeyDown('W', 17);
   ASSERT_EQ(run.Start(), 0);
   EXPECT_TRUE(run.game_.frame.Windowed);
   EXPECT_TRUE(run.game_.frame.WindowedPreference);
   EXPECT_FALSE(ReadRegistrySettings(run.hp_.settings).FullScreen);
   // Without W the stored full-screen setting is followed.
-  StartUpRun again(home_);
+  StartUpRun again;
   again.hp_.settings.WriteBool(SettingFullscreen, true);
   ASSERT_EQ(again.Start(), 0);
   EXPECT_FALSE(again.game_.frame.Windowed);
@@ -78,18 +62,14 @@ TEST_F(StartUpTest, HoldingWStartsInAWindowAndKeepsThatPreference) {
 
 TEST_F(StartUpTest, HeldWHoldsForEveryLoadOfTheProfileAndItsSaves) {
   {
-    StartUpRun first(home_);
+    StartUpRun first;
     ASSERT_EQ(first.Start(), 0);
     ASSERT_TRUE(first.RunToPlay());
     first.game_.frame.WindowedPreference = false;  // the player prefers full screen
     ASSERT_TRUE(SaveCurrentProfile(first.game_));
   }
-  StartUpRun run(home_, testing::InProcessGame::Defaults());  // to the menus
-  InputEvent w;
-  w.type = InputEventType::KeyDown;
-  w.vk = 'W';
-  w.scan = 17;
-  run.hp_.input.Push(w);
+  StartUpRun run(testing::GameHarness::Silent());  // to the menus
+  run.QueueKeyDown('W', 17);
   ASSERT_EQ(run.Start(), 0);
   ASSERT_TRUE(run.RunUntilState(gsMainMenu));
   run.Frame();  // the main menu has loaded the profile again
@@ -106,13 +86,13 @@ TEST_F(StartUpTest, HeldWHoldsForEveryLoadOfTheProfileAndItsSaves) {
 
 TEST_F(StartUpTest, TheRememberedPlayersProfileIsCurrentAfterStartUp) {
   {
-    StartUpRun first(home_);
+    StartUpRun first;
     ASSERT_EQ(first.Start(), 0);
     ASSERT_TRUE(first.RunToPlay());  // "Player" is made for the run
     first.game_.input.Slot(kSlotMap).Key = 'N';
     ASSERT_TRUE(SaveCurrentProfile(first.game_));
   }
-  StartUpRun second(home_);
+  StartUpRun second;
   ASSERT_EQ(second.Start(), 0);
   EXPECT_EQ(second.game_.profile.CurrentName, "Player");
   EXPECT_EQ(second.game_.input.Slot(kSlotMap).Key, 'N') << "the profile's bindings are in force";
@@ -120,7 +100,7 @@ TEST_F(StartUpTest, TheRememberedPlayersProfileIsCurrentAfterStartUp) {
 
 TEST_F(StartUpTest, ADamagedRememberedProfileLeavesNoPlayerButStartsTheGame) {
   {
-    StartUpRun first(home_);
+    StartUpRun first;
     ASSERT_EQ(first.Start(), 0);
     ASSERT_TRUE(first.RunToPlay());
   }
@@ -133,7 +113,7 @@ TEST_F(StartUpTest, ADamagedRememberedProfileLeavesNoPlayerButStartsTheGame) {
     f.seekp(std::streamoff(size - 3));
     f.put(char(c ^ 0x10));
   }
-  StartUpRun second(home_);
+  StartUpRun second;
   ASSERT_EQ(second.Start(), 0);
   EXPECT_TRUE(second.game_.profile.CurrentName.empty());
   EXPECT_TRUE(second.RunToPlay());
@@ -144,7 +124,7 @@ TEST_F(StartUpTest, UnwritableDocumentsFolderStillReachesPlay) {
   const std::string docs = Folders().Documents();
   std::filesystem::create_directories(docs);
   std::ofstream(docs + "/Vantorix") << "not a folder";
-  StartUpRun run(home_);
+  StartUpRun run;
   ASSERT_EQ(run.Start(), 0);
   EXPECT_TRUE(run.RunToPlay());
 }
@@ -170,7 +150,7 @@ TEST_F(StartUpTest, LeftoversOfUnfinishedSavesAreRemovedAndNothingElse) {
   for (const std::string& f : leftovers) make(f, true);
   for (const std::string& f : kept) make(f, true);
   make(profiles + "Bob.zqp.tmpZZZZZZ", false);  // a save under way elsewhere
-  StartUpRun run(home_);
+  StartUpRun run;
   ASSERT_EQ(run.Start(), 0);
   for (const std::string& f : leftovers) EXPECT_FALSE(std::filesystem::exists(f)) << f;
   for (const std::string& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
@@ -178,7 +158,7 @@ TEST_F(StartUpTest, LeftoversOfUnfinishedSavesAreRemovedAndNothingElse) {
 }
 
 TEST_F(StartUpTest, TooLittleDiskSpaceEndsStartUpWithItsMessage) {
-  StartUpRun run(home_);
+  StartUpRun run;
   run.hp_.folders.FixFreeSpace(1999999);
   EXPECT_EQ(run.Start(), 1);
   EXPECT_EQ(run.LastMessage(), "Insufficient disk space.");
@@ -215,11 +195,11 @@ TEST_F(StartUpTest, MissingScenariosEndStartUpWithTheirMessages) {
     zq = full.TakeItem(BuiltInScenarioName);
   }
   const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(home_);  // the archive in the current folder is found first
-  WriteArchive(home_);
+  std::filesystem::current_path(home_.Path());  // the archive in the current folder is found first
+  WriteArchive(home_.Path());
   const std::string scenarios = LowerCase(DocumentsFolder(Folders()) + "Scenarios/");
   {
-    StartUpRun run(home_);
+    StartUpRun run;
     EXPECT_EQ(run.Start(), 1);
     EXPECT_EQ(run.LastMessage(), "No scenario files found in " + scenarios);
   }
@@ -228,7 +208,7 @@ TEST_F(StartUpTest, MissingScenariosEndStartUpWithTheirMessages) {
     std::filesystem::create_directories(DocumentsFolder(Folders()) + "Scenarios");
     std::ofstream(DocumentsFolder(Folders()) + "Scenarios/other.zq", std::ios::binary)
         .write(reinterpret_cast<const char*>(zq.data()), std::streamsize(zq.size()));
-    StartUpRun run(home_);
+    StartUpRun run;
     EXPECT_EQ(run.Start(), 1);
     EXPECT_EQ(run.LastMessage(), std::string(BuiltInScenarioName) + " not found in " + scenarios);
   }
@@ -237,16 +217,16 @@ TEST_F(StartUpTest, MissingScenariosEndStartUpWithTheirMessages) {
 
 TEST_F(StartUpTest, ADamagedBuiltInScenarioEndsStartUp) {
   const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(home_);  // the archive in the current folder is found first
-  WriteArchive(home_, [](std::vector<uint8_t>& zq) { zq.back() ^= 0x20; });
+  std::filesystem::current_path(home_.Path());  // the archive in the current folder is found first
+  WriteArchive(home_.Path(), [](std::vector<uint8_t>& zq) { zq.back() ^= 0x20; });
   {
-    StartUpRun run(home_);
+    StartUpRun run;
     EXPECT_EQ(run.Start(), 1);
     EXPECT_EQ(run.LastMessage(), std::string(BuiltInScenarioName) + " CRC incorrect.");
   }
-  WriteArchive(home_, [](std::vector<uint8_t>&) {});
+  WriteArchive(home_.Path(), [](std::vector<uint8_t>&) {});
   {
-    StartUpRun run(home_);
+    StartUpRun run;
     EXPECT_EQ(run.Start(), 0) << "the same archive with the scenario whole";
   }
   std::filesystem::current_path(before);

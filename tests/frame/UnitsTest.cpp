@@ -6,19 +6,18 @@
 #include <stdexcept>
 
 #include "frame/Form.h"
-#include "frame/Units.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "app/Units.h"
+#include "support/GameHarness.h"
 
 namespace gravik {
 namespace {
 
+using testing::GameHarness;
+
 TEST(ScreenUnits, EveryNamedStateHasACompleteUnit) {
-  HeadlessPlatform hp;
-  Platform platform = hp.Get();
-  GameOptions o;
-  o.headless = true;
-  Game game(platform, o);
-  TForm1 form(game);
+  testing::TempHome home;
+  GameHarness run(GameHarness::Audible(), GameHarness::Handlers::None);
+  TForm1& form = run.form_;
   InstallScreenUnits(form);
   int named = 0;
   for (int s = 0; s < 256; ++s) {
@@ -34,12 +33,9 @@ TEST(ScreenUnits, EveryNamedStateHasACompleteUnit) {
 }
 
 TEST(ScreenUnits, AUnitWithAHandlerMissingIsRefused) {
-  HeadlessPlatform hp;
-  Platform platform = hp.Get();
-  GameOptions o;
-  o.headless = true;
-  Game game(platform, o);
-  TForm1 form(game);
+  testing::TempHome home;
+  GameHarness run(GameHarness::Audible(), GameHarness::Handlers::None);
+  TForm1& form = run.form_;
   ScreenUnit unit{NoEntry, [](TForm1&) {}, NoKeys, NoKeyPress, NoMouse};
   unit.KeyPress = nullptr;
   EXPECT_THROW(form.SetUnit(gsHelp, unit), std::logic_error);

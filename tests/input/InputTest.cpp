@@ -176,6 +176,20 @@ TEST(Joystick, ButtonsAndTheUnpluggedError) {
   EXPECT_EQ(none.Error, "Joystick is Unplugged");
 }
 
+// Start and Back never read as one of the game's buttons 1 to 4.
+TEST(Joystick, StartAndBackStayOutOfTheFourButtons) {
+  InputState in;
+  ScriptedJoystick joy;
+  joy.reads = {At(32768, 32768, kPadStart | kPadBack), At(32768, 32768, kPadStart | kPadA), JoystickState{false, 0, 0, 0xFF}};
+  const JoystickReading both = ReadJoystick(in, joy);
+  EXPECT_EQ(both.Buttons, 0);
+  EXPECT_TRUE(both.Start() && both.Back());
+  const JoystickReading startA = ReadJoystick(in, joy);
+  EXPECT_EQ(startA.Buttons, 1);
+  EXPECT_TRUE(startA.Start() && !startA.Back());
+  EXPECT_EQ(ReadJoystick(in, joy).PadButtons, 0) << "nothing from an unplugged pad";
+}
+
 TEST(Joystick, CalibrationAveragesTheGoodReads) {
   InputState in;
   ScriptedJoystick joy;

@@ -20,28 +20,13 @@
 #include "data/Scenario.h"
 #include "gfx/Bmp.h"
 #include "platform/Folders.h"
+#include "support/DataFiles.h"
+#include "support/TempHome.h"
 
 namespace gravik::mkres {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "gravik-mkres-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) ADD_FAILURE() << "mkdtemp";
-    path_ = tmpl;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 Bytes Read(const std::string& path) {
   Bytes b;
@@ -63,7 +48,7 @@ double Alpha(cairo_surface_t* s, int x, int y) {
 }
 
 TEST(Icons, EverySizeIsAShapedPictureOnATransparentCorner) {
-  TempDir dir;
+  testing::TempHome dir;
   const auto files = WriteIcons(dir.Path());
   ASSERT_EQ(files.size(), std::size(kIconSizes));
   for (size_t i = 0; i < files.size(); ++i) {
@@ -87,7 +72,7 @@ TEST(Icons, EverySizeIsAShapedPictureOnATransparentCorner) {
 class FuzzSeeds : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new TempDir;
+    dir_ = new testing::TempHome;
     WriteFuzzSeeds(dir_->Path(), GRAVIK_BINARY_DIR);
   }
   static void TearDownTestSuite() {
@@ -95,9 +80,9 @@ class FuzzSeeds : public ::testing::Test {
     dir_ = nullptr;
   }
   static std::string Target(const std::string& t) { return dir_->Path() + "/" + t; }
-  static TempDir* dir_;
+  static testing::TempHome* dir_;
 };
-TempDir* FuzzSeeds::dir_ = nullptr;
+testing::TempHome* FuzzSeeds::dir_ = nullptr;
 
 TEST_F(FuzzSeeds, ScenarioSeedsAllLoadWithTheirCrcRight) {
   const auto files = FilesIn(Target("scenario_load"));
@@ -168,14 +153,14 @@ TEST_F(FuzzSeeds, DemoSeedsAreTheBuiltInDemoAndVariantsOfIt) {
 }
 
 TEST(FuzzSeedsErrors, MissingDataFilesAreReported) {
-  TempDir out, empty;
+  testing::TempHome out, empty;
   EXPECT_THROW(WriteFuzzSeeds(out.Path(), empty.Path()), std::runtime_error);
 }
 
 // --- fix-ups -----------------------------------------------------------------
 
 Bytes BuiltInScenario() {
-  Archive a(Read(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"), "zqresource.dat");
+  Archive a(Read(testing::DataFolder() + "zqresource.dat"), "zqresource.dat");
   a.OpenArchive();
   Bytes b = a.TakeItem(BuiltInScenarioName);
   a.ReleaseItem();
@@ -207,7 +192,7 @@ TEST(Fixups, ScenarioCrcCoversRegionOneAndTheNotes) {
 }
 
 TEST(Fixups, ArchiveGraphicsCrcIsRewrittenInTheScrambledDirectory) {
-  Bytes f = Read(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat");
+  Bytes f = Read(testing::DataFolder() + "zqresource.dat");
   EXPECT_FALSE(fuzz::FixArchiveCrc(f));
   f[ArchiveGraphicsOffset + 100] ^= 0x01;
   {

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempHome.h"
+#include "support/TempHome.h"
 #include "platform/Folders.h"
 
 namespace gravik {

@@ -8,11 +8,15 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <filesystem>
 #include <string>
 
 #include "platform/sdl/SdlDisplay.h"
 #include "platform/sdl/SdlInput.h"
-#include "TempHome.h"
+#include "app/Program.h"
+#include "frame/Form.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "support/TempHome.h"
 
 namespace gravik {
 namespace {
@@ -110,6 +114,14 @@ TEST_F(GamePadTest, AControllersStickDpadAndFaceButtonsAndItsComingAndGoing) {
   }
   SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_PRESSED);
   EXPECT_EQ(Read(in).buttons, 0);
+  // Start and Back come after them, held together with A.
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_START, SDL_PRESSED);
+  EXPECT_EQ(Read(in).buttons, kPadStart);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_BACK, SDL_PRESSED);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+  EXPECT_EQ(Read(in).buttons, kPadStart | kPadBack | kPadA);
+  for (const auto b : {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_BACK, SDL_CONTROLLER_BUTTON_A})
+    SDL_JoystickSetVirtualButton(pad, b, SDL_RELEASED);
 
   // The d-pad steers while the stick is let go (a little off the middle still
   // counts as let go), and gives way to the stick when it is pushed.
@@ -172,12 +184,18 @@ TEST_F(GamePadTest, TheMappingFileBesideTheDataAndTheEnvironmentsMappingWhichWin
   const std::string guid = Guid(stick);
   const std::string mapping = ",Mapped stick,leftx:a0,lefty:a1,dpup:h0.1,dpdown:h0.4,dpleft:h0.8,dpright:h0.2,";
   std::ofstream(home / "gamecontrollerdb.txt")
-      << "# pads\n" << guid << mapping << "a:b5,b:b4,x:b1,y:b0,platform:Linux,\n";
+      << "# pads\n" << guid << mapping << "a:b5,b:b4,x:b1,y:b0,start:b2,back:b3,platform:Linux,\n";
   {
     SdlInput in(display_, {home / "none/", home.Path() + "/"});
     SDL_JoystickSetVirtualButton(stick, 5, SDL_PRESSED);
     EXPECT_EQ(Read(in).buttons, 1) << "raw button 6 is A by the file";
     SDL_JoystickSetVirtualButton(stick, 5, SDL_RELEASED);
+    SDL_JoystickSetVirtualButton(stick, 2, SDL_PRESSED);
+    EXPECT_EQ(Read(in).buttons, kPadStart) << "raw button 3 is Start by the file";
+    SDL_JoystickSetVirtualButton(stick, 2, SDL_RELEASED);
+    SDL_JoystickSetVirtualButton(stick, 3, SDL_PRESSED);
+    EXPECT_EQ(Read(in).buttons, kPadBack);
+    SDL_JoystickSetVirtualButton(stick, 3, SDL_RELEASED);
   }
   // SDL reads the environment when its joysticks start: a fresh start, the
   // same stick again.
@@ -191,6 +209,52 @@ TEST_F(GamePadTest, TheMappingFileBesideTheDataAndTheEnvironmentsMappingWhichWin
   SdlInput in(display_, {home.Path() + "/"});
   SDL_JoystickSetVirtualButton(stick, 4, SDL_PRESSED);
   EXPECT_EQ(Read(in).buttons, 1) << "raw button 5 is A by the environment";
+}
+
+// A menu driven by an SDL pad: the d-pad moves the focus, A presses. The game
+// runs its real start-up on the headless platform with SDL's input in place.
+TEST_F(GamePadTest, InAMenuTheDpadMovesTheFocusAndAPresses) {
+  if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
+    GTEST_SKIP() << "the data files are not built (target data_files)";
+  testing::TempHome home;
+  SDL_Joystick* pad = AttachController();
+  SdlInput in(display_);
+  HeadlessPlatform hp(std::string(GRAVIK_BINARY_DIR) + "/gravik");
+  hp.shell.SetEcho(false);
+  const Platform headless = hp.Get();
+  Platform platform{headless.display, in, headless.audio, headless.clock, headless.folders, headless.settings,
+                    headless.shell};
+  GameOptions options;
+  options.headless = true;
+  options.noMusic = options.noSound = true;
+  Game game(platform, options);
+  TForm1 form(game);
+  form.FormCreate();
+  InstallGameHandlers(form);
+  form.Timer1Timer();
+  auto frame = [&] {
+    InputEvent ev;
+    while (in.PollEvent(ev)) form.HandleEvent(ev);
+    hp.clock.Advance(16000);
+    form.DXTimerTimer();
+  };
+  form.SetGameState(gsConfirmExit);
+  frame();
+  frame();
+  ASSERT_EQ(game.widgets.Buttons[2].Caption, "No");
+  EXPECT_EQ(FocusedWidget(game.widgets), (WidgetRef{WidgetKind::Button, 2})) << "the safe answer";
+
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_PRESSED);
+  frame();
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_RELEASED);
+  frame();
+  EXPECT_EQ(FocusedWidget(game.widgets), (WidgetRef{WidgetKind::Button, 1})) << "Yes, to the left";
+  EXPECT_LT(game.widgets.Buttons[1].Glow, kGlowRest) << "lit as the pointer lights it";
+  EXPECT_FALSE(form.frame().Closed);
+
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+  frame();
+  EXPECT_TRUE(form.frame().Closed) << "A pressed Yes: the program ends";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TempHome.h"
+#include "support/TempHome.h"
 #include "platform/Folders.h"
 #include "platform/Viewport.h"
 #include "platform/headless/HeadlessPlatform.h"

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "TempHome.h"
+#include "support/TempHome.h"
 #include "platform/Folders.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"

@@ -9,6 +9,7 @@
 #include "data/SystemFaces.h"
 #include "gfx/SystemTextAdapter.h"
 #include "platform/sdl/SdlSystemText.h"
+#include "support/DataFiles.h"
 
 namespace gravik {
 namespace {
@@ -16,9 +17,8 @@ namespace {
 class SdlText : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
-      GTEST_SKIP() << "the data files are not built";
-    ASSERT_TRUE(LoadSystemFaces(raster, {std::string(GRAVIK_BINARY_DIR) + "/"})) << raster.Error();
+    GRAVIK_REQUIRE_DATA_FILES();
+    ASSERT_TRUE(LoadSystemFaces(raster, {testing::DataFolder()})) << raster.Error();
   }
   SdlTextRaster raster;
 };

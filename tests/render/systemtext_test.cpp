@@ -8,6 +8,7 @@
 
 #include "data/SystemFaces.h"
 #include "gfx/SystemTextAdapter.h"
+#include "support/DataFiles.h"
 
 namespace gravik {
 namespace {
@@ -178,9 +179,8 @@ TEST(SystemText, FacesComeFromTheArchiveOrNotAtAll) {
   EXPECT_FALSE(LoadSystemFaces(raster, {"/nonexistent-folder/"}));
   EXPECT_TRUE(raster.Regular.empty());
 
-  if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
-    GTEST_SKIP() << "the data files are not built";
-  ASSERT_TRUE(LoadSystemFaces(raster, {std::string(GRAVIK_BINARY_DIR) + "/"}));
+  GRAVIK_REQUIRE_DATA_FILES();
+  ASSERT_TRUE(LoadSystemFaces(raster, {testing::DataFolder()}));
   // Two different TrueType faces.
   const std::vector<uint8_t> trueType{0, 1, 0, 0};
   ASSERT_GT(raster.Regular.size(), 4u);

@@ -13,6 +13,7 @@
 #include "render/levelgraphics_fixture.h"
 #include "render/Widgets.h"
 #include "support/AsciiWorld.h"
+#include "support/DataFiles.h"
 
 namespace gravik {
 namespace {
@@ -387,8 +388,8 @@ struct BitmapMeasure : SystemText {
 // A sample screen with every widget kind. Set GRAVIK_WIDGETS_PNG to a path to
 // get the picture.
 TEST(WidgetsSample, EveryKindOnOneScreenWithTheGamesFonts) {
-  const std::string folder = std::string(GRAVIK_BINARY_DIR) + "/";
-  if (!std::filesystem::exists(folder + "zqresource.dat")) GTEST_SKIP() << "the data files are not built";
+  GRAVIK_REQUIRE_DATA_FILES();
+  const std::string folder = testing::DataFolder();
   Archive archive({folder});
   archive.OpenArchive();
   const std::vector<uint8_t> fontsDat = archive.TakeItem("fonts.dat");

@@ -3,48 +3,30 @@
 // unsaved work is left, and the scenario is still there on the next visit.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "data/Scenario.h"
 #include "frame/PlayerData.h"
 #include "platform/Folders.h"
 #include "platform/KeyState.h"
 #include "screens/Editor.h"
-#include "support/InProcessGame.h"
+#include "support/GameHarness.h"
 
 namespace gravik {
 namespace {
 
-using testing::InProcessGame;
+using testing::GameHarness;
 
 constexpr uint8_t kEarth1 = 6;
 
 class EditorScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!testing::GameDataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
-    char tmpl[] = "/tmp/gravik-editor-screen-XXXXXX";
-    home_ = mkdtemp(tmpl);
-    setenv("GRAVIK_HOME", home_.c_str(), 1);
-  }
-  void TearDown() override {
-    run_.reset();
-    if (!home_.empty()) std::filesystem::remove_all(home_);
-  }
-  void Event(InputEventType type, int x, int y, uint8_t vk = 0, uint8_t shift = 0) {
-    InputEvent ev;
-    ev.type = type;
-    ev.x = x, ev.y = y;
-    ev.vk = vk;
-    ev.shift = shift;
-    ev.button = 1;
-    run_->form_.HandleEvent(ev);
+    if (!testing::DataFilesBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
   }
   void Press(uint8_t vk, uint8_t shift = 0) {
-    Event(InputEventType::KeyDown, 0, 0, vk, shift);
-    Event(InputEventType::KeyUp, 0, 0, vk, shift);
+    run_->Tap(vk, 0, shift);
     run_->Frame();
   }
   void Ctrl(uint8_t vk) { Press(vk, kCtrlBit); }
@@ -58,13 +40,13 @@ class EditorScreenTest : public ::testing::Test {
     for (int x = 1; x <= 5; ++x) row.push_back(s->Level(1).Cell(x, 2));
     return row;
   }
-  std::string home_;
-  std::unique_ptr<InProcessGame> run_;
+  testing::TempHome home_;
+  std::unique_ptr<GameHarness> run_;
 };
 
 TEST_F(EditorScreenTest, ADragUndoesAsOneAndUnsavedWorkIsAskedAbout) {
-  run_ = std::make_unique<InProcessGame>();
-  InProcessGame& r = *run_;
+  run_ = std::make_unique<GameHarness>();
+  GameHarness& r = *run_;
   ASSERT_EQ(r.Start(), 0);
   while (r.State() == gsShowWindow || r.State() == gsEnterMenus) r.Frame();
   EnsurePlayerProfile(r.game_);
@@ -78,14 +60,14 @@ TEST_F(EditorScreenTest, ADragUndoesAsOneAndUnsavedWorkIsAskedAbout) {
   // Cells (2, 2) to (4, 2) at 32 pixels a cell, the border ring at column 0.
   auto cellX = [](int x) { return kEditorMapLeft + x * 32 + 16; };
   const int y = kEditorMapTop + 2 * 32 + 16;
-  Event(InputEventType::MouseMove, cellX(2), y);
+  r.MouseMove(cellX(2), y);
   r.Frame();
-  Event(InputEventType::MouseDown, cellX(2), y);
+  r.MouseDown(cellX(2), y);
   for (int x = 3; x <= 4; ++x) {
-    Event(InputEventType::MouseMove, cellX(x), y);
+    r.MouseMove(cellX(x), y);
     r.Frame();
   }
-  Event(InputEventType::MouseUp, cellX(4), y);
+  r.MouseUp(cellX(4), y);
   r.Frame();
   Ctrl('S');
   EXPECT_EQ(SavedRow(), (std::vector<int>{1, kEarth1, kEarth1, kEarth1, 1}));

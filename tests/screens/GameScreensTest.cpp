@@ -10,90 +10,36 @@
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/GameTest.h"
 #include "screens/EndScreens.h"
+#include "screens/MenuFrame.h"
 #include "screens/PuzzleView.h"
 #include "screens/StatusScreens.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 namespace {
 
-class GameScreensTest : public ::testing::Test {
+class GameScreensTest : public testing::GameTest {
  protected:
-  GameScreensTest()
-      : home_(MakeHome()), hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()),
-        game_(platform_, Options()), form_(game_) {
-    hp_.shell.SetEcho(false);
-    form_.FormCreate();
-    InstallGameHandlers(form_);
-  }
-  ~GameScreensTest() override { std::filesystem::remove_all(home_); }
   void SetUp() override {
-    if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
-      GTEST_SKIP() << "the data files are not built (target data_files)";
-    form_.Timer1Timer();  // the real start-up
-    form_.SetGameState(gsPrepareScenario);
-    form_.DXTimerTimer();  // the built-in scenario, its level and graphics
+    GRAVIK_REQUIRE_DATA_FILES();
+    ASSERT_EQ(Start(), 0);  // the real start-up
+    Open(gsPrepareScenario);  // the built-in scenario, its level and graphics
   }
-  static GameOptions Options() {
-    GameOptions o;
-    o.headless = true;
-    o.noMusic = o.noSound = true;
-    return o;
-  }
-  static std::string MakeHome() {
-    char tmpl[] = "/tmp/gravik-screens-XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    setenv("GRAVIK_HOME", d, 1);
-    return d;
-  }
-
-  void AdvanceMs(uint32_t ms) { hp_.clock.Advance(uint64_t(ms) * 1000); }
-  void Frame(uint32_t ms = 16) {
-    AdvanceMs(ms);
-    form_.DXTimerTimer();
-  }
-  // A state entered as the game enters it, with its first frame run.
-  void Open(uint8_t state) {
-    form_.SetGameState(state);
-    form_.DXTimerTimer();
-  }
-  void Key(uint8_t vk, uint8_t shift = 0) {
-    InputEvent ev;
-    ev.type = InputEventType::KeyDown;
-    ev.vk = vk;
-    ev.shift = shift;
-    form_.HandleEvent(ev);
-  }
-  void Mouse(InputEventType type, int x, int y) {
-    InputEvent ev;
-    ev.type = type;
-    ev.x = x;
-    ev.y = y;
-    ev.button = 1;
-    form_.HandleEvent(ev);
-  }
-  // Clicks button n with the mouse: the pointer moves onto it, a frame finds
-  // it hovered, the press and release follow and the next frame acts on it.
-  void Click(int n, uint32_t ms = 16) {
+  // Clicks button n with the mouse; the frame that acts on it comes one frame
+  // later, or `afterMs` later when given.
+  void ClickButton(int n, int afterMs = -1) {
     ASSERT_LE(n, game_.widgets.ButtonCount);
     const TButton& b = game_.widgets.Buttons[size_t(n)];
-    Mouse(InputEventType::MouseMove, b.X + 2, b.Y + 2);
-    Frame(0);
-    Mouse(InputEventType::MouseDown, b.X + 2, b.Y + 2);
-    Mouse(InputEventType::MouseUp, b.X + 2, b.Y + 2);
-    Frame(ms);
+    Click(b.X + 2, b.Y + 2);
+    if (afterMs < 0) Frame();
+    else FrameAfter(uint32_t(afterMs));
   }
-  uint8_t State() { return form_.frame().GameState; }
   std::string Caption(int n) { return game_.widgets.Buttons[size_t(n)].Caption; }
   uint32_t LevelClockRun() { return game_.Now() - game_.values.LevelClock; }
-
-  std::string home_;
-  HeadlessPlatform hp_;
-  Platform platform_;
-  Game game_;
-  TForm1 form_;
 };
 
 TEST_F(GameScreensTest, StatusScreenButtonsAndItsHalfSecondDebounce) {
@@ -107,29 +53,40 @@ TEST_F(GameScreensTest, StatusScreenButtonsAndItsHalfSecondDebounce) {
   EXPECT_EQ(Caption(kStatusViewPuzzle), "View");
   EXPECT_TRUE(game_.playfield.Pointer->Visible);
 
-  Click(kStatusReturn, 200);
+  ClickButton(kStatusReturn, 200);
   EXPECT_EQ(State(), gsStatusScreen) << "not within 500 ms";
   AdvanceMs(300);  // 500 ms since the entry
-  Key(vk::Space);
+  Tap(vk::Space);
   EXPECT_EQ(State(), gsStatusScreen);
   AdvanceMs(1);
-  Key(vk::F2);
+  Tap(vk::F2);
   EXPECT_EQ(State(), gsPlaying);
   EXPECT_FALSE(game_.playfield.Pointer->Visible);
 
   // F2 waits too; so does joystick button 1, which counts only once pressed afresh.
   Open(gsStatusScreen);
   AdvanceMs(500);
-  Key(vk::F2);
+  Tap(vk::F2);
   EXPECT_EQ(State(), gsStatusScreen);
   game_.input.JoystickEnabled = true;
   hp_.input.SetJoystick(JoystickState{true, 32768, 32768, 1});
   Open(gsStatusScreen);
-  Frame(600);
+  FrameAfter(600);
   EXPECT_EQ(State(), gsStatusScreen) << "held since before the screen opened";
   hp_.input.SetJoystick(JoystickState{true, 32768, 32768, 0});
   Frame();
   hp_.input.SetJoystick(JoystickState{true, 32768, 32768, 1});
+  Frame();
+  EXPECT_EQ(State(), gsPlaying);
+
+  // The pad's Start, which opens it from play, closes it the same way.
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadStart});
+  Open(gsStatusScreen);
+  Frame(600);
+  EXPECT_EQ(State(), gsStatusScreen);
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, 0});
+  Frame();
+  hp_.input.SetJoystick(JoystickState{true, 32768, 32768, kPadStart});
   Frame();
   EXPECT_EQ(State(), gsPlaying);
 }
@@ -138,28 +95,28 @@ TEST_F(GameScreensTest, StatusScreenOpensItsScreensAndTheirTimeNeverCounts) {
   Open(gsPlaying);
   game_.values.LevelClock = game_.Now() - 777;
   Open(gsStatusScreen);
-  Click(kStatusViewPuzzle, 5000);
+  ClickButton(kStatusViewPuzzle, 5000);
   EXPECT_EQ(State(), gsPuzzleView);
-  Frame(3000);
-  Key(vk::Return);
+  FrameAfter(3000);
+  Tap(vk::Return);
   Frame();
   EXPECT_EQ(State(), gsStatusScreen);
   Frame();
-  Click(kStatusViewMap);
+  ClickButton(kStatusViewMap);
   EXPECT_EQ(State(), gsMapView);
   EXPECT_TRUE(game_.values.MapFromStatus);
   Frame();
   AdvanceMs(501);
-  Key(vk::Return);
+  Tap(vk::Return);
   EXPECT_EQ(State(), gsStatusScreen) << "the map goes back to the status screen";
   Frame();
-  Click(kStatusOptions);
+  ClickButton(kStatusOptions);
   EXPECT_EQ(State(), gsOptions);
   EXPECT_EQ(game_.values.OptionsReturnState, gsStatusScreen);
   form_.SetGameState(gsStatusScreen);
   Frame();
   AdvanceMs(501);
-  Key(vk::Return);
+  Tap(vk::Return);
   ASSERT_EQ(State(), gsPlaying);
   EXPECT_EQ(LevelClockRun(), 777u) << "the clocks froze once, at the first entry";
 }
@@ -169,23 +126,23 @@ TEST_F(GameScreensTest, EachStatusVisitFreezesTheClocksAfresh) {
   AdvanceMs(501);
   game_.values.LevelClock = game_.Now() - 600;
   // F8 and F2 between two frames: the status screen opens, the pause is dropped.
-  Key(vk::F8);
-  Key(vk::F2);
-  Frame(0);
+  Tap(vk::F8);
+  Tap(vk::F2);
+  FrameNow();
   ASSERT_EQ(State(), gsStatusScreen);
   // Leaving the status screens any other way than "Return to game" (here a
   // pause) ends the visit too.
   Open(gsPaused);
   AdvanceMs(2000);
-  Key(vk::F8);
+  Tap(vk::F8);
   ASSERT_EQ(State(), gsPlaying);
   EXPECT_EQ(LevelClockRun(), 600u);
   AdvanceMs(1000);
-  Key(vk::F2);
+  Tap(vk::F2);
   ASSERT_EQ(State(), gsStatusScreen);
-  Frame(0);
+  FrameNow();
   AdvanceMs(3000);
-  Key(vk::F2);
+  Tap(vk::F2);
   ASSERT_EQ(State(), gsPlaying);
   EXPECT_EQ(LevelClockRun(), 1600u) << "the second visit froze the clocks it found";
 }
@@ -193,20 +150,20 @@ TEST_F(GameScreensTest, EachStatusVisitFreezesTheClocksAfresh) {
 TEST_F(GameScreensTest, QuitQuestionLeadsToGameOverOrBack) {
   Open(gsPlaying);
   Open(gsStatusScreen);
-  Click(kStatusQuit);
+  ClickButton(kStatusQuit);
   ASSERT_EQ(State(), gsConfirmQuitScenario);
   Frame();
   EXPECT_EQ(Caption(1), "Yes");
-  Click(2);
+  ClickButton(2);
   EXPECT_EQ(State(), gsStatusScreen);
   Frame();
-  Click(kStatusQuit);
+  ClickButton(kStatusQuit);
   Frame();
-  Click(1);
+  ClickButton(1);
   EXPECT_EQ(State(), gsGameOver);
   Frame();
   EXPECT_EQ(Caption(1), "OK");
-  Click(1);
+  ClickButton(1);
   EXPECT_EQ(State(), gsMainMenu);
 }
 
@@ -214,28 +171,125 @@ TEST_F(GameScreensTest, LifeLostAndRestartButtons) {
   Open(gsLifeLost);
   EXPECT_EQ(Caption(1), "Quit scenario");
   EXPECT_EQ(Caption(2), "Resume game");
-  Click(2);
+  ClickButton(2);
   EXPECT_EQ(State(), gsPlaying);
   EXPECT_TRUE(game_.playfield.Figure->Visible);
   EXPECT_FALSE(game_.playfield.Pointer->Visible);
   Open(gsLifeLost);
-  Click(1);
+  ClickButton(1);
   EXPECT_EQ(State(), gsGameOver);
 
   Open(gsPlaying);
   game_.values.LevelClock = game_.Now() - 321;
-  Key('R', kShiftBit);
+  Tap('R', 0, kShiftBit);
   ASSERT_EQ(State(), gsConfirmRestart);
-  Frame(0);  // its entry freezes the clocks
+  FrameNow();  // its entry freezes the clocks
   EXPECT_EQ(Caption(1), "Restart");
   EXPECT_EQ(Caption(2), "Resume game");
-  Click(2, 4000);
+  ClickButton(2, 4000);
   EXPECT_EQ(State(), gsPlaying);
   EXPECT_EQ(LevelClockRun(), 321u);
-  Key('R', kShiftBit);
+  Tap('R', 0, kShiftBit);
   Frame();
-  Click(1);
+  ClickButton(1);
   EXPECT_EQ(State(), gsPrepareScenario);
+}
+
+// Every question opens on the answer that loses nothing, so Enter there is
+// safe; the arrows and Tab move to the other answer, and Escape is the safe
+// way back. The letters once answering a question do nothing now.
+TEST_F(GameScreensTest, EnterOnEveryQuestionPicksTheSafeAnswer) {
+  EnsurePlayerProfile(game_);
+  auto enter = [&] {
+    Tap(vk::Return);
+    Frame();
+  };
+  // "Quit this scenario?": No.
+  Open(gsPlaying);
+  Open(gsStatusScreen);
+  ClickButton(kStatusQuit);
+  Frame();
+  for (uint8_t letter : {'Y', 'N', 'Q'}) Tap(letter);
+  Frame();
+  ASSERT_EQ(State(), gsConfirmQuitScenario);
+  enter();
+  EXPECT_EQ(State(), gsStatusScreen);
+  // "Restart scenario?": Resume game; Tab then Enter restarts.
+  Open(gsPlaying);
+  Tap('R', 0, kShiftBit);
+  FrameNow();
+  enter();
+  EXPECT_EQ(State(), gsPlaying);
+  Tap('R', 0, kShiftBit);
+  FrameNow();
+  Tap(vk::Tab);
+  enter();
+  EXPECT_EQ(State(), gsPrepareScenario);
+  // A lost life: Resume game; Escape too.
+  Open(gsLifeLost);
+  Tap('Q');
+  Frame();
+  EXPECT_EQ(State(), gsLifeLost);
+  enter();
+  EXPECT_EQ(State(), gsPlaying);
+  Open(gsLifeLost);
+  Tap(vk::Escape);
+  EXPECT_EQ(State(), gsPlaying);
+  // "Exit Gravik 2?": No; Left then Enter: Yes.
+  Open(gsConfirmExit);
+  enter();
+  EXPECT_EQ(State(), gsMainMenu);
+  EXPECT_FALSE(form_.frame().Closed);
+  // "Start a new game?": keep the saved game.
+  Open(gsConfirmNewGame);
+  enter();
+  EXPECT_EQ(State(), gsMainMenu);
+  // Deleting a profile: No, and the profile stays.
+  const size_t profiles = game_.profile.List.size();
+  ScreensOf(game_).Profiles.ToDelete = 1;
+  Open(gsConfirmDeleteProfile);
+  enter();
+  EXPECT_EQ(State(), gsProfiles);
+  EXPECT_EQ(game_.profile.List.size(), profiles);
+  Open(gsConfirmExit);
+  Tap(vk::Left);
+  enter();
+  EXPECT_TRUE(form_.frame().Closed);
+}
+
+// The status screen's keys: Enter presses the focused button, the status key
+// and Escape return; the map and puzzle views close on Enter, Space or Escape.
+TEST_F(GameScreensTest, StatusKeysFollowTheFocusAndTheKeyTable) {
+  Open(gsPlaying);
+  Open(gsStatusScreen);
+  AdvanceMs(501);
+  // Along the row of buttons ("Save and exit" sits before Options when shown).
+  for (int i = 0; i < 3 && FocusedButton(game_) != kStatusOptions; ++i) Tap(vk::Right);
+  Frame();
+  ASSERT_EQ(FocusedButton(game_), kStatusOptions);
+  Tap(vk::Return);
+  EXPECT_EQ(State(), gsOptions) << "at once, as the click would next frame";
+  Frame();
+  Tap(vk::Escape);
+  Frame();
+  ASSERT_EQ(State(), gsStatusScreen);
+  Frame();
+  EXPECT_EQ(FocusedButton(game_), kStatusReturn) << "each visit starts on Return to game";
+  AdvanceMs(501);
+  Tap(vk::Escape);
+  EXPECT_EQ(State(), gsPlaying);
+  Open(gsStatusScreen);
+  AdvanceMs(501);
+  Tap(vk::Up);
+  Frame();
+  EXPECT_EQ(FocusedButton(game_), kStatusViewPuzzle);
+  Tap(vk::Space);
+  Frame();
+  ASSERT_EQ(State(), gsPuzzleView);
+  Frame();
+  Tap(vk::Escape);
+  Frame();
+  EXPECT_EQ(State(), gsStatusScreen);
 }
 
 TEST_F(GameScreensTest, GameOverShowsTheBestResultsOfItsCase) {
@@ -290,7 +344,7 @@ TEST_F(GameScreensTest, DisplaySwitchOnTheEndScreensKeepsTheNewBest) {
   game_.world.Count.Score = 50;
   Open(gsGameOver);
   const bool windowed = form_.frame().Windowed;
-  Key(vk::F10);
+  Tap(vk::F10);
   Frame();
   ASSERT_EQ(State(), gsGameOver);
   ASSERT_NE(form_.frame().Windowed, windowed);
@@ -302,8 +356,8 @@ TEST_F(GameScreensTest, DisplaySwitchOnTheEndScreensKeepsTheNewBest) {
   game_.world.Count.Score = 70;
   Open(gsScenarioComplete);
   ASSERT_TRUE(game_.values.NewBestScore);
-  Frame(5001);  // past the display switch's lockout
-  Key(vk::F10);
+  FrameAfter(5001);  // past the display switch's lockout
+  Tap(vk::F10);
   Frame();
   ASSERT_EQ(form_.frame().Windowed, windowed);
   EXPECT_TRUE(game_.values.NewBestScore);
@@ -318,25 +372,25 @@ TEST_F(GameScreensTest, CompletionOkWaitsAndThePictureScrollsByTheClock) {
   const int height = game_.workPicture2.Height();
   EXPECT_EQ(game_.workPicture2.Width(), kCompletionWindowWidth);
   EXPECT_GT(height, kCompletionWindowHeight);
-  EXPECT_DOUBLE_EQ(game_.values.CompleteScroll, 0.02) << "the entry frame counts at least 1 ms";
+  EXPECT_DOUBLE_EQ(ScreensOf(game_).Completion.Scroll, 0.02) << "the entry frame counts at least 1 ms";
 
-  for (int i = 0; i < 10; ++i) Frame(16);
-  EXPECT_NEAR(game_.values.CompleteScroll, 0.02 + 3.2, 1e-9);
-  Frame(0);  // a frame without a tick still moves by 1 ms
-  EXPECT_NEAR(game_.values.CompleteScroll, 3.24, 1e-9);
-  game_.values.CompleteScroll = height - 0.01;
-  Frame(1);
-  EXPECT_EQ(game_.values.CompleteScroll, 0) << "back to the top after the end";
+  for (int i = 0; i < 10; ++i) FrameAfter(16);  // 16 ms ticks: 3.2 pixels
+  EXPECT_NEAR(ScreensOf(game_).Completion.Scroll, 0.02 + 3.2, 1e-9);
+  FrameNow();  // a frame without a tick still moves by 1 ms
+  EXPECT_NEAR(ScreensOf(game_).Completion.Scroll, 3.24, 1e-9);
+  ScreensOf(game_).Completion.Scroll = height - 0.01;
+  FrameAfter(1);
+  EXPECT_EQ(ScreensOf(game_).Completion.Scroll, 0) << "back to the top after the end";
 
   // 161 ms so far; OK is refused until 3001 ms after the entry.
   AdvanceMs(3000 - 161);
-  Key(vk::Return);
-  Click(1, 0);
+  Tap(vk::Return);
+  ClickButton(1, 0);
   EXPECT_EQ(State(), gsScenarioComplete);
   EXPECT_EQ(game_.widgets.Buttons[1].State, kWidgetDisabled);
-  Frame(1);
-  Key(vk::Return);
-  Frame(0);
+  FrameAfter(1);
+  Tap(vk::Return);
+  FrameNow();
   EXPECT_EQ(State(), gsMainMenu);
 }
 
@@ -365,9 +419,9 @@ TEST_F(GameScreensTest, PuzzleViewPutsItsPictureInPlaceOfTheBackdrop) {
   ASSERT_EQ(w.PuzzleHeight, 4);
   w.PuzzleCollected.fill(0);
   w.PuzzleCollected[size_t((3 - 1) * PuzzleRowsMax + (2 - 1))] = 1;  // piece (3, 2)
-  game_.values.BackdropBuilt = true;
+  ScreensOf(game_).MainMenu.BackdropBuilt = true;
   Open(gsPuzzleView);
-  EXPECT_FALSE(game_.values.BackdropBuilt);
+  EXPECT_FALSE(ScreensOf(game_).MainMenu.BackdropBuilt);
   ASSERT_EQ(Caption(1), "OK");
   EXPECT_EQ(game_.widgets.Buttons[1].Y, 450);
   const ImageEntry& e = game_.images.FindImage("backdrop");
@@ -385,7 +439,7 @@ TEST_F(GameScreensTest, PuzzleViewPutsItsPictureInPlaceOfTheBackdrop) {
   };
   EXPECT_GT(inked(160 + 2 * 32, 161 + 32), 32 * 32 * 3 / 4) << "piece (3, 2) drawn";
   EXPECT_EQ(inked(160, 161), 0) << "piece (1, 1) not collected";
-  Click(1);
+  ClickButton(1);
   EXPECT_EQ(State(), gsStatusScreen);
 }
 

@@ -10,130 +10,80 @@
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/GameHarness.h"
 #include "screens/Help.h"
 #include "screens/MainMenu.h"
+#include "screens/ScreenMemory.h"
 
 namespace gravik {
 namespace {
 
-bool DataBuilt() { return std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"); }
-
-// One run of the game in its own home, started up for real.
-class MenuRun {
- public:
-  explicit MenuRun(const GameOptions& o)
-      : hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()), game_(platform_, o), form_(game_) {
-    hp_.shell.SetEcho(false);
-    form_.FormCreate();
-    InstallGameHandlers(form_);
-    form_.Timer1Timer();
-  }
-  void Frame(uint32_t ms = 16) {
-    hp_.clock.Advance(uint64_t(ms) * 1000);
-    form_.DXTimerTimer();
-  }
-  void Event(InputEventType type, uint8_t vk = 0, uint8_t shift = 0, int x = 0, int y = 0) {
-    InputEvent ev;
-    ev.type = type;
-    ev.vk = vk;
-    ev.shift = shift;
-    ev.x = x;
-    ev.y = y;
-    ev.button = 1;
-    form_.HandleEvent(ev);
-  }
-  void Key(uint8_t vk, uint8_t shift = 0) { Event(InputEventType::KeyDown, vk, shift); }
-  // Points at (x, y), lets a frame find what is hovered, then presses there.
-  void Click(int x, int y) {
-    Event(InputEventType::MouseMove, 0, 0, x, y);
-    Frame();
-    Event(InputEventType::MouseDown, 0, 0, x, y);
-    Event(InputEventType::MouseUp, 0, 0, x, y);
-  }
-  uint8_t State() const { return game_.frame.GameState; }
-  // Into a state and through its entry routine.
-  void Show(uint8_t state) {
-    form_.SetGameState(state);
-    Frame();
-  }
-
-  HeadlessPlatform hp_;
-  Platform platform_;
-  Game game_;
-  TForm1 form_;
-};
+using testing::GameHarness;
 
 class MenuScreensTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (!DataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
-    char tmpl[] = "/tmp/gravik-menus-XXXXXX";
-    home_ = mkdtemp(tmpl);
-    setenv("GRAVIK_HOME", home_.c_str(), 1);
-  }
-  void TearDown() override {
-    run_.reset();
-    if (!home_.empty()) std::filesystem::remove_all(home_);
-  }
-  MenuRun& Start(bool music = false, CalendarDate today = {2025, 3, 4}) {
-    GameOptions o;
-    o.headless = true;
+  void SetUp() override { GRAVIK_REQUIRE_DATA_FILES(); }
+  void TearDown() override { run_.reset(); }
+  // One run of the game in the test's home, started up for real.
+  GameHarness& Start(bool music = false, CalendarDate today = {2025, 3, 4}) {
+    GameOptions o = GameHarness::Audible();
     o.noSound = !music;
     o.noMusic = !music;
     o.today = today;
-    run_ = std::make_unique<MenuRun>(o);
+    run_ = std::make_unique<GameHarness>(o);
+    EXPECT_EQ(run_->Start(), 0);
     return *run_;
   }
   // A run with the player "Player" current, on the main menu.
-  MenuRun& StartOnMenu(bool music = false, CalendarDate today = {2025, 3, 4}) {
-    MenuRun& r = Start(music, today);
+  GameHarness& StartOnMenu(bool music = false, CalendarDate today = {2025, 3, 4}) {
+    GameHarness& r = Start(music, today);
     EnsurePlayerProfile(r.game_);
-    r.Show(gsMainMenu);
+    r.Open(gsMainMenu);
     return r;
   }
-  std::string home_;
-  std::unique_ptr<MenuRun> run_;
+  testing::TempHome home_;
+  std::unique_ptr<GameHarness> run_;
 };
 
 // Centre of main-menu item n.
 int ItemY(int n) { return 180 + 50 * (n - 1) + 20; }
 
 TEST_F(MenuScreensTest, FirstScreenIsTheNameEntryWithoutAPlayerAndTheMenuWithOne) {
-  MenuRun& first = Start();
+  GameHarness& first = Start();
   first.Frame();  // gsShowWindow
   first.Frame();  // gsEnterMenus
   EXPECT_EQ(first.State(), gsNewProfile);
   EnsurePlayerProfile(first.game_);
   run_.reset();
-  MenuRun& second = Start();  // "Player" is remembered now
+  GameHarness& second = Start();  // "Player" is remembered now
   second.Frame();
   second.Frame();
   EXPECT_EQ(second.State(), gsMainMenu);
 }
 
 TEST_F(MenuScreensTest, MenuItemsLeadToTheirScreens) {
-  MenuRun& r = StartOnMenu();
+  GameHarness& r = StartOnMenu();
   ASSERT_EQ(r.State(), gsMainMenu);
   EXPECT_EQ(r.game_.widgets.ImageButtonCount, 5);  // the game's four and the editor
   r.Click(320, ItemY(2));
   r.Frame();
   EXPECT_EQ(r.State(), gsOptions);
   EXPECT_EQ(r.game_.values.OptionsReturnState, gsMainMenu);
-  r.Show(gsMainMenu);
+  r.Open(gsMainMenu);
   r.Click(320, ItemY(3));
   r.Frame();
   EXPECT_EQ(r.State(), gsHelp);
-  r.Show(gsMainMenu);
+  r.Open(gsMainMenu);
   r.Click(320, ItemY(4));
   r.Frame();
   EXPECT_EQ(r.State(), gsConfirmExit);
-  r.Show(gsMainMenu);
+  r.Open(gsMainMenu);
   r.Click(320, ItemY(5));
   r.Frame();
   EXPECT_EQ(r.State(), gsEditor);
-  r.Show(gsMainMenu);
+  r.Open(gsMainMenu);
   r.Click(100, ItemY(1));  // beside the item: nothing
   r.Frame();
   EXPECT_EQ(r.State(), gsMainMenu);
@@ -144,41 +94,41 @@ TEST_F(MenuScreensTest, MenuItemsLeadToTheirScreens) {
 }
 
 TEST_F(MenuScreensTest, MenuKeysAndTheDatedScreenOnlyOnItsDay) {
-  MenuRun& r = StartOnMenu();
-  r.Key(vk::F1);
+  GameHarness& r = StartOnMenu();
+  r.Tap(vk::F1);
   EXPECT_EQ(r.State(), gsHelp);
-  r.Show(gsMainMenu);
-  r.Key('4', kShiftBit);  // not the day
+  r.Open(gsMainMenu);
+  r.Tap('4', 0, kShiftBit);  // not the day
   EXPECT_EQ(r.State(), gsMainMenu);
-  r.Key(vk::Escape, kShiftBit);
+  r.Tap(vk::Escape, 0, kShiftBit);
   EXPECT_EQ(r.State(), gsMainMenu);
-  r.Key(vk::Escape);
+  r.Tap(vk::Escape);
   EXPECT_EQ(r.State(), gsConfirmExit);
   // Reached some other way on another day, the dated screen goes straight back.
-  r.Show(gsEasterEgg);
+  r.Open(gsEasterEgg);
   EXPECT_EQ(r.State(), gsMainMenu);
 
-  MenuRun& day = StartOnMenu(false, {2026, 1, 18});
-  day.Key('4');  // without Shift
+  GameHarness& day = StartOnMenu(false, {2026, 1, 18});
+  day.Tap('4');  // without Shift
   EXPECT_EQ(day.State(), gsMainMenu);
-  day.Key('4', kShiftBit | kCtrlBit);
+  day.Tap('4', 0, kShiftBit | kCtrlBit);
   EXPECT_EQ(day.State(), gsMainMenu);
-  day.Key('4', kShiftBit);
+  day.Tap('4', 0, kShiftBit);
   EXPECT_EQ(day.State(), gsEasterEgg);
   day.Frame();
   EXPECT_EQ(day.State(), gsEasterEgg);
   // Its credits scroll at 0.02 pixels per millisecond; OK returns to the menu.
-  const double before = day.game_.values.EasterEggScroll;
-  day.Frame(500);
-  EXPECT_NEAR(day.game_.values.EasterEggScroll - before, 10.0, 1e-9);
+  const double before = ScreensOf(day.game_).Help.EasterEggScroll;
+  day.FrameAfter(500);
+  EXPECT_NEAR(ScreensOf(day.game_).Help.EasterEggScroll - before, 10.0, 1e-9);
   day.Click(320, 463);
   day.Frame();
   EXPECT_EQ(day.State(), gsMainMenu);
 }
 
 TEST_F(MenuScreensTest, ExitConfirmationButtons) {
-  MenuRun& r = StartOnMenu();
-  r.Show(gsConfirmExit);
+  GameHarness& r = StartOnMenu();
+  r.Open(gsConfirmExit);
   ASSERT_EQ(r.game_.widgets.ButtonCount, 2);
   EXPECT_EQ(r.game_.widgets.Buttons[1].Caption, "Yes");
   EXPECT_EQ(r.game_.widgets.Buttons[1].X, 220);
@@ -186,10 +136,10 @@ TEST_F(MenuScreensTest, ExitConfirmationButtons) {
   r.Click(385, 235);  // No
   r.Frame();
   EXPECT_EQ(r.State(), gsMainMenu);
-  r.Show(gsConfirmExit);
-  r.Key(vk::Escape);
+  r.Open(gsConfirmExit);
+  r.Tap(vk::Escape);
   EXPECT_EQ(r.State(), gsMainMenu);
-  r.Show(gsConfirmExit);
+  r.Open(gsConfirmExit);
   EXPECT_FALSE(r.game_.frame.Closed);
   r.Click(225, 235);  // Yes closes the program
   r.Frame();
@@ -197,39 +147,39 @@ TEST_F(MenuScreensTest, ExitConfirmationButtons) {
 }
 
 TEST_F(MenuScreensTest, TitleMusicWaitsOnTheFirstVisitOnly) {
-  MenuRun& r = StartOnMenu(/*music=*/true);
+  GameHarness& r = StartOnMenu(/*music=*/true);
   AudioState& a = r.game_.audio;
   if (!a.MusicAvailable) GTEST_SKIP() << "no music in this build";
-  for (int t = 16; t < 1450; t += 16) r.Frame();
+  for (int t = 16; t < 1450; t += 16) r.FrameAfter(16);
   EXPECT_FALSE(a.MusicPlaying);
   for (int i = 0; i < 8; ++i) r.Frame();
   EXPECT_TRUE(a.MusicPlaying);
   EXPECT_TRUE(a.Track1Requested);
   // Later visits start it at once.
   StopMusic(a);
-  r.Show(gsHelp);
-  r.Show(gsMainMenu);
+  r.Open(gsHelp);
+  r.Open(gsMainMenu);
   EXPECT_TRUE(a.MusicPlaying);
 }
 
 TEST_F(MenuScreensTest, TitleMusicWaitsOnlyOnTheFirstShowingEvenWhenLeftEarly) {
-  MenuRun& r = StartOnMenu(/*music=*/true);
+  GameHarness& r = StartOnMenu(/*music=*/true);
   AudioState& a = r.game_.audio;
   if (!a.MusicAvailable) GTEST_SKIP() << "no music in this build";
   for (int i = 0; i < 30; ++i) r.Frame();
   ASSERT_FALSE(a.MusicPlaying);
-  r.Show(gsHelp);
-  r.Show(gsMainMenu);
+  r.Open(gsHelp);
+  r.Open(gsMainMenu);
   EXPECT_TRUE(a.MusicPlaying);
 }
 
 TEST_F(MenuScreensTest, FooterShowsTheProfilesTotalsInItsOrder) {
-  MenuRun& r = StartOnMenu();
+  GameHarness& r = StartOnMenu();
   // diamonds, monsters, transporters, puzzle pieces, earth, as the record holds them
   SetCurrentScenarioTotals(*r.game_.profile.Record, {1, 2, 3, 4, 5});
   ASSERT_TRUE(SaveCurrentProfile(r.game_));
-  r.Show(gsHelp);
-  r.Show(gsMainMenu);  // the menu loads the saved profile again
+  r.Open(gsHelp);
+  r.Open(gsMainMenu);  // the menu loads the saved profile again
   EXPECT_EQ(FooterTotals(r.game_), (std::array<int32_t, 5>{1, 5, 2, 3, 4}));
   // The built-in scenario's own totals reach a fresh profile.
   const ScenarioList& list = r.game_.scenarios;
@@ -239,8 +189,8 @@ TEST_F(MenuScreensTest, FooterShowsTheProfilesTotalsInItsOrder) {
 }
 
 TEST_F(MenuScreensTest, BackdropIsBuiltOncePerRunAndAgainWhenReplaced) {
-  MenuRun& r = StartOnMenu();
-  EXPECT_TRUE(r.game_.values.BackdropBuilt);
+  GameHarness& r = StartOnMenu();
+  EXPECT_TRUE(ScreensOf(r.game_).MainMenu.BackdropBuilt);
   ImageEntry* e = r.game_.images.TryFindImage("backdrop");
   ASSERT_NE(e, nullptr);
   ASSERT_EQ(e->Picture.Width(), 619);
@@ -259,18 +209,18 @@ TEST_F(MenuScreensTest, BackdropIsBuiltOncePerRunAndAgainWhenReplaced) {
   // Another screen put its picture into the entry without saying so: the
   // menu keeps what the entry holds ...
   e->Picture.Fill(Rgb565(0, 0, 255));
-  r.Show(gsHelp);
-  r.Show(gsMainMenu);
+  r.Open(gsHelp);
+  r.Open(gsMainMenu);
   EXPECT_EQ(r.game_.images.FindImage("backdrop").Picture.Pixel(5, 5), Rgb565(0, 0, 255));
   // ... and builds the backdrop anew once the flag is cleared (the puzzle view).
-  r.game_.values.BackdropBuilt = false;
-  r.Show(gsHelp);
-  r.Show(gsMainMenu);
+  ScreensOf(r.game_).MainMenu.BackdropBuilt = false;
+  r.Open(gsHelp);
+  r.Open(gsMainMenu);
   EXPECT_EQ(r.game_.images.FindImage("backdrop").Picture, built);
 }
 
 TEST_F(MenuScreensTest, BackdropLayoutAndThePlayersFacingOnTheDay) {
-  MenuRun& r = Start();
+  GameHarness& r = Start();
   const NamedBlocks& n = r.game_.world.Named;
   EXPECT_EQ(BackdropBlock(r.game_, 'B'), n.Brick);
   EXPECT_EQ(BackdropBlock(r.game_, '\xA3'), 20);
@@ -283,72 +233,72 @@ TEST_F(MenuScreensTest, BackdropLayoutAndThePlayersFacingOnTheDay) {
 }
 
 TEST_F(MenuScreensTest, MenuPutsTheDetailedStyleBackAndLoadsTheProfileAgain) {
-  MenuRun& r = Start();
+  GameHarness& r = Start();
   EnsurePlayerProfile(r.game_);
   r.game_.world.GraphicsStyle = 2;
   r.game_.world.CurrentLevel = 0;
   r.game_.world.DemoMode = true;
   r.game_.input.Slot(kSlotMap).Key = 'Q';  // changed in memory, never saved
-  r.Show(gsMainMenu);
+  r.Open(gsMainMenu);
   EXPECT_EQ(r.game_.world.GraphicsStyle, 1);
   EXPECT_EQ(r.game_.world.CurrentLevel, 0) << "the level index is restored after the build";
   EXPECT_FALSE(r.game_.world.DemoMode);
   EXPECT_EQ(r.game_.input.Slot(kSlotMap).Key, 'M');
   // A profile file that is refused now leaves the player current.
   std::filesystem::resize_file(r.game_.profile.CurrentPath(), 10);
-  r.Show(gsHelp);
-  r.Show(gsMainMenu);
+  r.Open(gsHelp);
+  r.Open(gsMainMenu);
   EXPECT_EQ(r.State(), gsMainMenu);
   EXPECT_EQ(r.game_.profile.CurrentName, "Player");
 }
 
 TEST_F(MenuScreensTest, HelpPagesStayWithinOneToFour) {
-  MenuRun& r = StartOnMenu();
-  r.Show(gsHelp);
+  GameHarness& r = StartOnMenu();
+  r.Open(gsHelp);
   ASSERT_EQ(r.game_.widgets.ButtonCount, 3);
   EXPECT_EQ(r.game_.widgets.Buttons[2].Caption, "Previous");
-  EXPECT_EQ(r.game_.values.HelpPage, 1);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 1);
   EXPECT_EQ(r.game_.world.CurrentLevel, 1);
   auto press = [&](int button) {
     r.game_.widgets.ClickedButton = button;
     r.Frame();
   };
   press(2);  // Previous on page 1
-  EXPECT_EQ(r.game_.values.HelpPage, 1);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 1);
   press(3);
   press(3);
-  EXPECT_EQ(r.game_.values.HelpPage, 3);
-  r.Frame(5000);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 3);
+  r.FrameAfter(5000);
   press(3);
-  EXPECT_EQ(r.game_.values.HelpPage, 4);
-  EXPECT_EQ(r.game_.values.CreditsScrollStart, r.game_.Now()) << "the credits start from the top";
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 4);
+  EXPECT_EQ(ScreensOf(r.game_).Help.CreditsScrollStart, r.game_.Now()) << "the credits start from the top";
   press(3);  // Next on page 4
-  EXPECT_EQ(r.game_.values.HelpPage, 4);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 4);
   press(2);
-  EXPECT_EQ(r.game_.values.HelpPage, 3);
-  r.Key(vk::Escape);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 3);
+  r.Tap(vk::Escape);
   EXPECT_EQ(r.State(), gsMainMenu);
-  r.Show(gsHelp);
-  EXPECT_EQ(r.game_.values.HelpPage, 1);
+  r.Open(gsHelp);
+  EXPECT_EQ(ScreensOf(r.game_).Help.Page, 1);
   press(1);  // OK
   EXPECT_EQ(r.State(), gsMainMenu);
 }
 
 TEST_F(MenuScreensTest, HelpTextsAndPicturesComeFromTheArchive) {
-  MenuRun& r = Start();
+  GameHarness& r = Start();
   for (const auto& page : r.game_.helpPages) EXPECT_FALSE(page.empty());
   EXPECT_EQ(Paragraphs(r.game_.helpPages[0]).size(), 8u);
   EXPECT_EQ(Paragraphs(r.game_.helpPages[1]).size(), 8u);
   for (int n = 1; n <= 8; ++n) EXPECT_NE(r.game_.images.TryFindImage("Helpbitmap" + std::to_string(n)), nullptr) << n;
   ASSERT_FALSE(r.game_.creditsText.empty());
   // The credits picture of page 4 is laid out once.
-  r.Show(gsHelp);
+  r.Open(gsHelp);
   const ImageEntry* credits = r.game_.images.TryFindImage("HelpCredits");
   ASSERT_NE(credits, nullptr);
   EXPECT_EQ(credits->Picture.Width(), kCreditsWidth);
   EXPECT_EQ(credits->Picture.Height(), kCreditsHeight);
-  r.Show(gsMainMenu);
-  r.Show(gsHelp);
+  r.Open(gsMainMenu);
+  r.Open(gsHelp);
   EXPECT_EQ(r.game_.images.TryFindImage("HelpCredits"), credits);
 }
 

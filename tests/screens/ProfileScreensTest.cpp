@@ -11,84 +11,28 @@
 #include "data/Profile.h"
 #include "frame/Form.h"
 #include "frame/PlayerData.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "gfx/Png.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "support/GameTest.h"
 #include "screens/Profiles.h"
 
 namespace gravik {
 namespace {
 
-std::string MakeHome() {
-  char tmpl[] = "/tmp/gravik-screens-XXXXXX";
-  const char* d = mkdtemp(tmpl);
-  setenv("GRAVIK_HOME", d, 1);
-  return d;
-}
-
-class ProfileScreensTest : public ::testing::Test {
+class ProfileScreensTest : public testing::GameTest {
  protected:
-  ProfileScreensTest()
-      : home_(MakeHome()), hp_(std::string(GRAVIK_BINARY_DIR) + "/gravik"), platform_(hp_.Get()),
-        game_(platform_, Options()), form_(game_) {
-    hp_.shell.SetEcho(false);
-    form_.FormCreate();
-    InstallGameHandlers(form_);
-  }
-  ~ProfileScreensTest() override { std::filesystem::remove_all(home_); }
+  ProfileScreensTest() : GameTest(Audible()) {}
   void SetUp() override {
-    if (!std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"))
-      GTEST_SKIP() << "the data files are not built (target data_files)";
-    form_.Timer1Timer();  // the real start-up: no profile is current in a fresh home
+    GRAVIK_REQUIRE_DATA_FILES();
+    ASSERT_EQ(Start(), 0);  // the real start-up: no profile is current in a fresh home
   }
-  static GameOptions Options() {
-    GameOptions o;
-    o.headless = true;
-    return o;
-  }
-
-  void Frame(int n = 1) {
-    for (int i = 0; i < n; ++i) {
-      hp_.clock.Advance(16667);
-      form_.DXTimerTimer();
-    }
-  }
-  void Mouse(InputEventType type, int x, int y) {
-    InputEvent ev;
-    ev.type = type;
-    ev.x = x;
-    ev.y = y;
-    ev.button = 1;
-    form_.HandleEvent(ev);
-  }
-  // A click as a player makes it: the pointer goes there, a frame finds what is
-  // under it, the button goes down and up, and a frame acts on it.
-  void Click(int x, int y) {
-    Mouse(InputEventType::MouseMove, x, y);
-    Frame();
-    Mouse(InputEventType::MouseDown, x, y);
-    Mouse(InputEventType::MouseUp, x, y);
+  // A click as a player makes it, and a frame that acts on it.
+  void ClickAt(int x, int y) {
+    Click(x, y);
     Frame();
   }
-  void Press(int button) { Click(Button(button).X + 5, Button(button).Y + 5); }
-  void Key(uint8_t vk, uint8_t scan = 0) {
-    InputEvent ev;
-    ev.type = InputEventType::KeyDown;
-    ev.vk = vk;
-    ev.scan = scan;
-    form_.HandleEvent(ev);
-  }
-  void Type(const std::string& text) {
-    InputEvent ev;
-    ev.type = InputEventType::Text;
-    ev.text = text;
-    form_.HandleEvent(ev);
-  }
-  void Enter(uint8_t state) {
-    form_.SetGameState(state);
-    Frame();
-  }
-  uint8_t State() const { return game_.frame.GameState; }
+  void Press(int button) { ClickAt(Button(button).X + 5, Button(button).Y + 5); }
   const TButton& Button(int n) const { return game_.widgets.Buttons[size_t(n)]; }
 
   // Profile files beside the game's, as another run would have made them.
@@ -104,7 +48,7 @@ class ProfileScreensTest : public ::testing::Test {
   void ClickRow(const std::string& name) {
     const TListBox& l = game_.widgets.List;
     for (size_t i = 0; i < l.Items.size(); ++i)
-      if (l.Items[i] == name || l.Items[i] == name + '\x01') Click(l.Left + 40, l.Top + 12 + int(i) * 18);
+      if (l.Items[i] == name || l.Items[i] == name + '\x01') ClickAt(l.Left + 40, l.Top + 12 + int(i) * 18);
   }
   ProfileState Saved() const {
     ProfileState saved;
@@ -125,16 +69,11 @@ class ProfileScreensTest : public ::testing::Test {
     if (const char* dir = std::getenv("GRAVIK_SHOTS")) WritePng(std::string(dir) + "/" + name + ".png", game_.backSurface);
   }
 
-  std::string home_;
-  HeadlessPlatform hp_;
-  Platform platform_;
-  Game game_;
-  TForm1 form_;
 };
 
 TEST_F(ProfileScreensTest, TheOnlyProfileAndTheCurrentOneAreNeverDeletable) {
   EnsurePlayerProfile(game_);
-  Enter(gsProfiles);
+  Open(gsProfiles);
   EXPECT_EQ(game_.widgets.List.Items, std::vector<std::string>{"Player\x01"}) << "the current player is marked";
   EXPECT_EQ(Button(2).State, kWidgetDisabled) << "Load without a row";
   ClickRow("Player");
@@ -142,7 +81,7 @@ TEST_F(ProfileScreensTest, TheOnlyProfileAndTheCurrentOneAreNeverDeletable) {
   EXPECT_EQ(Button(3).State, kWidgetDisabled) << "the only profile";
 
   AddProfileFiles({"Other"});
-  Enter(gsProfiles);
+  Open(gsProfiles);
   ClickRow("Player");
   EXPECT_EQ(Button(3).State, kWidgetDisabled) << "the current player's profile";
   game_.widgets.ClickedButton = 3;  // a press that got through anyway
@@ -167,7 +106,7 @@ TEST_F(ProfileScreensTest, TheOnlyProfileAndTheCurrentOneAreNeverDeletable) {
 TEST_F(ProfileScreensTest, ProfilesAndDeletionScreensDrawTheMenuFooter) {
   EnsurePlayerProfile(game_);
   AddProfileFiles({"Other"});
-  Enter(gsProfiles);
+  Open(gsProfiles);
   Frame();
   Keep("profiles");
   EXPECT_GT(Lit(277, 423, 565, 455), 3000) << "the footer's pictures";
@@ -186,10 +125,10 @@ TEST_F(ProfileScreensTest, CreateIsDisabledAtOneHundredProfiles) {
   std::vector<std::string> names;
   for (int i = 0; i < 99; ++i) names.push_back("P" + std::to_string(i));
   AddProfileFiles(names);
-  Enter(gsProfiles);
+  Open(gsProfiles);
   EXPECT_EQ(Button(1).State, kWidgetEnabled) << "99 profiles";
   AddProfileFiles({"Last"});
-  Enter(gsProfiles);
+  Open(gsProfiles);
   EXPECT_EQ(Button(1).State, kWidgetDisabled) << "100 profiles";
 }
 
@@ -198,13 +137,13 @@ TEST_F(ProfileScreensTest, WithProfilesButNoneCurrentTheMenusOpenOnTheProfilesSc
   for (int i = 0; i < 100; ++i) names.push_back("P" + std::to_string(i));
   AddProfileFiles(names);
   ASSERT_FALSE(HasCurrentProfile(game_));
-  Enter(gsEnterMenus);
+  Open(gsEnterMenus);
   ASSERT_EQ(State(), gsProfiles);
   Frame();
   EXPECT_EQ(Button(1).State, kWidgetDisabled) << "Create, at 100 profiles";
 
   // Reached anyway, the name entry says so and stays; the game goes on.
-  Enter(gsNewProfile);
+  Open(gsNewProfile);
   Type("Zed");
   Type("\r");
   EXPECT_EQ(State(), gsNewProfile);
@@ -214,7 +153,7 @@ TEST_F(ProfileScreensTest, WithProfilesButNoneCurrentTheMenusOpenOnTheProfilesSc
   EXPECT_FALSE(game_.frame.Closed);
   EXPECT_EQ(game_.profile.List.size(), 100u);
 
-  Enter(gsProfiles);
+  Open(gsProfiles);
   ClickRow("P1");
   Press(2);  // Load
   EXPECT_EQ(State(), gsMainMenu);
@@ -233,7 +172,7 @@ TEST_F(ProfileScreensTest, ADamagedProfileChosenIsRefusedWithItsMessage) {
     f.seekp(at);
     f.put(char(c ^ 0x10));
   }
-  Enter(gsProfiles);
+  Open(gsProfiles);
   ClickRow("Other");
   Press(2);  // Load
   EXPECT_EQ(State(), gsProfiles);
@@ -250,7 +189,7 @@ TEST_F(ProfileScreensTest, ADamagedProfileChosenIsRefusedWithItsMessage) {
 
 TEST_F(ProfileScreensTest, ANameThatDiffersOnlyInCaseOrBlanksIsAlreadyUsed) {
   EnsurePlayerProfile(game_);
-  Enter(gsProfiles);
+  Open(gsProfiles);
   Press(1);  // Create
   ASSERT_EQ(State(), gsNewProfile);
   Frame();
@@ -279,15 +218,15 @@ TEST_F(ProfileScreensTest, ANameThatDiffersOnlyInCaseOrBlanksIsAlreadyUsed) {
 
 TEST_F(ProfileScreensTest, FirstStartEscapeClosesTheProgram) {
   ASSERT_FALSE(HasCurrentProfile(game_));
-  Enter(gsNewProfile);
+  Open(gsNewProfile);
   EXPECT_EQ(game_.widgets.ButtonCount, 0);
   EXPECT_FALSE(game_.playfield.Pointer->Visible);
-  Key(vk::Escape);
+  Tap(vk::Escape);
   EXPECT_TRUE(game_.frame.Closed);
 }
 
 TEST_F(ProfileScreensTest, FirstStartEnterCreatesTheProfileAndTheFigureWalksOffToHelp) {
-  Enter(gsNewProfile);
+  Open(gsNewProfile);
   TPlayer& fig = *game_.playfield.Figure;
   EXPECT_TRUE(fig.Visible);
   EXPECT_LT(fig.X, -150.0);
@@ -321,11 +260,11 @@ class OptionsScreenTest : public ProfileScreensTest {
     if (IsSkipped()) return;
     EnsurePlayerProfile(game_);
     game_.values.OptionsReturnState = gsMainMenu;
-    Enter(gsOptions);
+    Open(gsOptions);
   }
   // Option items in creation order: Up, Down, Status, Lose a life, Left, Right, Map.
   const TOptionItem& Item(int n) const { return game_.widgets.OptionItems[size_t(n)]; }
-  void ClickItem(int n) { Click(Item(n).X + 3, Item(n).Y + 3); }
+  void ClickItem(int n) { ClickAt(Item(n).X + 3, Item(n).Y + 3); }
 };
 
 TEST_F(OptionsScreenTest, ModeZeroCaptureTakesTheKeyEventAndClearsItsOtherUse) {
@@ -334,9 +273,9 @@ TEST_F(OptionsScreenTest, ModeZeroCaptureTakesTheKeyEventAndClearsItsOtherUse) {
   ClickItem(7);  // Map
   ASSERT_TRUE(game_.input.Capture.Waiting);
   EXPECT_EQ(game_.input.Capture.Slot, kSlotMap);
-  Key(vk::Back);  // refused
+  Tap(vk::Back);  // refused
   EXPECT_TRUE(game_.input.Capture.Waiting);
-  Key(vk::Up);
+  Tap(vk::Up);
   EXPECT_EQ(game_.input.Slot(kSlotMap), (KeySlot{1, vk::Up}));
   EXPECT_EQ(game_.input.Slot(kSlotUp), (KeySlot{0, 0}));
   Frame();
@@ -345,7 +284,7 @@ TEST_F(OptionsScreenTest, ModeZeroCaptureTakesTheKeyEventAndClearsItsOtherUse) {
   EXPECT_EQ(game_.keyLabels.MapKey, "Up arrow") << "the side panel follows";
   EXPECT_EQ(game_.widgets.EditedOption, 0) << "the label stops blinking";
 
-  Key(vk::Escape);  // leaves through button 1, which saves the profile
+  Tap(vk::Escape);  // leaves through button 1, which saves the profile
   Frame();
   EXPECT_EQ(State(), gsMainMenu);
   EXPECT_EQ(Saved().Record->Keys[kSlotMap - 1].Key, vk::Up);
@@ -354,10 +293,10 @@ TEST_F(OptionsScreenTest, ModeZeroCaptureTakesTheKeyEventAndClearsItsOtherUse) {
 TEST_F(OptionsScreenTest, ModeOneCapturePollsTheHeldScanCode) {
   SetKeyboardMode(game_.input, 1);
   game_.input.Slots = DefaultKeySlots(1);
-  Enter(gsOptions);
+  Open(gsOptions);
   ClickItem(3);  // Status
   ASSERT_TRUE(game_.input.Capture.Waiting);
-  Key('Q', 16);  // a key event is not what mode 1 reads
+  Tap('Q', 16);  // a key event is not what mode 1 reads
   EXPECT_TRUE(game_.input.Capture.Waiting);
   hp_.input.Keys().Press('Q', 16);
   Frame();
@@ -400,17 +339,17 @@ TEST_F(OptionsScreenTest, FromTheMainMenuTheLayoutStartsAt170AndClearsTheButtons
 }
 
 TEST_F(OptionsScreenTest, FromTheStatusScreenItReturnsThere) {
-  Enter(gsPrepareScenario);  // a game under way
+  Open(gsPrepareScenario);  // a game under way
   game_.values.OptionsReturnState = gsStatusScreen;
-  Enter(gsOptions);
+  Open(gsOptions);
   EXPECT_EQ(game_.widgets.ButtonCount, 1) << "no Profiles button";
   EXPECT_EQ(Item(1).Y, 40 + 175) << "the layout starts higher";
   const TCheckbox& box = game_.widgets.Checkboxes[1];
-  Click(box.X + 5, box.Y + 5);
+  ClickAt(box.X + 5, box.Y + 5);
   EXPECT_EQ(game_.input.JoystickEnabled, box.Checked != 0);
   ClickItem(7);
-  Key('K');
-  Key(vk::Escape);
+  Tap('K');
+  Tap(vk::Escape);
   Frame();
   EXPECT_EQ(State(), gsStatusScreen);
   EXPECT_EQ(Saved().Record->Keys[kSlotMap - 1].Key, 'K');

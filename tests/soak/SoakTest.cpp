@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <random>
 #include <set>
@@ -38,10 +39,12 @@
 #include "base/Errors.h"
 #include "data/Profile.h"
 #include "frame/Form.h"
-#include "frame/Program.h"
-#include "frame/Units.h"
+#include "app/Program.h"
+#include "app/Units.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/KeyCodes.h"
+#include "support/GameHarness.h"
+#include "screens/ScreenMemory.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_UNDER_ASAN 1
@@ -64,8 +67,6 @@ uint64_t EnvNumber(const char* name, uint64_t fallback) {
   const unsigned long long n = std::strtoull(v, &end, 10);
   return end && *end == '\0' ? uint64_t(n) : fallback;
 }
-
-bool DataBuilt() { return std::filesystem::exists(std::string(GRAVIK_BINARY_DIR) + "/zqresource.dat"); }
 
 // The message boxes the game shows by design for what random input can bring
 // about: a hundred profiles made on the new-player screen.
@@ -139,7 +140,7 @@ constexpr uint64_t kIdleFrames = 2100;
 
 class Soak {
  public:
-  Soak(std::string home, uint64_t seed, uint64_t frames) : home_(std::move(home)), seed_(seed), total_(frames), rng_(seed) {
+  Soak(uint64_t seed, uint64_t frames) : seed_(seed), total_(frames), rng_(seed) {
     for (const KeyChoice& k : kKeys) {
       const int hid = ScancodeByName(k.name);
       if (hid == 0) throw std::logic_error(std::string("the soak names an unknown key: ") + k.name);
@@ -177,11 +178,7 @@ class Soak {
   void Session() {
     ++f_.sessions;
     later_.clear();
-    auto hp = std::make_unique<HeadlessPlatform>(std::string(GRAVIK_BINARY_DIR) + "/gravik");
-    hp->shell.SetEcho(false);
-    Platform platform = hp->Get();
-    GameOptions o;
-    o.headless = true;
+    GameOptions o = testing::GameHarness::Audible();
     o.seed = rng_() & 0xffffffffu;
     o.noMusic = Chance(0.5);
     // Now and then the dated screen's day.
@@ -197,18 +194,13 @@ class Soak {
       walk_.stopAt = f_.walks.started % 2 == 0 ? steps : size_t(Below(int(steps)));
     }
     idleUntil_ = 0;
-    auto game = std::make_unique<Game>(platform, o);
-    auto form = std::make_unique<TForm1>(*game);
-    Game& g = *game;
-    form->FormCreate();
-    InstallGameHandlers(*form);
+    auto run = std::make_unique<testing::GameHarness>(o);
+    Game& g = run->game_;
+    HeadlessPlatform& hp = run->hp_;
     lastSaves_ = 0;
     messagesSeen_ = 0;
     uint8_t lastState = 255;
-    uint32_t frame = 0;  // of this session, as the headless program counts them
-    hp->BeginFrame(frame);
-    const int status = RunMessageLoop(*form, [&] {
-      hp->EndFrame();
+    const int status = run->RunLoop(std::numeric_limits<long>::max(), [&](long) {
       ++f_.frames;
       const uint8_t state = g.frame.GameState;
       if (g.frame.Started) f_.states.insert(state);
@@ -222,18 +214,16 @@ class Soak {
         lastState = state;
       }
       CheckSaves(g);
-      CheckMessages(g, *hp);
+      CheckMessages(g, hp);
       if (f_.frames >= total_ || !f_.failure.empty()) return false;
-      ++frame;
-      hp->BeginFrame(frame);
       if (g.frame.Started) {
-        if (walk_.on) Walk(g, *hp);
-        else Inputs(*form, *hp);
+        if (walk_.on) Walk(g, hp);
+        else Inputs(run->form_, hp);
       }
       return true;
     });
-    CheckMessages(g, *hp);
-    if (status != 0 && f_.failure.empty() && hp->shell.Messages().empty())
+    CheckMessages(g, hp);
+    if (status != 0 && f_.failure.empty() && hp.shell.Messages().empty())
       Fail(g, "the program ended with status " + std::to_string(status) + " and no message");
     Mix(uint64_t(status) + 7);
     f_.screenshots += ScreenshotsIn(g.folders.Documents + "Screenshots/");
@@ -399,7 +389,7 @@ class Soak {
   void ProfileErrands(const Game& g, HeadlessInput& in) {
     const uint8_t state = g.frame.GameState;
     if (state == gsOptions && Chance(0.01)) ClickButton(g, in, "Profiles");
-    if (state == gsNewProfile && g.values.NameEntryFromProfiles && Chance(0.01)) {
+    if (state == gsNewProfile && ScreensOf(g).NameEntry.FromProfiles && Chance(0.01)) {
       InputEvent name = Simple(InputEventType::Text);
       name.text = "Soak " + std::to_string(Below(100));
       in.Push(name);
@@ -621,7 +611,6 @@ class Soak {
     if (Chance(0.00002)) in.Push(Simple(InputEventType::Quit));
   }
 
-  std::string home_;
   uint64_t seed_, total_;
   std::mt19937_64 rng_;
   std::vector<WeightedKey> keys_;
@@ -636,20 +625,12 @@ class Soak {
 
 class SoakTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (!DataBuilt()) GTEST_SKIP() << "the data files are not built (target data_files)";
+  void SetUp() override { GRAVIK_REQUIRE_DATA_FILES(); }
+  // A soak in a fresh home.
+  static SoakFigures RunSoak(uint64_t seed, uint64_t frames) {
+    testing::TempHome home;
+    return Soak(seed, frames).Run();
   }
-  // A fresh home for each run.
-  std::string NewHome() {
-    char tmpl[] = "/tmp/gravik-soak-XXXXXX";
-    homes_.push_back(mkdtemp(tmpl));
-    setenv("GRAVIK_HOME", homes_.back().c_str(), 1);
-    return homes_.back();
-  }
-  void TearDown() override {
-    for (const std::string& h : homes_) std::filesystem::remove_all(h);
-  }
-  std::vector<std::string> homes_;
 };
 
 TEST_F(SoakTest, RandomInputOverTheMenusAndPlay) {
@@ -659,8 +640,7 @@ TEST_F(SoakTest, RandomInputOverTheMenusAndPlay) {
               (unsigned long long)frames);
   std::fflush(stdout);
   const auto start = std::chrono::steady_clock::now();
-  Soak soak(NewHome(), seed, frames);
-  const SoakFigures f = soak.Run();
+  const SoakFigures f = RunSoak(seed, frames);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -693,15 +673,15 @@ TEST_F(SoakTest, RandomInputOverTheMenusAndPlay) {
 
 TEST_F(SoakTest, TheSameSeedRunsTheSameFrames) {
   const uint64_t seed = EnvNumber("GRAVIK_SOAK_SEED", 1) + 1000;
-  const SoakFigures a = Soak(NewHome(), seed, 4000).Run();
-  const SoakFigures b = Soak(NewHome(), seed, 4000).Run();
+  const SoakFigures a = RunSoak(seed, 4000);
+  const SoakFigures b = RunSoak(seed, 4000);
   ASSERT_TRUE(a.failure.empty()) << a.failure;
   EXPECT_EQ(a.trace, b.trace);
   EXPECT_EQ(a.states, b.states);
   EXPECT_EQ(a.saves, b.saves);
   EXPECT_EQ(a.sessions, b.sessions);
   EXPECT_EQ(a.walks.steps, b.walks.steps);
-  const SoakFigures c = Soak(NewHome(), seed + 1, 4000).Run();
+  const SoakFigures c = RunSoak(seed + 1, 4000);
   EXPECT_NE(a.trace, c.trace) << "another seed, other frames";
 }
 

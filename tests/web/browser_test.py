@@ -335,7 +335,7 @@ def run(site, shots):
 
         # The first gamepad of the Gamepad API (stood in for here) as the game
         # reads its joystick: the stick, the d-pad while the stick is let go,
-        # A B X Y as buttons 1 to 4, and no pad at all.
+        # A B X Y as buttons 1 to 4, Start (9) and Back (8) after them, and no pad at all.
         def joystick(axes, pressed):
             browser.eval("window.testPad = {connected: true, mapping: 'standard', axes: %s, buttons: "
                          "Array.from({length: 17}, function (_, i) { return {pressed: %s.indexOf(i) >= 0}; })};"
@@ -345,11 +345,12 @@ def run(site, shots):
             return browser.eval('(function(){var p=_malloc(16);Module._gravik_web_joystick(p);'
                                 'var r=Array.from(HEAP32.subarray(p>>2,(p>>2)+4));_free(p);return r;})()')
         readings = [joystick([-1, 0], []), joystick([0.05, -0.05], [15, 12]), joystick([1, 1], [0, 3, 14]),
-                    joystick([0, 0], [1, 2])]
+                    joystick([0, 0], [1, 2]), joystick([0, 0], [9, 16]), joystick([0, 0], [8, 0])]
         browser.eval('delete navigator.getGamepads; window.testPad = null; true')
         gone = browser.eval('(function(){var p=_malloc(16);Module._gravik_web_joystick(p);'
                             'var r=HEAP32[p>>2];_free(p);return r;})()')
-        check(readings == [[1, 0, 32768, 0], [1, 65535, 0, 0], [1, 65535, 65535, 9], [1, 32768, 32768, 6]]
+        check(readings == [[1, 0, 32768, 0], [1, 65535, 0, 0], [1, 65535, 65535, 9], [1, 32768, 32768, 6],
+                           [1, 32768, 32768, 16], [1, 32768, 32768, 33]]
               and gone == 0, 'the gamepad reads as the joystick: %s, then none' % readings)
 
         # The game's own work per frame over 600 frames of play.

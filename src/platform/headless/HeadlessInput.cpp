@@ -203,7 +203,7 @@ bool HeadlessInput::ParseLine(const std::string& line, int lineNo) {
       return true;
     }
     if (w.size() == 5 && ParseInt(w[2], 0, 65535, x) && ParseInt(w[3], 0, 65535, y) &&
-        ParseInt(w[4], 0, 15, b)) {
+        ParseInt(w[4], 0, kPadAllButtons, b)) {
       s.isJoystick = true;
       s.joystick.present = true;
       s.joystick.x = uint32_t(x);

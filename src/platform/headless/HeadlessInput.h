@@ -16,7 +16,8 @@
 //   mouse wheel <n>       +1 up, -1 down
 //   mouse enter | mouse leave
 //   focus lost | focus gained
-//   joystick <x> <y> <buttons>    axes 0..65535, buttons a bit mask 0..15
+//   joystick <x> <y> <buttons>    axes 0..65535, buttons a bit mask 0..63:
+//                         1 A, 2 B, 4 X, 8 Y, 16 Start, 32 Back
 //   joystick none         unplugged
 //   surface reset
 //   quit

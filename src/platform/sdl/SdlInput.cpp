@@ -96,9 +96,11 @@ JoystickState SdlInput::Joystick() {
   if (pad_) {
     j.x = Axis(SDL_GameControllerGetAxis(pad_, SDL_CONTROLLER_AXIS_LEFTX));
     j.y = Axis(SDL_GameControllerGetAxis(pad_, SDL_CONTROLLER_AXIS_LEFTY));
-    const SDL_GameControllerButton buttons[4] = {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_B,
-                                                 SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_Y};
-    for (int b = 0; b < 4; ++b) {
+    // In the order of the kPad* bits.
+    const SDL_GameControllerButton buttons[6] = {SDL_CONTROLLER_BUTTON_A,     SDL_CONTROLLER_BUTTON_B,
+                                                 SDL_CONTROLLER_BUTTON_X,     SDL_CONTROLLER_BUTTON_Y,
+                                                 SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_BACK};
+    for (int b = 0; b < 6; ++b) {
       if (SDL_GameControllerGetButton(pad_, buttons[b])) j.buttons |= uint8_t(1 << b);
     }
     left = SDL_GameControllerGetButton(pad_, SDL_CONTROLLER_BUTTON_DPAD_LEFT);

@@ -13,7 +13,7 @@
 
 #include "base/Errors.h"
 #include "base/Text.h"
-#include "frame/Program.h"
+#include "app/Program.h"
 #include "platform/web/WebPlatform.h"
 
 using namespace gravik;

@@ -157,7 +157,7 @@ JoystickState WebInput::Joystick() {
   if (!j.present) return j;
   j.x = uint32_t(std::clamp(s[1], 0, 65535));
   j.y = uint32_t(std::clamp(s[2], 0, 65535));
-  j.buttons = uint8_t(s[3] & 15);
+  j.buttons = uint8_t(s[3] & kPadAllButtons);
   return j;
 }
 

@@ -1,4 +1,4 @@
-#include "frame/StartUp.h"
+#include "app/StartUp.h"
 
 #include <time.h>
 

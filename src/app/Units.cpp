@@ -1,4 +1,4 @@
-#include "frame/Units.h"
+#include "app/Units.h"
 
 #include "frame/Form.h"
 #include "frame/GameFlow.h"

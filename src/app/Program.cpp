@@ -1,4 +1,4 @@
-#include "frame/Program.h"
+#include "app/Program.h"
 
 #include "frame/Demo.h"
 #include "frame/Form.h"

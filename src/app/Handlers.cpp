@@ -2,9 +2,9 @@
 
 #include "frame/Demo.h"
 #include "frame/Form.h"
-#include "frame/Program.h"
-#include "frame/StartUp.h"
-#include "frame/Units.h"
+#include "app/Program.h"
+#include "app/StartUp.h"
+#include "app/Units.h"
 
 namespace gravik {
 

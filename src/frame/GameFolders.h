@@ -1,11 +1,8 @@
-// The start-up sequence: folders, archive, graphics, fonts, sound, music,
-// scenarios and display mode, run once by the deferred start.
+// The folders the game keeps for the run, found at start-up.
 #pragma once
 #include <string>
 
 namespace gravik {
-
-class TForm1;
 
 // Folders the game keeps for the run.
 struct GameFolders {
@@ -16,10 +13,5 @@ struct GameFolders {
   std::string Temp;
   std::string Data;        // per-user data folder
 };
-
-void RunStartUp(TForm1& form);
-
-// Reads the W key twice; holding it during start-up forces window mode.
-void PollForceWindowKey(TForm1& form);
 
 }  // namespace gravik
