@@ -12,6 +12,7 @@
 
 #include "Fixups.h"
 #include "data/Scenario.h"
+#include "data/ScenarioRules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace gravik;
@@ -36,6 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BuildTransporterTable(s);
     for (const TTransporterLink& t : s.Transporters)
       if (t.DestLevel < 1 || t.DestLevel > LevelCount) __builtin_trap();
+    // The checks the editor and the scenario tool run on a file they open
+    // (the catalogue's codes of the blocks they look for).
+    ScenarioBlocks blocks;
+    blocks.Player = 78, blocks.EndChar = 65, blocks.Egg = 12, blocks.Rock = 5;
+    blocks.Diamonds = {2, 14, 15};
+    blocks.Earth = {6, 18, 19};
+    for (const ScenarioFault& f : CheckScenario(s, blocks))
+      if (f.Message.empty() || DescribeFault(f).empty() || f.Level < 0 || f.Level > LevelCount) __builtin_trap();
+    CountScenarioTotals(s, blocks);
     std::vector<uint8_t> again = WriteScenario(s);
     Scenario t;
     if (LoadScenario(t, again) != ScenarioLoaded || !t.CrcCorrect) __builtin_trap();

@@ -31,6 +31,7 @@ const char kUsage[] =
     "  --debug              show the frame-rate and debug read-outs\n"
     "  --date YYYY-MM-DD    take this as today's date\n"
     "  --start-level N      begin on level N (1..20), where a transporter lands\n"
+    "  --edit [SCENARIO]    open the scenario editor (a new scenario, or a file)\n"
     "  --demo [FILE]        play the built-in demo (or a recorded one) at once\n"
     "  --record-demo FILE   record the game from the start of play into a demo file\n"
     "  --demo-captions FILE captions for the recording, lines 'TIME TEXT' (ms of play)\n"
@@ -105,6 +106,9 @@ int Parse(int argc, char** argv, CommandLine& cl) {
     } else if (a == "--play") {
       cl.program.game.play = true;
       if (i + 1 < argc && argv[i + 1][0] != '-') cl.program.game.playScenario = argv[++i];
+    } else if (a == "--edit") {
+      cl.program.game.edit = true;
+      if (i + 1 < argc && argv[i + 1][0] != '-') cl.program.game.editFile = argv[++i];
     } else if (a == "--demo") {
       cl.program.game.demo = true;
       if (i + 1 < argc && argv[i + 1][0] != '-') cl.program.game.demoFile = argv[++i];

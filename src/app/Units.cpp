@@ -2,6 +2,7 @@
 
 #include "frame/Form.h"
 #include "frame/GameFlow.h"
+#include "screens/Editor.h"
 #include "screens/EndScreens.h"
 #include "screens/Help.h"
 #include "screens/MainMenu.h"
@@ -43,6 +44,7 @@ const std::vector<StateUnit>& ScreenUnits() {
       {gsPuzzleView, PuzzleViewUnit},
       {gsScenarios, ScenariosUnit},
       {gsConfirmNewGame, ConfirmNewGameUnit},
+      {gsEditor, EditorUnit},
       {gsShowWindow, ShowWindowUnit},
       {gsTransportOut, TransportOutUnit},
       {gsTransportIn, TransportInUnit},

@@ -242,6 +242,8 @@ int LoadScenario(Scenario& s, std::vector<uint8_t>& stream, const ScenarioMessag
   s.HasExtraData = extraMarker != 0;
   s.ExtraData = std::move(extraData);
   s.Form = form;
+  for (int n = 1; n <= LevelCount; ++n) s.StoredInUse[size_t(n - 1)] = s.Level(n).InUse;
+  s.StoredLevelsInUse = s.Header.LevelsInUse;
   CountLevelsInUse(s);
 
   // 11: notes.

@@ -184,6 +184,10 @@ struct Scenario {
   std::array<LevelSeedPair, LevelCount> LevelSeeds{};
   int32_t MapSeed1 = 0, MapSeed2 = 0;
   ScenarioFileForm Form;
+  // The in-use bytes and level count as the file held them, before the loader
+  // recomputed them (so an editor can write untouched levels back unchanged).
+  std::array<uint8_t, LevelCount> StoredInUse{};
+  uint8_t StoredLevelsInUse = 0;
 
   TLevelRecord& Level(int n) { return Levels[size_t(n - 1)]; }  // n = 1..20
   const TLevelRecord& Level(int n) const { return Levels[size_t(n - 1)]; }

@@ -125,6 +125,11 @@ struct GameOptions {
   std::string recordDemo;         // record the game into this demo file
   std::string demoCaptions;       // "TIME TEXT" captions woven into the recording
   std::string traceWorld;         // a digest of the world after every frame of play, one a line
+  bool edit = false;              // open the scenario editor at once
+  std::string editFile;           // ... on this file ("" = a new scenario)
+  // The scenario being edited is being tried: no records, no saved game, no
+  // profile save, and the way back to the menus leads to the editor.
+  bool editorTrial = false;
 };
 
 class Game;

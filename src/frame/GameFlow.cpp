@@ -238,6 +238,9 @@ void EnterMenusFrame(TForm1& form) {
   // --demo [FILE] plays at once; a refused demo leaves the usual start.
   if (g.options.demo && BeginDemo(form, g.options.demoFile)) {
     // the demo's preparation is under way
+  } else if (g.options.edit) {
+    g.options.edit = false;
+    form.SetGameState(gsEditor);
   } else if (g.options.play || g.options.startLevel != 0) {
     EnsurePlayerProfile(g);
     ChoosePlayedScenario(g);
@@ -289,7 +292,7 @@ void PrepareScenarioFrame(TForm1& form) {
   v.ScenarioCrc = ScenarioContentCrc(g);
   v.GameInProgress = !w.DemoMode;
   TakeScenarioIntoWorld(w, g.scenario);
-  if (w.DemoMode)
+  if (w.DemoMode || g.options.editorTrial)
     std::copy(std::begin(g.scenario.Header.Totals), std::end(g.scenario.Header.Totals), w.InitialTotals.begin());
   else if (HasCurrentProfile(g))
     w.InitialTotals = CurrentScenarioTotals(*g.profile.Record);
@@ -485,6 +488,15 @@ void LevelIntroMouse(TForm1& form, const InputEvent& ev) {
 }
 
 }  // namespace
+
+void EndEditorTrial(Game& g) {
+  g.options.editorTrial = false;
+  g.options.play = false;
+  g.options.playScenario.clear();
+  g.options.startLevel = 0;
+  g.values.GameInProgress = false;
+}
+
 
 void CompleteTransporterArrival(TForm1& form) {
   Game& g = form.game();

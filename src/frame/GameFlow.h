@@ -32,6 +32,10 @@ void CompleteTransporterArrival(TForm1& form);
 uint8_t FinishDeath(TForm1& form);
 
 // Time spent in a menu does not count against the level's clocks.
+// The end of trying a scenario from the editor: the run's play switches as
+// they were before, no game under way.
+void EndEditorTrial(Game& g);
+
 void FreezeClocks(Game& g);
 void ThawClocks(Game& g);
 // The player's cell becomes (RestartX, RestartY), with view and pixel position.

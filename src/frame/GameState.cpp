@@ -31,6 +31,7 @@ const char* GameStateName(uint8_t state) {
     case gsPuzzleView: return "gsPuzzleView";
     case gsScenarios: return "gsScenarios";
     case gsConfirmNewGame: return "gsConfirmNewGame";
+    case gsEditor: return "gsEditor";
     case gsShowWindow: return "gsShowWindow";
     case gsTransportOut: return "gsTransportOut";
     case gsTransportIn: return "gsTransportIn";

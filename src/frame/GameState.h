@@ -32,6 +32,7 @@ enum : uint8_t {
   gsPuzzleView = 95,
   gsScenarios = 96,  // choosing the scenario to play
   gsConfirmNewGame = 97,  // a saved game exists: start a new game?
+  gsEditor = 98,          // the scenario editor
   gsShowWindow = 100,
   gsTransportOut = 200,
   gsTransportIn = 201,

@@ -203,6 +203,8 @@ void PlayingKeyDown(TForm1& form, const KeyEvent& key) {
   if (key.vk == vk::F2 && PlayerOnCell(g) && MenuKeyReady(form)) EnterStatusFromPlay(form);
   if (key.vk == 'R' && key.shift == kShiftBit) form.SetGameState(gsConfirmRestart);
   if (key.vk == vk::F8) f.PauseRequested = true;
+  // Trying a scenario from the editor: F5 goes back to it at once.
+  if (key.vk == vk::F5 && g.options.editorTrial && !key.repeat) form.SetGameState(gsMainMenu);
 }
 
 void PlayingKeyPress(TForm1& form, char key) {

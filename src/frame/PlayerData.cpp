@@ -61,6 +61,7 @@ bool HasCurrentProfile(const Game& g) { return !g.profile.CurrentFile.empty() &&
 
 bool SaveCurrentProfile(Game& g) {
   if (!HasCurrentProfile(g) || g.world.DemoMode) return false;
+  if (g.options.editorTrial) return true;  // a trial of the editor's scenario leaves the profile alone
   TakeIntoProfile(*g.profile.Record, g.input, g.audio, g.frame.PanelShown, g.frame.WindowedPreference);
   if (SaveProfile(g.profile, g.profileKeys)) return true;
   ShowNotice(g, ProfileSaveFailedText, kSaveNoticeMs);
@@ -161,7 +162,7 @@ void RecordGameEnd(Game& g, bool completed) {
   GameValues& v = g.values;
   v.NewBestScore = false;
   v.PreviousBest = 0;
-  if (!HasCurrentProfile(g) || g.world.DemoMode) return;
+  if (!HasCurrentProfile(g) || g.world.DemoMode || g.options.editorTrial) return;
   TProfileRecord& r = *g.profile.Record;
   // Results count for the scenario the record is of, never for another file.
   const std::optional<ScenarioIdentity> id = CurrentScenarioIdentity(r);

@@ -107,6 +107,11 @@ void TForm1::SetGameState(uint8_t newState) {
   }
   // A recording covers play and the deaths within it; leaving play ends it.
   if (Recording(g) && newState != gsPlaying && newState != gsLosingLife) FinishRecording(g);
+  // Trying a scenario in the editor ends where the menus would begin.
+  if (g.options.editorTrial && (newState == gsMainMenu || newState == gsEnterMenus)) {
+    EndEditorTrial(g);
+    newState = gsEditor;
+  }
   if (newState == gsMainMenu) NoteUserInput(g);  // the menu's idle time starts now
   const uint8_t old = g.frame.GameState;
   const uint32_t now = g.Now();

@@ -110,7 +110,7 @@ void LoadFonts(FontSet& fonts, ImageList& images, const uint8_t* data, size_t si
   SelectFont(fonts, kFaceEras20, 3);
   BuildDigitImages(fonts, images, "fontb");
 
-  for (int n = 1; n <= 7; ++n) {
+  for (int n = 1; n <= 8; ++n) {
     const std::string item = "menu" + std::to_string(n) + ".bmp";
     const auto bytes = readItem ? readItem(item) : std::nullopt;
     if (!bytes) throw FatalMessage(item + " not found in resource.");

@@ -33,10 +33,13 @@ constexpr int kBackdropWidth = 619, kBackdropHeight = 272;
 constexpr int kBackdropTop = -48;
 constexpr int kMenuItems = 4;
 constexpr int kMenuItemWidth = 280;  // the caption pictures "menutext1".."menutext4"
+// The editor's item comes after the game's four, in the caption picture of "Editor".
+constexpr int kEditorCaption = 8;
 constexpr int kFirstItemY = 180, kItemPitch = 50;
 // With a saved game, "Continue" comes first and the five items sit closer.
 constexpr int kFirstItemYWithSave = 140, kItemPitchWithSave = 46;
-constexpr int kSaveLineY = 376;
+// Between the title and the backdrop: the items reach down to the footer.
+constexpr int kSaveLineY = 124;
 // The caption picture of "Continue" (after the six of the menus).
 constexpr int kContinueCaption = 7;
 constexpr uint32_t kFirstMusicDelayMs = 1500;
@@ -97,6 +100,8 @@ void MainMenuEnter(TForm1& form) {
   for (int n = 1; n <= kMenuItems; ++n)
     AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
                    "menutext" + std::to_string(n), 0);
+  AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
+                 "menutext" + std::to_string(kEditorCaption), 0);
   g.world.DemoMode = false;
   // The first showing of the menu in a run waits for its music, however soon
   // it is left; a rebuild after the display switch is the same showing.
@@ -160,6 +165,7 @@ void MainMenuFrame(TForm1& form) {
       break;
     case 3: form.SetGameState(gsHelp); break;
     case 4: form.SetGameState(gsConfirmExit); break;
+    case 5: form.SetGameState(gsEditor); break;
     default: break;
   }
 }

@@ -40,7 +40,7 @@ class BuiltFonts : public ::testing::Test {
   // The fonts as the game loads them, with placeholder captions.
   static void Load(FontSet& fonts, ImageList& images) {
     std::map<std::string, std::vector<uint8_t>> items;
-    for (int n = 1; n <= 7; ++n) items["menu" + std::to_string(n) + ".bmp"] = SaveBmp16(Bitmap(8, 4, 0xF800));
+    for (int n = 1; n <= 8; ++n) items["menu" + std::to_string(n) + ".bmp"] = SaveBmp16(Bitmap(8, 4, 0xF800));
     LoadFonts(fonts, images, Bytes().data(), Bytes().size(),
               [&items](const std::string& name) -> std::optional<std::vector<uint8_t>> {
                 auto it = items.find(name);

@@ -76,7 +76,7 @@ TEST_F(BuiltPictures, EveryItemTheGameAsksForIsThereOnceAtItsSize) {
   std::set<std::string> want = {"blackbar.bmp", "rtitle.bmp",  "panel.bmp",          "mappanel.bmp",
                                 "zenthrax.bmp", "vxhorzlogo.bmp", "fullcreditlogo.bmp", "fullcreditline.bmp",
                                 "defaultpuzzle.bmp", "kvelauthor.txt"};
-  for (int n = 1; n <= 7; ++n) want.insert("menu" + std::to_string(n) + ".bmp");
+  for (int n = 1; n <= 8; ++n) want.insert("menu" + std::to_string(n) + ".bmp");
   for (int n = 1; n <= 8; ++n) want.insert("gamehelpbitmap" + std::to_string(n) + ".bmp");
   for (int n = 1; n <= 5; ++n) want.insert("helppage" + std::to_string(n) + ".txt");
   std::multiset<std::string> got;

@@ -40,7 +40,7 @@ void AddFont(FontsFile& file, const std::string& name, int height,
 
 std::map<std::string, std::vector<uint8_t>> Captions() {
   std::map<std::string, std::vector<uint8_t>> items;
-  for (int n = 1; n <= 7; ++n) items["menu" + std::to_string(n) + ".bmp"] = SaveBmp16(Bitmap(10 + n, 5, 0xF800));
+  for (int n = 1; n <= 8; ++n) items["menu" + std::to_string(n) + ".bmp"] = SaveBmp16(Bitmap(10 + n, 5, 0xF800));
   return items;
 }
 

@@ -66,7 +66,7 @@ TEST_F(MenuScreensTest, FirstScreenIsTheNameEntryWithoutAPlayerAndTheMenuWithOne
 TEST_F(MenuScreensTest, MenuItemsLeadToTheirScreens) {
   GameHarness& r = StartOnMenu();
   ASSERT_EQ(r.State(), gsMainMenu);
-  EXPECT_EQ(r.game_.widgets.ImageButtonCount, 4);
+  EXPECT_EQ(r.game_.widgets.ImageButtonCount, 5);  // the game's four and the editor
   r.Click(320, ItemY(2));
   r.Frame();
   EXPECT_EQ(r.State(), gsOptions);
@@ -79,6 +79,10 @@ TEST_F(MenuScreensTest, MenuItemsLeadToTheirScreens) {
   r.Click(320, ItemY(4));
   r.Frame();
   EXPECT_EQ(r.State(), gsConfirmExit);
+  r.Open(gsMainMenu);
+  r.Click(320, ItemY(5));
+  r.Frame();
+  EXPECT_EQ(r.State(), gsEditor);
   r.Open(gsMainMenu);
   r.Click(100, ItemY(1));  // beside the item: nothing
   r.Frame();

@@ -423,8 +423,8 @@ std::vector<std::pair<std::string, Bitmap>> BuildPictureBitmaps(std::string* err
     out.emplace_back("mappanel.bmp", PanelPicture(face, {kMapPanelWidth, 21, 59, 62, false}));
     out.emplace_back("zenthrax.bmp", ShipPicture());
     out.emplace_back("vxhorzlogo.bmp", HorizontalLogo(face));
-    const char* captions[7] = {"New game", "Options", "Help", "Exit", "Profiles", "Demo", "Continue"};
-    for (int n = 0; n < 7; ++n) out.emplace_back("menu" + std::to_string(n + 1) + ".bmp", MenuCaption(face, captions[n]));
+    const char* captions[8] = {"New game", "Options", "Help", "Exit", "Profiles", "Demo", "Continue", "Editor"};
+    for (int n = 0; n < 8; ++n) out.emplace_back("menu" + std::to_string(n + 1) + ".bmp", MenuCaption(face, captions[n]));
     out.emplace_back("gamehelpbitmap1.bmp", ArrowKeysPicture(face));
     out.emplace_back("gamehelpbitmap2.bmp", GameScenePicture());
     // One key per caption of the controls page: map, lose a life, help, pause,

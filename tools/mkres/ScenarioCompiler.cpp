@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "Catalogue.h"
+#include "data/ScenarioRules.h"
 
 namespace gravik::mkres {
 namespace {
@@ -99,25 +100,13 @@ struct LevelSource {
   int GridLine = 0;
   int Width = 0, Height = 0;
   int SizeW = 0, SizeH = 0, SizeLine = 0;
-  uint8_t Space = 0, NoMap = 0, BlockSet = 1;
+  uint8_t Space = 0, NoMap = 0, BlockSet = 1, Meteors = 0;
   std::string Border = "BRICK";
   std::map<char, Meaning> Legend;  // this level's own declarations
   std::vector<std::string> Rows;
   std::vector<int> RowLines;
   std::map<char, std::vector<Placed>> Found;  // special characters as placed
 };
-
-const std::map<char, std::string>& DefaultLegend() {
-  static const std::map<char, std::string> legend = {
-      {'.', "EMPTY"},   {'#', "BRICK"},    {'=', "STEEL"},    {'|', "GLASS"},    {'+', "STONE"},
-      {':', "EARTH1"},  {';', "EARTH2"},   {',', "EARTH3"},   {'o', "ROCK"},     {'*', "DIAMOND"},
-      {'e', "EGG"},     {'k', "KEY"},      {'S', "SAFE"},     {'C', "CAGE"},     {'p', "SPIRIT1"},
-      {'X', "SKULL1"},  {'P', "PLAYER1"},  {'E', "ENDCHAR1"}, {'v', "SAVE"},     {'w', "PLANT1"},
-      {'x', "PLANT2"},  {'y', "PLANT3"},   {'z', "PLANT4"},   {'!', "DEAD1"},    {'^', "DEAD2"},
-      {'~', "DEAD3"},
-  };
-  return legend;
-}
 
 class Compiler {
  public:
@@ -167,15 +156,7 @@ class Compiler {
   }
 
   void ResolveNamedBlocks() {
-    player_ = Code("PLAYER1");
-    endChar_ = Code("ENDCHAR1");
-    for (const char* n : {"DIAMOND", "SAFE", "CAGE"}) diamondCodes_.insert(Code(n));
-    for (const char* n : {"EARTH1", "EARTH2", "EARTH3"}) earthCodes_.insert(Code(n));
-    egg_ = Code("EGG");
-    rock_ = Code("ROCK");
-    diamondCodes_.erase(0);
-    earthCodes_.erase(0);
-    if (!player_) Fault(0, 0, "the block catalogue has no PLAYER1");
+    if (!Code("PLAYER1")) Fault(0, 0, "the block catalogue has no PLAYER1");
   }
 
   // Block code of a legend name: a catalogue name, EMPTY or DEADLY.
@@ -340,7 +321,7 @@ class Compiler {
       }
       // Everything else belongs to a level.
       if (!current_) {
-        static const std::set<std::string> levelWords = {"size", "space", "map", "blockset", "border",
+        static const std::set<std::string> levelWords = {"size", "space", "map", "meteors", "blockset", "border",
                                                          "transporter", "landing", "piece", "gate"};
         if (levelWords.count(k)) Fault(line, t[0].Column, "'" + k + "' belongs to a level; it comes after a 'level' line");
         else Fault(line, t[0].Column, "unknown word '" + k + "'");
@@ -358,6 +339,9 @@ class Compiler {
       } else if (k == "map") {
         if (!ExpectArgs(t, 2, line, "map yes|no")) continue;
         if (auto f = Flag(t[1], line)) lv.NoMap = *f ? 0 : 1;
+      } else if (k == "meteors") {
+        if (!ExpectArgs(t, 2, line, "meteors <0..255>")) continue;
+        if (auto v = IntArg(t[1], line, 0, 255, "the meteor count")) lv.Meteors = uint8_t(*v);
       } else if (k == "blockset") {
         if (!ExpectArgs(t, 2, line, "blockset <1..6>")) continue;
         if (auto v = IntArg(t[1], line, 1, 6, "the block set")) lv.BlockSet = uint8_t(*v);
@@ -526,18 +510,11 @@ class Compiler {
     s.Info.Author.Assign(author_);
     s.Header.Name.Assign(name_);
     s.Header.Author.Assign(author_);
-    if (!identity_) {
-      // An identity of the name and author, so two scenarios rarely share one.
-      uint64_t h = 1469598103934665603ull;
-      for (char c : name_ + "\n" + author_) h = (h ^ uint8_t(c)) * 1099511628211ull;
-      identity_ = ScenarioIdentity{double(h >> 40), double(h & 0xFFFFFF)};
-    }
+    // Without an identity line: one made of the name and author, so two
+    // scenarios rarely share one.
+    if (!identity_) identity_ = IdentityFromNames(name_, author_);
     s.Info.Identity = *identity_;
-    uint64_t bitsA, bitsB;
-    std::memcpy(&bitsA, &identity_->A, 8);
-    std::memcpy(&bitsB, &identity_->B, 8);
-    const uint64_t mix = bitsA ^ (bitsB * 0x9E3779B97F4A7C15ull);
-    s.Header.CheckWord = s.Info.CheckWord = uint16_t(mix ^ (mix >> 16) ^ (mix >> 32) ^ (mix >> 48));
+    s.Header.CheckWord = s.Info.CheckWord = CheckWordOf(*identity_);
     s.Notes = notes_;
     s.FileName = BuiltInScenarioName;
 
@@ -572,6 +549,7 @@ class Compiler {
     rec.Height = uint8_t(lv.Height);
     rec.Space = lv.Space;
     rec.NoMap = lv.NoMap;
+    rec.MeteorCount = lv.Meteors;
     rec.BlockSet = lv.BlockSet;
     rec.BorderName.Assign(lv.Border);
     for (int y = 1; y <= lv.Height; ++y) {
@@ -622,16 +600,20 @@ class Compiler {
     }
   }
 
+  // Transporter destinations as the source names them: a level with a grid and
+  // a cell or a placed landing. The cell itself is judged by the shared checks.
   void ResolveTransporters(Scenario& s) {
     for (LevelSource& lv : levels_) {
       for (const auto& [c, m] : lv.Legend) {
         if (m.K != Meaning::Transporter) continue;
         const auto found = lv.Found.find(c);
         if (found == lv.Found.end()) continue;
+        const Placed& src = found->second[0];
         const auto dest = levelIndex_.find(m.DestLevel);
         if (dest == levelIndex_.end() || !levels_[dest->second].HasGrid) {
           Fault(m.Line, m.Column, "transporter " + Quote(c) + " leads to level " + std::to_string(m.DestLevel) +
                                       ", which has no grid");
+          unresolved_.insert({lv.Number, src.X, src.Y});
           continue;
         }
         LevelSource& d = levels_[dest->second];
@@ -642,164 +624,53 @@ class Compiler {
           if (lm == d.Legend.end() || lm->second.K != Meaning::Landing || lf == d.Found.end()) {
             Fault(m.Line, m.Column, "transporter " + Quote(c) + " lands on " + Quote(m.DestLanding) +
                                         ", which is no landing placed in level " + std::to_string(m.DestLevel));
+            unresolved_.insert({lv.Number, src.X, src.Y});
             continue;
           }
           dx = lf->second[0].X;
           dy = lf->second[0].Y;
         }
-        if (dx > d.Width || dy > d.Height) {
-          Fault(m.Line, m.Column, "the destination " + Cell(dx, dy) + " lies outside level " + std::to_string(m.DestLevel) +
-                                      " (" + std::to_string(d.Width) + " x " + std::to_string(d.Height) + ")");
-          continue;
-        }
-        const uint8_t there = s.Level(m.DestLevel).Cell(dx, dy);
-        if (there != kEmpty && there != player_ && there != BlockTransporterCode) {
-          Fault(m.Line, m.Column, "the destination " + Cell(dx, dy) + " of level " + std::to_string(m.DestLevel) +
-                                      " is occupied; the player would die on arrival");
-          continue;
-        }
-        // A rock or egg right above the destination drops into it when the
-        // level is built, before the player arrives.
-        if (dy > 1) {
-          const uint8_t above = s.Level(m.DestLevel).Cell(dx, dy - 1);
-          if ((rock_ && above == rock_) || (egg_ && above == egg_)) {
-            Fault(m.Line, m.Column, "the destination " + Cell(dx, dy) + " of level " + std::to_string(m.DestLevel) +
-                                        " lies under a " + (above == rock_ ? "rock" : "egg") +
-                                        " that falls into it; the player would die on arrival");
-            continue;
-          }
-        }
-        const Placed& src = found->second[0];
         s.Level(lv.Number).SetParam(src.X, src.Y, EncodeTransporterParam(m.DestLevel, dx, dy));
-        edges_.push_back({lv.Number, m.DestLevel});
       }
     }
+  }
+
+  // Where in the source a fault of the shared checks belongs: a transporter or
+  // piece at its declaration, another cell at its place in the grid, a level
+  // at its 'level' line, the puzzle at its 'puzzle' line.
+  Diagnostic Locate(const ScenarioFault& f) const {
+    const auto at = levelIndex_.find(f.Level);
+    const LevelSource* lv = at == levelIndex_.end() ? nullptr : &levels_[at->second];
+    switch (f.Place) {
+      case FaultPlace::Cell:
+        if (!lv || f.Y < 1 || size_t(f.Y) > lv->RowLines.size()) break;
+        for (const auto& [ch, places] : lv->Found)
+          for (const Placed& p : places)
+            if (p.X == f.X && p.Y == f.Y)
+              if (const auto m = lv->Legend.find(ch); m != lv->Legend.end()) return {m->second.Line, m->second.Column, f.Message};
+        return {lv->RowLines[size_t(f.Y - 1)], f.X, f.Message};
+      case FaultPlace::Level:
+        if (lv) return {lv->Line, lv->Column, f.Message};
+        break;
+      case FaultPlace::Puzzle: return {puzzleLine_, 1, f.Message};
+      case FaultPlace::Scenario: break;
+    }
+    return {0, 0, f.Message};
   }
 
   void Check(Scenario& s) {
-    int transporters = 0, players = 0;
-    int startLevel = 0;
-    std::set<int> endLevels;
-    std::map<std::pair<int, int>, std::pair<int, int>> pieces;  // (column, row) -> (line, column)
-    int32_t diamonds = 0, monsters = 0, pieceCount = 0, earth = 0;
-    for (LevelSource& lv : levels_) {
-      if (!lv.HasGrid) continue;
-      const TLevelRecord& rec = s.Level(lv.Number);
-      for (int x = 1; x <= lv.Width; ++x)
-        for (int y = 1; y <= lv.Height; ++y) {
-          const uint8_t c = rec.Cell(x, y);
-          transporters += c == BlockTransporterCode;
-          pieceCount += c == BlockPuzzlePieceCode;
-          diamonds += diamondCodes_.count(c) != 0;
-          earth += earthCodes_.count(c) != 0;
-          monsters += egg_ && c == egg_;
-          if (endChar_ && c == endChar_) endLevels.insert(lv.Number);
-          if (c == player_) {
-            if (players++ == 0) {
-              startLevel = lv.Number;
-            } else {
-              Fault(lv.RowLines[size_t(y - 1)], x, "a second player start; the game starts on one only");
-            }
-          }
-        }
-      for (const auto& [ch, m] : lv.Legend) {
-        if (m.K != Meaning::Piece || !lv.Found.count(ch)) continue;
-        if (!defaultPuzzle_) {
-          Fault(m.Line, m.Column, "puzzle piece " + Quote(ch) + " in a scenario without a puzzle; add 'puzzle default'");
-          continue;
-        }
-        if (m.PieceColumn > kDefaultPuzzleColumns || m.PieceRow > kDefaultPuzzleRows) {
-          Fault(m.Line, m.Column, "the default puzzle has 10 columns and 4 rows; there is no piece " +
-                                      Cell(m.PieceColumn, m.PieceRow));
-          continue;
-        }
-        auto [it, fresh] = pieces.insert({{m.PieceColumn, m.PieceRow}, {m.Line, m.Column}});
-        if (!fresh)
-          Fault(m.Line, m.Column, "puzzle piece " + Cell(m.PieceColumn, m.PieceRow) + " is already placed (line " +
-                                      std::to_string(it->second.first) + ")");
-      }
+    const ScenarioBlocks blocks = ResolveScenarioBlocks(lookup_);
+    std::array<bool, LevelCount> gridded{};
+    for (const LevelSource& lv : levels_) gridded[size_t(lv.Number - 1)] = lv.HasGrid;
+    ScenarioCheckOptions options;
+    options.Levels = &gridded;
+    options.SkipTransporter = [this](int level, int x, int y) { return unresolved_.count({level, x, y}) != 0; };
+    for (const ScenarioFault& f : CheckScenario(s, blocks, options)) {
+      const Diagnostic d = Locate(f);
+      Fault(d.Line, d.Column, d.Message);
     }
-    if (players == 0) Fault(0, 0, "no level holds the player start (PLAYER1, 'P' in the default legend)");
-    if (transporters > MaxTransporters)
-      Fault(0, 0, "the scenario has " + std::to_string(transporters) + " transporters; at most 4096 fit");
-    if (endLevels.size() > 1) {
-      const LevelSource& second = levels_[levelIndex_[*std::next(endLevels.begin())]];
-      Fault(second.Line, second.Column, "end characters on more than one level; one reached completes the scenario");
-    }
-    if (defaultPuzzle_ && !pieces.empty() && pieces.size() < size_t(kDefaultPuzzleColumns * kDefaultPuzzleRows)) {
-      std::string missing;
-      int n = 0;
-      for (int c = 1; c <= kDefaultPuzzleColumns; ++c)
-        for (int r = 1; r <= kDefaultPuzzleRows; ++r)
-          if (!pieces.count({c, r}) && n++ < 6) missing += (missing.empty() ? "" : " ") + Cell(c, r);
-      Fault(puzzleLine_, 1, std::to_string(40 - pieces.size()) + " puzzle pieces lie in no level: " + missing +
-                                (n > 6 ? " ..." : ""));
-    }
-    s.Header.Totals[TotalDiamonds] = diamonds;
-    s.Header.Totals[TotalMonsters] = monsters;
-    s.Header.Totals[TotalTransporters] = transporters;
-    s.Header.Totals[TotalPuzzlePieces] = pieceCount;
-    s.Header.Totals[TotalEarth] = earth;
-    if (startLevel) CheckRoute(startLevel, endLevels.empty() ? 0 : *endLevels.begin());
-  }
-
-  // Every transporter carries the player once and every one must be used, so
-  // the journey is one trail through the levels using each transporter once,
-  // from the start level to the level of the end character.
-  void CheckRoute(int start, int end) {  // end 0: no end character
-    std::array<int, LevelCount + 1> out{}, in{};
-    std::array<std::vector<int>, LevelCount + 1> next;
-    for (auto [a, b] : edges_) {
-      ++out[size_t(a)];
-      ++in[size_t(b)];
-      next[size_t(a)].push_back(b);
-    }
-    std::array<bool, LevelCount + 1> seen{};
-    std::vector<int> todo{start};
-    seen[size_t(start)] = true;
-    while (!todo.empty()) {
-      const int l = todo.back();
-      todo.pop_back();
-      for (int n : next[size_t(l)])
-        if (!seen[size_t(n)]) seen[size_t(n)] = true, todo.push_back(n);
-    }
-    // Without an end character the journey may end on any one level: the
-    // single level short of one way out (if any) is taken as its end.
-    const bool endCharacter = end != 0;
-    if (end == 0) {
-      int shortLevels = 0, shortLevel = 0;
-      for (const LevelSource& lv : levels_) {
-        const int n = lv.Number;
-        if (lv.HasGrid && out[size_t(n)] - in[size_t(n)] - (n == start) == -1) ++shortLevels, shortLevel = n;
-      }
-      end = shortLevels == 1 ? shortLevel : start;
-    }
-    for (const LevelSource& lv : levels_) {
-      if (!lv.HasGrid) continue;
-      const int n = lv.Number;
-      const int balance = out[size_t(n)] - in[size_t(n)];
-      const int want = (n == start ? 1 : 0) - (n == end ? 1 : 0);
-      const std::string name = "level " + std::to_string(n);
-      if (!seen[size_t(n)]) {
-        Fault(lv.Line, lv.Column, name + " cannot be reached: no transporter leads there from the start");
-        continue;
-      }
-      if (balance == want) continue;
-      if (balance < want) {
-        Fault(lv.Line, lv.Column, name + " has no way back: " + std::to_string(in[size_t(n)]) + " transporter(s) lead in and " +
-                                      std::to_string(out[size_t(n)]) + " lead out" +
-                                      (n == start ? " (the start counts as one way in)" : "") +
-                                      "; every transporter must be used, so the player would be stuck here");
-      } else {
-        Fault(lv.Line, lv.Column, name + ": " + std::to_string(out[size_t(n)]) + " transporter(s) lead out but only " +
-                                      std::to_string(in[size_t(n)]) + " lead in" +
-                                      (!endCharacter        ? ""
-                                       : n == end && n == start ? " (the scenario starts and ends here)"
-                                       : n == end              ? " (and the scenario ends here)"
-                                                               : "") +
-                                      "; each carries the player once, so one of them can never be used");
-      }
-    }
+    const auto totals = CountScenarioTotals(s, blocks);
+    std::copy(totals.begin(), totals.end(), std::begin(s.Header.Totals));
   }
 
   const std::string& text_;
@@ -818,17 +689,28 @@ class Compiler {
   std::vector<LevelSource> levels_;
   std::map<int, size_t> levelIndex_;
   LevelSource* current_ = nullptr;
-  std::vector<std::pair<int, int>> edges_;
-  int player_ = 0, endChar_ = 0, egg_ = 0, rock_ = 0;
-  std::set<int> diamondCodes_, earthCodes_;
+  std::set<std::array<int, 3>> unresolved_;  // transporters whose destination the source leaves open
 };
 
 }  // namespace
+
+const std::map<char, std::string>& DefaultLegend() {
+  static const std::map<char, std::string> legend = {
+      {'.', "EMPTY"},   {'#', "BRICK"},    {'=', "STEEL"},    {'|', "GLASS"},    {'+', "STONE"},
+      {':', "EARTH1"},  {';', "EARTH2"},   {',', "EARTH3"},   {'o', "ROCK"},     {'*', "DIAMOND"},
+      {'e', "EGG"},     {'k', "KEY"},      {'S', "SAFE"},     {'C', "CAGE"},     {'p', "SPIRIT1"},
+      {'X', "SKULL1"},  {'P', "PLAYER1"},  {'E', "ENDCHAR1"}, {'v', "SAVE"},     {'w', "PLANT1"},
+      {'x', "PLANT2"},  {'y', "PLANT3"},   {'z', "PLANT4"},   {'!', "DEAD1"},    {'^', "DEAD2"},
+      {'~', "DEAD3"},
+  };
+  return legend;
+}
 
 CompileResult CompileScenario(const std::string& sourceText, const BlockLookup& lookup) {
   Compiler c(sourceText, lookup);
   CompileResult r = c.Run();
   if (r.Output) {
+    CountLevelsInUse(*r.Output);
     r.Output->Form = ScenarioFileForm{};
     MakeScenarioKeys(r.Output->Form, ScenarioKeySeed);
   }

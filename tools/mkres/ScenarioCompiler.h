@@ -4,12 +4,14 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "data/Scenario.h"
+#include "data/ScenarioRules.h"
 
 namespace gravik::mkres {
 
@@ -43,9 +45,12 @@ using BlockLookup = std::function<int(std::string_view)>;
 
 // The key seed every compiled scenario uses, so the same source always gives
 // the same bytes.
-inline constexpr uint32_t ScenarioKeySeed = 0x5A51C0DEu;
+using gravik::ScenarioKeySeed;
 
 CompileResult CompileScenario(const std::string& sourceText, const BlockLookup& lookup);
+// The grid characters every source knows without a 'legend' line: character
+// -> block name ("EMPTY" for the empty cell).
+const std::map<char, std::string>& DefaultLegend();
 CompileResult CompileScenario(const std::string& sourceText, const Catalogue& catalogue);
 
 // "<file>:<line>:<column>: <message>"

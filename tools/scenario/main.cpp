@@ -7,6 +7,9 @@
 //   gravik-scenario install-example [--blocks FILE]
 //                                    the guide's example into the Scenarios folder
 //   gravik-scenario check IN [--blocks FILE]
+//   gravik-scenario decompile FILE.zq [OUT] [--blocks FILE]
+//                                    writes a scenario file back as a source
+//                                    (to OUT, or to standard output)
 //   gravik-scenario play IN [--blocks FILE] [--trace] [--frame-ms N]
 //                                    plays the walkthrough on the game's rules;
 //                                    --trace pictures the level after every step,
@@ -17,11 +20,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Catalogue.h"
 #include "ScenarioCompiler.h"
+#include "ScenarioDecompiler.h"
 #include "ScenarioReplay.h"
 #include "base/Text.h"
 #include "data/Archive.h"
@@ -72,11 +77,46 @@ int Usage() {
                "usage: gravik-scenario compile IN [OUT] [--blocks FILE]\n"
                "       gravik-scenario install-example [--blocks FILE]\n"
                "       gravik-scenario check IN [--blocks FILE]\n"
+               "       gravik-scenario decompile FILE.zq [OUT] [--blocks FILE]\n"
                "       gravik-scenario play IN [--blocks FILE] [--trace] [--frame-ms N]\n"
                "Without OUT, compile writes IN's base name + \".zq\" into %s.\n"
                "The block catalogue defaults to %s.\n",
                ScenariosFolder().c_str(), DefaultBlocks().c_str());
   return 2;
+}
+
+// decompile: the scenario file IN as a source, into OUT or onto standard output.
+int Decompile(const std::string& in, const std::string& out, const Catalogue& catalogue) {
+  std::vector<uint8_t> bytes;
+  if (!gravik::ReadWholeFile(in, bytes, size_t(512) << 20)) {
+    std::fprintf(stderr, "gravik-scenario: cannot read %s\n", in.c_str());
+    return 1;
+  }
+  auto s = std::make_unique<gravik::Scenario>();
+  std::vector<uint8_t> work = bytes;
+  if (!gravik::ReadScenarioInfo(*s, bytes) || gravik::LoadScenario(*s, work) != gravik::ScenarioLoaded || !s->CrcCorrect ||
+      s->Header.CheckWord != s->Info.CheckWord) {
+    std::fprintf(stderr, "gravik-scenario: %s is not a scenario file the game can read\n", in.c_str());
+    return 1;
+  }
+  const DecompileResult r = DecompileScenario(*s, catalogue);
+  for (const std::string& e : r.Errors) std::fprintf(stderr, "%s: %s\n", in.c_str(), e.c_str());
+  if (!r.Ok()) {
+    std::fprintf(stderr, "%zu fault(s); nothing written\n", r.Errors.size());
+    return 1;
+  }
+  for (const std::string& l : r.Losses)
+    std::fprintf(stderr, "%s: not kept in the source: %s\n", in.c_str(), l.c_str());
+  if (out.empty()) {
+    std::fwrite(r.Text.data(), 1, r.Text.size(), stdout);
+    return 0;
+  }
+  if (!gravik::WriteWholeFileAtomic(out, r.Text.data(), r.Text.size())) {
+    std::fprintf(stderr, "gravik-scenario: cannot write %s\n", out.c_str());
+    return 1;
+  }
+  std::printf("wrote %s (%zu bytes)\n", out.c_str(), r.Text.size());
+  return 0;
 }
 
 }  // namespace
@@ -116,11 +156,21 @@ int main(int argc, char** argv) {
     cmd = "compile";
     args.push_back(ExampleSource());
   }
-  if (!((cmd == "compile" && (args.size() == 2 || args.size() == 3)) ||
+  if (!(((cmd == "compile" || cmd == "decompile") && (args.size() == 2 || args.size() == 3)) ||
         ((cmd == "check" || cmd == "play") && args.size() == 2)))
     return Usage();
 
   const std::string in = args[1];
+  if (cmd == "decompile") {
+    Catalogue catalogue;
+    try {
+      catalogue = LoadCatalogue(blocks);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "gravik-scenario: %s\n", e.what());
+      return 1;
+    }
+    return Decompile(in, args.size() == 3 ? args[2] : "", catalogue);
+  }
   std::string outPath;
   if (cmd == "compile") {
     outPath = args.size() == 3 ? args[2] : InstalledPath(in);
