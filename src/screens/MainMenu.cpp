@@ -33,7 +33,7 @@ constexpr int kBackdropWidth = 619, kBackdropHeight = 272;
 constexpr int kBackdropTop = -48;
 constexpr int kMenuItems = 4;
 constexpr int kMenuItemWidth = 280;  // the caption pictures "menutext1".."menutext4"
-// The editor's item comes after the game's four, in the caption picture of "Editor".
+// The editor's item, in the caption picture of "Editor", comes before Exit.
 constexpr int kEditorCaption = 8;
 constexpr int kFirstItemY = 180, kItemPitch = 50;
 // With a saved game, "Continue" comes first and the five items sit closer.
@@ -97,11 +97,14 @@ void MainMenuEnter(TForm1& form) {
   if (v.HasContinue)
     AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
                    "menutext" + std::to_string(kContinueCaption), 0);
-  for (int n = 1; n <= kMenuItems; ++n)
+  // New game, Options, Help, Editor, Exit: leaving the game stays last.
+  for (int n = 1; n <= kMenuItems; ++n) {
+    if (n == kMenuItems)
+      AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
+                     "menutext" + std::to_string(kEditorCaption), 0);
     AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
                    "menutext" + std::to_string(n), 0);
-  AddImageButton(g.widgets, g.images, 320 - kMenuItemWidth / 2, first + pitch * row++,
-                 "menutext" + std::to_string(kEditorCaption), 0);
+  }
   g.world.DemoMode = false;
   // The first showing of the menu in a run waits for its music, however soon
   // it is left; a rebuild after the display switch is the same showing.
@@ -164,8 +167,8 @@ void MainMenuFrame(TForm1& form) {
       form.SetGameState(gsOptions);
       break;
     case 3: form.SetGameState(gsHelp); break;
-    case 4: form.SetGameState(gsConfirmExit); break;
-    case 5: form.SetGameState(gsEditor); break;
+    case 4: form.SetGameState(gsEditor); break;
+    case 5: form.SetGameState(gsConfirmExit); break;
     default: break;
   }
 }

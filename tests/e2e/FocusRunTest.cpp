@@ -154,7 +154,7 @@ Steps Journey(const std::string& folder, bool pad) {
   nav("left").Shot("confirm-quit-yes");
   nav("A").Wait(14).Shot("game-over");
   nav("A").Wait(20).Shot("menu-end");
-  nav("down", 3);
+  nav("down", 4);
   nav("A").Wait(14).Shot("confirm-exit");
   nav("left").Shot("confirm-exit-yes");
   nav("A");

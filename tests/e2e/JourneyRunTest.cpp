@@ -108,7 +108,7 @@ Script Journey(const std::string& folder) {
   s.Click(1800, 392, 436).At(1806, "mouse move 630 380").Shot(1830, "options-status").Click(1840, 80, 458).Shot(1860, "status-from-options");
   // "Quit scenario", Yes: game over; OK: the menu; Exit, Yes.
   s.Click(1870, 520, 436).Shot(1890, "confirm-quit").Click(1900, 235, 238).Shot(1930, "game-over");
-  s.Click(1940, 320, 368).Shot(1970, "menu-end").Click(1980, 320, 345).Shot(2000, "confirm-exit");
+  s.Click(1940, 320, 368).Shot(1970, "menu-end").Click(1980, 320, 395).Shot(2000, "confirm-exit");
   s.Click(2010, 235, 238);
   // Should the program still run, these take it to the options from the menu
   // or "Exit Gravik 2?" (Escape, then Options), which --screenshot would show.

@@ -52,7 +52,7 @@ TEST_F(EditorScreenTest, ADragUndoesAsOneAndUnsavedWorkIsAskedAbout) {
   EnsurePlayerProfile(r.game_);
   r.form_.SetGameState(gsMainMenu);
   r.Frame();
-  r.Click(320, 380 + 20);  // "Editor", below "Exit"
+  r.Click(320, 330 + 20);  // "Editor", above "Exit"
   r.Frame();
   ASSERT_EQ(r.State(), gsEditor);
   r.Frame();
@@ -87,7 +87,7 @@ TEST_F(EditorScreenTest, ADragUndoesAsOneAndUnsavedWorkIsAskedAbout) {
   r.Frame();
   EXPECT_EQ(r.State(), gsMainMenu);
   r.Frame();  // the menu's items take the pointer from their second frame
-  r.Click(320, 400);
+  r.Click(320, 350);
   r.Frame();
   ASSERT_EQ(r.State(), gsEditor);
   r.Frame();

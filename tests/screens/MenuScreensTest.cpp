@@ -78,11 +78,11 @@ TEST_F(MenuScreensTest, MenuItemsLeadToTheirScreens) {
   r.Open(gsMainMenu);
   r.Click(320, ItemY(4));
   r.Frame();
-  EXPECT_EQ(r.State(), gsConfirmExit);
+  EXPECT_EQ(r.State(), gsEditor);
   r.Open(gsMainMenu);
   r.Click(320, ItemY(5));
   r.Frame();
-  EXPECT_EQ(r.State(), gsEditor);
+  EXPECT_EQ(r.State(), gsConfirmExit);
   r.Open(gsMainMenu);
   r.Click(100, ItemY(1));  // beside the item: nothing
   r.Frame();
