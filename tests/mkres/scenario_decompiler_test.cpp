@@ -10,6 +10,9 @@
 #include "ScenarioCompiler.h"
 #include "ScenarioDecompiler.h"
 #include "data/Scenario.h"
+#include "editor/Document.h"
+#include "platform/Folders.h"
+#include "support/TempHome.h"
 
 namespace gravik::mkres {
 namespace {
@@ -66,6 +69,23 @@ TEST(ScenarioDecompile, CompiledScenariosComeBackByteForByte) {
     EXPECT_TRUE(d.Losses.empty()) << d.Losses.front();
     EXPECT_EQ(CompileBytes(d.Text), bytes) << d.Text;
   }
+}
+
+// The built-in scenario's source compiled into the Scenarios folder, opened in
+// the editor and saved at once, keeps every byte.
+TEST(ScenarioDecompile, TheBuiltInScenarioOpenedAndSavedInTheEditorKeepsItsBytes) {
+  const std::vector<uint8_t> bytes = CompileBytes(Source("gravik2.txt"));
+  ASSERT_FALSE(bytes.empty());
+  testing::TempHome home;
+  const std::string folder = home.Sub("Scenarios") + "/";
+  ASSERT_TRUE(WriteWholeFileAtomic(folder + "caves.zq", bytes.data(), bytes.size()));
+  EditorDocument d(ResolveScenarioBlocks([](std::string_view n) { return Cat().Find(n); }));
+  std::string error;
+  ASSERT_TRUE(d.Load(folder + "caves.zq", &error)) << error;
+  ASSERT_TRUE(d.Save(folder + "caves.zq", &error)) << error;
+  std::vector<uint8_t> again;
+  ASSERT_TRUE(ReadWholeFile(folder + "caves.zq", again));
+  EXPECT_EQ(again, bytes);
 }
 
 TEST(ScenarioDecompile, NamesWhatTheTextCannotHoldAndRefusesWhatItCannotWrite) {
