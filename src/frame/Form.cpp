@@ -1,7 +1,6 @@
 #include "frame/Form.h"
 
 #include <cstdio>
-
 #include <stdexcept>
 
 #include "base/Errors.h"
@@ -208,6 +207,17 @@ void TForm1::kvelActivate() {
 
 void TForm1::FormClose() {
   frame().TimerEnabled = false;
+  if (!closingDone_) {
+    closingDone_ = true;
+    for (const auto& unit : units_) {
+      if (!unit || !unit->Closing) continue;
+      try {
+        unit->Closing(*this);
+      } catch (const std::exception& e) {
+        std::fprintf(stderr, "gravik: while closing: %s\n", e.what());
+      }
+    }
+  }
   frame().Closed = true;
 }
 

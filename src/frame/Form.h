@@ -88,6 +88,7 @@ class TForm1 {
  private:
   Game& game_;
   std::array<std::unique_ptr<ScreenUnit>, 256> units_{};
+  bool closingDone_ = false;  // the units' Closing handlers have run
   std::deque<InputEvent> held_;
   Bitmap presented_;
   uint32_t nextScreenshot_ = 1;

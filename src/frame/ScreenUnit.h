@@ -33,6 +33,10 @@ struct ScreenUnit {
   // Mouse down, up and wheel (moves are the form's: the pointer follows).
   std::function<void(TForm1&, const InputEvent&)> Mouse;
 
+  // Optional: the program is closing, whatever the state (a screen that holds
+  // work in memory keeps it here). Runs once; what it throws is ignored.
+  std::function<void(TForm1&)> Closing = nullptr;
+
   bool Complete() const { return Enter && Frame && KeyDown && KeyPress && Mouse; }
 };
 

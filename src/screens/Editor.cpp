@@ -1379,6 +1379,26 @@ void Mouse(TForm1& form, EditorScreen& e, const InputEvent& ev) {
   }
 }
 
+// The program closes with work not saved (the window closed, the editor left
+// with "Leave" and the game exited): the work is kept beside the scenario as
+// "<name>-unsaved.zq" (or "-unsaved-2" ...), a scenario like any other.
+void KeepUnsavedWork(Game& g, EditorScreen& e) {
+  if (!e.Doc || !e.Doc->Dirty()) return;
+  const std::string path = e.Doc->Path().empty() ? NewScenarioPath(g, e) : e.Doc->Path();
+  std::string stem = ExtractFileName(path);
+  if (const size_t dot = stem.rfind('.'); dot != std::string::npos && dot > 0) stem.resize(dot);
+  const std::string dir = ExtractFileDir(path).empty() ? g.folders.Scenarios : ExtractFileDir(path) + "/";
+  std::string kept;
+  for (int n = 1; kept.empty() || FileExists(kept); ++n)
+    kept = dir + stem + "-unsaved" + (n == 1 ? "" : "-" + std::to_string(n)) + ".zq";
+  CreateDirectories(ExtractFileDir(kept));
+  std::string error;
+  if (e.Doc->Save(kept, &error))
+    std::fprintf(stderr, "gravik: the editor's unsaved work was kept as %s\n", kept.c_str());
+  else
+    std::fprintf(stderr, "gravik: the editor's unsaved work could not be kept: %s\n", error.c_str());
+}
+
 }  // namespace
 
 ScreenUnit EditorUnit() {
@@ -1395,7 +1415,8 @@ ScreenUnit EditorUnit() {
           },
           [e, ready](TForm1& form, const InputEvent& ev) {
             if (ready(form)) Mouse(form, *e, ev);
-          }};
+          },
+          [e](TForm1& form) { KeepUnsavedWork(form.game(), *e); }};
 }
 
 }  // namespace gravik

@@ -31,9 +31,9 @@ class EditorScreenTest : public ::testing::Test {
   }
   void Ctrl(uint8_t vk) { Press(vk, kCtrlBit); }
   // The cells of row 2, columns 1..5, of level 1 as saved.
-  std::vector<int> SavedRow() {
+  std::vector<int> SavedRow(const std::string& file = "new-scenario.zq") {
     std::vector<uint8_t> bytes;
-    EXPECT_TRUE(ReadWholeFile(DocumentsFolder(Folders()) + "Scenarios/new-scenario.zq", bytes));
+    EXPECT_TRUE(ReadWholeFile(DocumentsFolder(Folders()) + "Scenarios/" + file, bytes)) << file;
     auto s = std::make_unique<Scenario>();
     if (LoadScenario(*s, bytes) != ScenarioLoaded) return {};
     std::vector<int> row;
@@ -97,6 +97,41 @@ TEST_F(EditorScreenTest, ADragUndoesAsOneAndUnsavedWorkIsAskedAbout) {
   Press(vk::Escape);
   r.Frame();
   EXPECT_EQ(r.State(), gsMainMenu);
+}
+
+// Work not saved when the program closes is kept as a scenario of its own,
+// also when the editor was left with "Leave" first; the file saved before is
+// left as it was.
+TEST_F(EditorScreenTest, UnsavedWorkIsKeptWhenTheProgramCloses) {
+  run_ = std::make_unique<GameHarness>();
+  GameHarness& r = *run_;
+  ASSERT_EQ(r.Start(), 0);
+  while (r.State() == gsShowWindow || r.State() == gsEnterMenus) r.Frame();
+  EnsurePlayerProfile(r.game_);
+  r.Open(gsEditor);
+  r.Frame();
+  const int x = kEditorMapLeft + 2 * 32 + 16, y = kEditorMapTop + 2 * 32 + 16;
+  r.MouseMove(x, y);
+  r.Frame();
+  r.Click(x, y);
+  r.Frame();
+  Ctrl('S');
+  ASSERT_EQ(SavedRow(), (std::vector<int>{1, kEarth1, 1, 1, 1}));
+  r.MouseMove(x + 32, y);
+  r.Frame();
+  r.Click(x + 32, y);
+  r.Frame();
+  Press(vk::Escape);
+  const TButton& leave = r.game_.widgets.Buttons[2];
+  r.Click(leave.X + leave.Width / 2, leave.Y + leave.Height / 2);
+  r.Frame();
+  ASSERT_EQ(r.State(), gsMainMenu);
+  InputEvent quit;
+  quit.type = InputEventType::Quit;
+  r.Event(quit);
+  EXPECT_TRUE(r.form_.frame().Closed);
+  EXPECT_EQ(SavedRow("new-scenario-unsaved.zq"), (std::vector<int>{1, kEarth1, kEarth1, 1, 1}));
+  EXPECT_EQ(SavedRow(), (std::vector<int>{1, kEarth1, 1, 1, 1}));
 }
 
 }  // namespace
