@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (input.PollEvent(ev)) __builtin_trap();  // drained for good
   const JoystickState j = input.Joystick();
-  if (j.buttons > 15 || j.x > 65535 || j.y > 65535) __builtin_trap();
+  if (j.buttons > 63 || j.x > 65535 || j.y > 65535) __builtin_trap();
   int x = 0, y = 0;
   input.MousePosition(x, y);
   if (x < -100000 || x > 100000 || y < -100000 || y > 100000) __builtin_trap();
