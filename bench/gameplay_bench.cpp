@@ -6,8 +6,6 @@
 // sprite engine, the moving objects, the side panel, overlays and the present
 // to the headless display. The level is laid out again every second (not
 // timed) so the rocks keep falling. Needs zqresource.dat beside this program.
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,16 +13,8 @@
 #include <string>
 #include <vector>
 
-static std::string ProgramFolder() {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  std::string p = n > 0 ? std::string(buf, size_t(n)) : std::string(".");
-  const size_t slash = p.rfind('/');
-  return slash == std::string::npos ? "." : p.substr(0, slash);
-}
 #include "../tests/frame/PlayScenario.h"
 #include "BusyLevel.h"
-#include "support/GameHarness.h"
 #include "frame/GameFlow.h"
 #include "world/LevelSetup.h"
 #include "world/Targets.h"
@@ -36,10 +26,6 @@ using BenchClock = std::chrono::steady_clock;
 
 namespace {
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 double Mean(const std::vector<double>& v) {
   double s = 0;
   for (double x : v) s += x;
@@ -49,25 +35,10 @@ double Mean(const std::vector<double>& v) {
 }  // namespace
 
 int main() {
-  if (access((ProgramFolder() + "/zqresource.dat").c_str(), R_OK) != 0) {
-    std::fprintf(stderr, "gameplay_bench: %s/zqresource.dat not found (build data_files)\n", ProgramFolder().c_str());
-    return 1;
-  }
-  gravik::testing::TempHome files;
-  const std::string scenario = files.Path() + "/busy.zq";
-  WriteFile(scenario, BuildScenarioFile(kBusy, CatalogueFromArchive(ProgramFolder()), "Busy"));
-
-  GameOptions o = gravik::testing::GameHarness::Audible();
-  o.noMusic = true;
-  o.seed = 1;
-  o.play = true;
-  o.playScenario = scenario;
-  gravik::testing::GameHarness session(o, gravik::testing::GameHarness::Handlers::Game, ProgramFolder() + "/gravik");
   // Into play, then a moment so the first rocks are on their way.
-  if (session.Play({}, 200) != 0 || session.game_.frame.GameState != gsPlaying) {
-    std::fprintf(stderr, "gameplay_bench: the game did not reach play\n");
-    return 1;
-  }
+  const std::unique_ptr<bench::BusyGame> busy = bench::StartBusyGame("gameplay_bench", 200);
+  if (!busy) return 1;
+  gravik::testing::GameHarness& session = *busy->session;
   Game& g = session.game_;
   TForm1& form = session.form_;
   HeadlessPlatform& hp = session.hp_;
@@ -115,7 +86,7 @@ int main() {
     sink += dst[size_t(i * 7919) % dst.size()];
   }
 
-  const double frameMed = Median(frameUs), copyMed = Median(copyUs);
+  const double frameMed = bench::Median(frameUs), copyMed = bench::Median(copyUs);
   std::printf("busy space level, %d frames at 60 frames a second of game time\n", frames);
   std::printf("  per frame: rocks arriving in a cell %.1f, monsters %.2f, spirits %.2f, meteors %.1f\n",
               double(rocksMoved) / frames, double(monsterFrames) / frames, double(spiritFrames) / frames,

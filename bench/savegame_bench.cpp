@@ -2,24 +2,14 @@
 // hatching, spirits, meteors), beside a profile save measured in the same run:
 // the saved game is written atomically like the profile, read back, checked and
 // restored into the running world. Needs zqresource.dat beside this program.
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-static std::string ProgramFolder() {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  std::string p = n > 0 ? std::string(buf, size_t(n)) : std::string(".");
-  const size_t slash = p.rfind('/');
-  return slash == std::string::npos ? "." : p.substr(0, slash);
-}
 #include "../tests/frame/PlayScenario.h"
 #include "BusyLevel.h"
-#include "support/GameHarness.h"
 #include "data/SaveGame.h"
 #include "platform/Folders.h"
 
@@ -29,10 +19,6 @@ using BenchClock = std::chrono::steady_clock;
 
 namespace {
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 template <class F>
 double TimeUs(F&& f) {
@@ -44,24 +30,11 @@ double TimeUs(F&& f) {
 }  // namespace
 
 int main() {
-  if (access((ProgramFolder() + "/zqresource.dat").c_str(), R_OK) != 0) {
-    std::fprintf(stderr, "savegame_bench: %s/zqresource.dat not found (build data_files)\n", ProgramFolder().c_str());
-    return 1;
-  }
-  gravik::testing::TempHome files;
-  const std::string scenario = files.Path() + "/busy.zq";
-  WriteFile(scenario, BuildScenarioFile(bench::kBusy, CatalogueFromArchive(ProgramFolder()), "Busy"));
-  GameOptions o = gravik::testing::GameHarness::Audible();
-  o.noMusic = true;
-  o.seed = 1;
-  o.play = true;
-  o.playScenario = scenario;
-  gravik::testing::GameHarness session(o, gravik::testing::GameHarness::Handlers::Game, ProgramFolder() + "/gravik");
   // Into play, then a few seconds so rocks fall and monsters hatch.
-  if (session.Play({}, 400) != 0 || session.game_.frame.GameState != gsPlaying) {
-    std::fprintf(stderr, "savegame_bench: the game did not reach play\n");
-    return 1;
-  }
+  const std::unique_ptr<bench::BusyGame> busy = bench::StartBusyGame("savegame_bench", 400);
+  if (!busy) return 1;
+  gravik::testing::TempHome& files = busy->files;
+  gravik::testing::GameHarness& session = *busy->session;
   Game& g = session.game_;
   if (g.profile.CurrentFile.empty()) {
     std::fprintf(stderr, "savegame_bench: no profile to save beside the game\n");
@@ -95,7 +68,7 @@ int main() {
       if (!SaveProfile(g.profile, g.profileKeys)) std::abort();
     }));
   }
-  const double save = Median(saveUs), load = Median(loadUs), profile = Median(profileUs);
+  const double save = bench::Median(saveUs), load = bench::Median(loadUs), profile = bench::Median(profileUs);
   std::printf("busy space level after 400 frames of play (%d monster slots in use), %d rounds\n", monsters, rounds);
   std::printf("saved game: %zu bytes  (goal: under 100 KB)\n", bytes);
   std::printf("save (write + atomic file): median %.0f us\n", save);
