@@ -7,20 +7,14 @@
 
 #include "data/Scenario.h"
 #include "data/ScenarioRules.h"
+#include "support/TestBlocks.h"
 
 namespace gravik {
 namespace {
 
-constexpr uint8_t kEmpty = 1, kEarth = 6, kRock = 5, kEgg = 12, kPlayer = 78, kEnd = 65, kDiamond = 2;
+using namespace testing;
 
-ScenarioBlocks Blocks() {
-  static const std::map<std::string, int> codes = {{"PLAYER1", kPlayer}, {"ENDCHAR1", kEnd}, {"EGG", kEgg},
-                                                   {"ROCK", kRock},     {"DIAMOND", kDiamond}, {"EARTH1", kEarth}};
-  return ResolveScenarioBlocks([](std::string_view n) {
-    auto it = codes.find(std::string(n));
-    return it == codes.end() ? 0 : it->second;
-  });
-}
+ScenarioBlocks Blocks() { return TestBlocks(); }
 
 // Level n as rows of codes: '.' empty, ':' earth, 'P' start, 'E' end, 'o' rock,
 // 'e' egg, '*' diamond, 'T' a transporter (its destination set by the test).

@@ -11,20 +11,14 @@
 #include "data/Scenario.h"
 #include "editor/Document.h"
 #include "platform/Folders.h"
+#include "support/TestBlocks.h"
 
 namespace gravik {
 namespace {
 
-constexpr uint8_t kEarth = 6, kBrick = 7, kDiamond = 2, kRock = 5, kEgg = 12, kPlayer = 78, kEnd = 65;
+using namespace testing;
 
-ScenarioBlocks Blocks() {
-  static const std::map<std::string, int> codes = {{"PLAYER1", kPlayer}, {"ENDCHAR1", kEnd}, {"EGG", kEgg},
-                                                   {"ROCK", kRock},     {"DIAMOND", kDiamond}, {"EARTH1", kEarth}};
-  return ResolveScenarioBlocks([](std::string_view n) {
-    auto it = codes.find(std::string(n));
-    return it == codes.end() ? 0 : it->second;
-  });
-}
+ScenarioBlocks Blocks() { return TestBlocks(); }
 
 bool SameLevel(const TLevelRecord& a, const TLevelRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
