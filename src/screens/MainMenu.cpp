@@ -198,16 +198,26 @@ void ConfirmExitEnter(TForm1& form) {
   BeginMenuScreen(g);
 }
 
-void ConfirmExitFrame(TForm1& form) {
-  Game& g = form.game();
+// A question over the menu's backdrop: its line, an optional note below it,
+// the answer buttons and the footer.
+void DrawMenuQuestion(Game& g, const std::string& question, const std::string& note = "") {
   ClearMenuFrame(g);
   DrawMenuBackdrop(g);
   SelectFont(g.fonts, kFaceEras14, 2);
-  DrawTextKeyedCentred(g.fonts, g.backSurface, 190, "Exit Gravik 2?");
+  DrawTextKeyedCentred(g.fonts, g.backSurface, 190, question);
+  if (!note.empty()) {
+    SelectFont(g.fonts, "eras10boldV.bmp", 2);
+    DrawTextCentred(g.fonts, g.backSurface, 215, note);
+  }
   WidgetContext ctx = MenuWidgetContext(g);
   DrawButtons(g.widgets, ctx);
   DrawMenuFooter(g);
   FinishMenuFrame(g);
+}
+
+void ConfirmExitFrame(TForm1& form) {
+  Game& g = form.game();
+  DrawMenuQuestion(g, "Exit Gravik 2?");
   switch (TakeClickedButton(g)) {
     case kExitYes: form.FormClose(); break;
     case kExitNo: form.SetGameState(gsMainMenu); break;
@@ -235,16 +245,7 @@ void ConfirmNewGameEnter(TForm1& form) {
 
 void ConfirmNewGameFrame(TForm1& form) {
   Game& g = form.game();
-  ClearMenuFrame(g);
-  DrawMenuBackdrop(g);
-  SelectFont(g.fonts, kFaceEras14, 2);
-  DrawTextKeyedCentred(g.fonts, g.backSurface, 190, "Start a new game?");
-  SelectFont(g.fonts, "eras10boldV.bmp", 2);
-  DrawTextCentred(g.fonts, g.backSurface, 215, "The saved game will be lost.");
-  WidgetContext ctx = MenuWidgetContext(g);
-  DrawButtons(g.widgets, ctx);
-  DrawMenuFooter(g);
-  FinishMenuFrame(g);
+  DrawMenuQuestion(g, "Start a new game?", "The saved game will be lost.");
   switch (TakeClickedButton(g)) {
     case kNewGameKeep: form.SetGameState(gsMainMenu); break;
     case kNewGameStart:
