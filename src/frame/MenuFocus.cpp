@@ -95,8 +95,7 @@ void PollMenuPad(TForm1& form) {
   FrameState& f = form.frame();
   WidgetSet& w = g.widgets;
   if (!w.FocusOn || !f.ScreenReady) return;
-  // The name entry reads the pad itself, for its on-screen keyboard.
-  if (f.GameState == gsNewProfile) return;
+  if (w.PadOwnedByScreen) return;
   const JoystickState j = g.platform.input.Joystick();
   MenuPadMemory& pad = w.Pad;
   const uint8_t buttons = j.present ? uint8_t(j.buttons & (kPadA | kPadB)) : 0;

@@ -190,6 +190,7 @@ struct WidgetSet {
   bool PointerSeen = false;   // the pointer's last position is known
   double PointerSeenX = 0, PointerSeenY = 0;
   MenuPadMemory Pad;
+  bool PadOwnedByScreen = false;  // the screen reads the pad itself (the focus leaves it)
   bool KeyTaken = false;      // the screen acted on the key being handled
 };
 

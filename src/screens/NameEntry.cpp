@@ -101,6 +101,7 @@ void FinishFrame(Game& g) {
 void NewProfileEnter(TForm1& form) {
   Game& g = form.game();
   BeginMenuScreen(g);
+  g.widgets.PadOwnedByScreen = true;  // the pad types on the on-screen keyboard
   if (HasButtons(g)) {
     AddButton(g.widgets, g.systemText, 200, 370, "OK", '\r');
     AddButton(g.widgets, g.systemText, 380, 370, "CANCEL", 'C');
